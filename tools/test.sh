@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the release build, then the AddressSanitizer and
+# UndefinedBehaviorSanitizer build, then a short smoke run of every fuzz target.
+# Usage: tools/test.sh [--quick]   (--quick: release build and tests only)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+bash tools/setup.sh
+
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
+
+echo "== release build =="
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKEL_BUILD_TESTS=ON >/dev/null
+cmake --build build/release -j "$jobs"
+ctest --test-dir build/release --output-on-failure -j "$jobs"
+((quick)) && exit 0
+
+echo "== sanitizer build (ASan + UBSan) =="
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKEL_SANITIZE=ON \
+  -DKEL_BUILD_GALLERY=OFF -DCMAKE_CXX_FLAGS="-O1" >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+if ls fuzz/*.cpp >/dev/null 2>&1; then
+  echo "== fuzz smoke =="
+  CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DKEL_BUILD_TESTS=OFF -DKEL_BUILD_GALLERY=OFF -DKEL_BUILD_FUZZ=ON -DKEL_WITH_SDL=OFF >/dev/null
+  cmake --build build/fuzz -j "$jobs"
+  bash tools/fuzz-smoke.sh build/fuzz 20
+fi
+echo "all tests passed"
