@@ -273,7 +273,10 @@ public:
     // Origin offset: logical (0, 0) lands on surface pixel Origin(). A windowless control draws
     // on its parent's surface with the origin at its top-left and the clip at its bounds.
     TPoint Origin() const { return FOrigin; }
-    void SetOrigin(TPoint p) { FOrigin = p; }
+    void SetOrigin(TPoint p) {
+        FOrigin = p;
+        UpdateDeviceClip();
+    }
     // Clip rectangle in logical coordinates (the whole surface when none is set).
     TRect ClipRect() const;
     void SetClipRect(const TRect& r);       // replaces the clip (logical coordinates)
@@ -304,7 +307,12 @@ public:
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void Polyline(std::span<const TPoint> pts);   // final point not drawn; pen position kept
-    // Closed shapes: brush fills the inside, the pen strokes the path (see kel_graphics notes).
+    // Closed shapes: brush fills the inside, the pen strokes the path through the corner pixels
+    // (L, T)..(R-1, B-1), each pixel touched once. With a clear pen the fill is the shape one
+    // pixel smaller at the right and bottom. Pens wider than 1 are solid bands of that width
+    // centred on the path, with round caps and joins (psInsideFrame keeps them inside the box).
+    // Gaps of styled pens take the brush colour when the brush is solid and stay untouched
+    // otherwise; hatch brushes leave their background pixels untouched.
     void Rectangle(int l, int t, int r, int b);
     void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
     void Ellipse(int l, int t, int r, int b);
@@ -334,7 +342,8 @@ public:
     TSize TextExtent(const std::string& text) const;
     TTextMetric TextMetrics() const;
 
-    // Blits with CopyMode; sizes that differ stretch with StretchBltMode.
+    // Blits with CopyMode; sizes that differ stretch with StretchBltMode. Only the destination
+    // is clipped; pixels whose source lies outside the source surface are left unchanged.
     void Draw(int x, int y, const TBitmap& bmp);       // honours bmp.Transparent()
     void StretchDraw(const TRect& r, const TBitmap& bmp);
     void CopyRect(const TRect& dest, const TCanvas& src, const TRect& srcRect);
@@ -381,6 +390,10 @@ public:
     TBitmap& operator=(const TBitmap&) = delete;
     std::string ClassName() const override { return "TBitmap"; }
     void Assign(const TPersistent* Source) override; // copies pixels, format and transparency
+
+    // Largest side and largest area (in pixels) a bitmap may have.
+    static constexpr int MaxSide = 32767;
+    static constexpr std::int64_t MaxPixels = std::int64_t{1} << 28;
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
@@ -437,7 +450,9 @@ private:
 // ---- GDI-style free routines ------------------------------------------------------------------
 
 // Stretching blit from src (sx, sy, sw, sh) to dst (x, y, w, h) with a raster operation, using
-// dst's stretch mode; negative sizes mirror. Returns non-zero on success.
+// dst's stretch mode; a size negative on one side only mirrors, and a negative width w covers
+// x+w+1 .. x (likewise heights). Returns non-zero on success, 0 for an empty size or a missing
+// source.
 int StretchBlt(TCanvas& dst, int x, int y, int w, int h, const TCanvas& src, int sx, int sy, int sw,
                int sh, TCopyMode rop);
 inline int BitBlt(TCanvas& dst, int x, int y, int w, int h, const TCanvas& src, int sx, int sy,
