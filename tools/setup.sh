@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libfreetype-dev libfontconfig-dev libpng-dev          # text and images
   fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito  # default face and UI substitutes
-  libsdl2-dev xvfb xauth                                # window host and its screenshot test
+  libsdl2-dev xvfb xauth x11-apps netpbm xdotool python3  # window host and its screen test
   libgtest-dev libgmock-dev libbenchmark-dev           # tests and benchmarks
   clang libclang-rt-14-dev                              # sanitizers and libFuzzer
   libcairo2-dev libfccp-dev                             # benchmark peers

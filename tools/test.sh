@@ -16,6 +16,7 @@ echo "== release build =="
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKEL_BUILD_TESTS=ON >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+bash tools/window-test.sh build/release
 ((quick)) && exit 0
 
 echo "== sanitizer build (ASan + UBSan) =="

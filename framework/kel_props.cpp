@@ -1,0 +1,103 @@
+// The class registry behind the published-property lists, and the copy of published properties
+// that Assign uses.
+#include "kel_props.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <typeinfo>
+
+namespace kel {
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Keyed by upper-case name; a function-local static so registrars in any translation unit can
+// use it during static initialisation.
+std::map<std::string, TClassInfo>& Registry() {
+    static std::map<std::string, TClassInfo> registry;
+    return registry;
+}
+
+} // namespace
+
+void RegisterClass(TClassInfo info) {
+    std::string key = Upper(info.Name);
+    Registry()[key] = std::move(info);
+}
+
+const TClassInfo* FindClass(const std::string& name) {
+    auto it = Registry().find(Upper(name));
+    return it == Registry().end() ? nullptr : &it->second;
+}
+
+const TClassInfo* ClassInfoOf(const TPersistent& obj) { return FindClass(obj.ClassName()); }
+
+bool IsStreamable(const TComponent& Obj) {
+    const TClassInfo* info = ClassInfoOf(Obj);
+    return info != nullptr && info->Create && info->Type != nullptr && typeid(Obj) == *info->Type;
+}
+
+std::vector<std::string> RegisteredClassNames() {
+    std::vector<std::string> names;
+    for (const auto& [key, info] : Registry()) names.push_back(info.Name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const TClassInfo* TClassInfo::Parent() const {
+    return ParentName.empty() ? nullptr : FindClass(ParentName);
+}
+
+std::vector<const TPropInfo*> TClassInfo::AllProps() const {
+    std::vector<const TClassInfo*> chain;
+    for (const TClassInfo* c = this; c != nullptr && chain.size() < 64; c = c->Parent())
+        chain.push_back(c);
+    std::vector<const TPropInfo*> out;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        for (const TPropInfo& p : (*it)->Props) {
+            // A class may redeclare an inherited property (another default): keep the latest.
+            auto same = std::find_if(out.begin(), out.end(), [&](const TPropInfo* q) {
+                return Upper(q->Name) == Upper(p.Name);
+            });
+            if (same != out.end()) *same = &p;
+            else out.push_back(&p);
+        }
+    return out;
+}
+
+const TPropInfo* TClassInfo::FindProp(const std::string& name) const {
+    std::string key = Upper(name);
+    for (const TPropInfo* p : AllProps())
+        if (Upper(p->Name) == key) return p;
+    return nullptr;
+}
+
+bool TClassInfo::InheritsFrom(const std::string& name) const {
+    std::string key = Upper(name);
+    int depth = 0;
+    for (const TClassInfo* c = this; c != nullptr && depth < 64; c = c->Parent(), ++depth)
+        if (Upper(c->Name) == key) return true;
+    return false;
+}
+
+void AssignPublished(TPersistent& Dest, const TPersistent& Source) {
+    const TClassInfo* info = ClassInfoOf(Source);
+    if (info == nullptr)
+        throw EConvertError("Cannot assign a " + Source.ClassName() + " to a " + Dest.ClassName());
+    for (const TPropInfo* p : info->AllProps()) {
+        if (p->Type == TPropType::Object) {
+            TPersistent* from = p->SubObject(const_cast<TPersistent&>(Source));
+            TPersistent* to = p->SubObject(Dest);
+            if (from != nullptr && to != nullptr) to->Assign(from);
+        } else {
+            p->Set(Dest, p->Get(Source));
+        }
+    }
+}
+
+} // namespace kel

@@ -1,0 +1,276 @@
+// The gallery: every registered component on one form. With a display it opens the form in a
+// window (SDL host); without one (no DISPLAY/WAYLAND_DISPLAY, KEL_HEADLESS=1 or --headless) it
+// renders the form in memory and writes one PNG per component plus a contact sheet.
+//
+//   kel_gallery [--headless] [--out DIR] [--quit-after MS] [--screenshot FILE] [--log-input]
+//
+// Esc or the window's close button closes the gallery, and so does --quit-after after MS
+// milliseconds; --screenshot FILE then writes what the window shows (read back from the window)
+// as a PNG. The window's client area and every item's screen
+// position are printed, so a script can find them on a screen capture or point at them;
+// --log-input makes the demo controls print the input they receive.
+#include "gallery.h"
+
+#include "kel_app.h"
+#include "kel_forms.h"
+#include "headless.h"
+
+#ifdef KEL_HAVE_SDL
+#include "sdl_host.h"
+#endif
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kel::gallery {
+
+bool gLogInput = false;
+
+namespace {
+std::vector<TItem>& Registry() {
+    static std::vector<TItem> items;
+    return items;
+}
+} // namespace
+
+TRegistration::TRegistration(std::string Name, int Width, int Height, TFactory Create) {
+    Registry().push_back(TItem{std::move(Name), Width, Height, std::move(Create)});
+}
+
+std::vector<TItem> Items() {
+    std::vector<TItem> items = Registry();
+    std::stable_sort(items.begin(), items.end(),
+                     [](const TItem& a, const TItem& b) { return a.Name < b.Name; });
+    return items;
+}
+
+namespace {
+
+constexpr int kPad = 6;      // space around a control inside its cell
+constexpr int kCaption = 18; // caption strip above the control
+constexpr int kGap = 8;      // space between cells
+constexpr int kSheetWidth = 960;
+
+// One cell of the gallery: a caption strip with the item's name above the component.
+class TGalleryCell : public TCustomControl {
+  public:
+    TGalleryCell(TComponent* AOwner, std::string Title)
+        : TCustomControl(AOwner), FTitle(std::move(Title)) {}
+    TControl* Item = nullptr;
+
+  protected:
+    void Paint() override {
+        TCanvas& c = Canvas();
+        c.Brush().SetColor(RGB(0xE8, 0xEC, 0xF2));
+        c.FillRect(Rect(0, 0, Width(), Height()));
+        c.Brush().SetColor(RGB(0x38, 0x4C, 0x6C));
+        c.FillRect(Rect(0, 0, Width(), kCaption));
+        c.Pen().SetColor(RGB(0x38, 0x4C, 0x6C));
+        c.Brush().SetStyle(bsClear);
+        c.Rectangle(0, 0, Width(), Height());
+        c.Font().SetColor(clWhite);
+        c.Font().SetStyle({fsBold});
+        c.TextOut(kPad, (kCaption - c.TextHeight(FTitle)) / 2, FTitle);
+        c.Brush().SetStyle(bsSolid);
+    }
+
+  private:
+    std::string FTitle;
+};
+
+std::string FileNameOf(const std::string& name) {
+    std::string s;
+    for (char ch : name) {
+        const bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+                        (ch >= '0' && ch <= '9') || ch == '-' || ch == '_';
+        s += ok ? ch : '_';
+    }
+    return s.empty() ? std::string("item") : s;
+}
+
+struct Gallery {
+    std::unique_ptr<TForm> Form;
+    std::vector<std::pair<std::string, TControl*>> Shown; // item name, its control
+    std::vector<std::string> Failed;                      // items whose factory raised
+};
+
+// Lays the cells out in rows on a new form.
+Gallery Build() {
+    Gallery g;
+    g.Form = std::make_unique<TForm>(nullptr);
+    TForm& form = *g.Form;
+    form.SetCaption("kel gallery");
+    form.SetColor(RGB(0xF4, 0xF4, 0xF4));
+    int x = kGap, y = kGap, rowH = 0, maxRight = 0;
+    for (const TItem& item : Items()) {
+        auto* cell = new TGalleryCell(&form, item.Name);
+        cell->SetParent(&form);
+        TControl* c = nullptr;
+        try {
+            c = item.Create(cell);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "gallery: %s: %s\n", item.Name.c_str(), e.what());
+            g.Failed.push_back(item.Name);
+            delete cell;
+            continue;
+        }
+        if (!c) {
+            delete cell;
+            continue;
+        }
+        if (c->Parent() != cell) c->SetParent(cell);
+        const int w = item.Width > 0 ? item.Width : c->Width();
+        const int h = item.Height > 0 ? item.Height : c->Height();
+        c->SetBounds(kPad, kCaption + kPad, w, h);
+        const int cw = w + 2 * kPad, ch = h + kCaption + 2 * kPad;
+        if (x > kGap && x + cw > kSheetWidth) {
+            x = kGap;
+            y += rowH + kGap;
+            rowH = 0;
+        }
+        cell->SetBounds(x, y, cw, ch);
+        cell->Item = c;
+        x += cw + kGap;
+        rowH = std::max(rowH, ch);
+        maxRight = std::max(maxRight, x);
+        g.Shown.emplace_back(item.Name, c);
+    }
+    form.SetLeft(0);
+    form.SetTop(0);
+    form.SetClientWidth(std::max(maxRight, 200));
+    form.SetClientHeight(y + rowH + kGap);
+    return g;
+}
+
+int RunHeadless(const std::string& outDir) {
+    Gallery g = Build();
+    g.Form->Show();
+    std::filesystem::create_directories(outDir);
+    int written = 0;
+    for (const auto& [name, control] : g.Shown) {
+        headless::SavePNG(*control, outDir + "/" + FileNameOf(name) + ".png");
+        ++written;
+    }
+    headless::SavePNG(*g.Form, outDir + "/contact-sheet.png");
+    std::printf("gallery: wrote %d component image%s and the contact sheet to %s\n", written,
+                written == 1 ? "" : "s", std::filesystem::absolute(outDir).c_str());
+    for (const std::string& f : g.Failed)
+        std::printf("gallery: %s failed to build\n", f.c_str());
+    return g.Failed.empty() ? 0 : 1;
+}
+
+#ifdef KEL_HAVE_SDL
+int RunWindow(int quitAfterMs, const std::string& screenshot) {
+    TSDLHost host;
+    Gallery g = Build();
+    TForm* form = g.Form.get();
+    bool shotOk = true;
+    // Esc closes the gallery; closing reads back the window first when asked to.
+    form->SetKeyPreview(true);
+    form->SetOnKeyDown([form](TObject*, std::uint16_t& Key, TShiftState) {
+        if (Key == VK_ESCAPE) {
+            Key = 0;
+            form->Close();
+        }
+    });
+    form->SetOnClose([&](TObject*, TCloseAction&) {
+        const TPoint at = form->ClientOrigin();
+        std::printf("gallery: closing with the client area at %d,%d size %dx%d\n", at.X, at.Y,
+                    form->ClientWidth(), form->ClientHeight());
+        if (screenshot.empty()) return;
+        TBitmap bmp;
+        shotOk = host.ReadWindowPixels(form, bmp);
+        if (shotOk) {
+            bmp.SaveToFile(screenshot);
+            std::printf("gallery: window pixels written to %s\n", screenshot.c_str());
+        }
+    });
+    HWND quitWnd = nullptr;
+    if (quitAfterMs > 0) {
+        quitWnd = AllocateHWnd([&](TMessage& m) {
+            if (m.Msg != WM_TIMER) return;
+            KillTimer(quitWnd, 1);
+            form->Close();
+        });
+        if (SetTimer(quitWnd, 1, static_cast<std::uint32_t>(quitAfterMs)) == 0)
+            throw EOutOfResources("Component \"gallery\": no timer available");
+    }
+    form->Show();
+    const TPoint at = form->ClientOrigin();
+    std::printf("gallery: window client area at %d,%d size %dx%d\n", at.X, at.Y,
+                form->ClientWidth(), form->ClientHeight());
+    for (const auto& [name, control] : g.Shown) {
+        const TPoint p = control->ClientToScreen(Point(0, 0));
+        std::printf("gallery: item \"%s\" at %d,%d size %dx%d\n", name.c_str(), p.X, p.Y,
+                    control->Width(), control->Height());
+    }
+    std::fflush(stdout);
+    host.Run(form);
+    DeallocateHWnd(quitWnd);
+    std::printf("gallery: %llu rectangles presented\n",
+                static_cast<unsigned long long>(host.PresentedRectCount()));
+    return shotOk ? 0 : 1;
+}
+#endif
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: kel_gallery [--headless] [--out DIR] [--quit-after MS] [--screenshot FILE]"
+                 " [--log-input]\n");
+    return 2;
+}
+
+} // namespace
+} // namespace kel::gallery
+
+int main(int argc, char** argv) {
+    using namespace kel::gallery;
+    bool headless = false;
+    std::string outDir = "build/gallery-out";
+    std::string screenshot;
+    int quitAfter = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (a == "--headless") {
+            headless = true;
+        } else if (a == "--out") {
+            const char* v = value();
+            if (!v) return Usage();
+            outDir = v;
+        } else if (a == "--log-input") {
+            gLogInput = true;
+        } else if (a == "--quit-after") {
+            const char* v = value();
+            if (!v) return Usage();
+            quitAfter = std::atoi(v);
+        } else if (a == "--screenshot") {
+            const char* v = value();
+            if (!v) return Usage();
+            screenshot = v;
+        } else {
+            return Usage();
+        }
+    }
+    try {
+#ifdef KEL_HAVE_SDL
+        if (!headless && kel::TSDLHost::DisplayAvailable()) {
+            try {
+                return RunWindow(quitAfter, screenshot);
+            } catch (const kel::EInvalidOperation& e) {
+                std::fprintf(stderr, "gallery: %s; writing images instead\n", e.what());
+            }
+        }
+#endif
+        (void)headless;
+        return RunHeadless(outDir);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "gallery: %s\n", e.what());
+        return 1;
+    }
+}
