@@ -1,0 +1,319 @@
+// TSevenSeg: state, setters, the glyph cache and painting. A glyph is composed at full size
+// (312 x 432) from the recoloured segment pictures with an AND copy onto white, its white
+// surround flooded with the background colour, and shrunk into the cache with a box filter
+// (HALFTONE); Paint only copies cache cells.
+#include "KEL_sevenseg.h"
+
+#include "font_internal.h" // DecodeUtf8
+#include "kel_props.h"
+
+#include <algorithm>
+
+namespace kel {
+
+const char32_t SevenSegCharList[21] = {U'0', U'1', U'2', U'3', U'4', U'5', U'6', U'7', U'8', U'9', U'-',
+                                       U'+', U':', U'\u00B0', U'A', U'B', U'C', U'D', U'E', U'F', U'.'};
+
+namespace {
+
+constexpr int kDigW = 312, kDigH = 432;
+
+// Segments 1..7 as bits 0..6 of the characters that use them.
+constexpr int kSeg1 = 1, kSeg2 = 2, kSeg3 = 4, kSeg4 = 8, kSeg5 = 16, kSeg6 = 32, kSeg7 = 64;
+
+int SegmentsOf(char32_t Ch) {
+    switch (Ch) {
+    case U'0': return kSeg1 | kSeg2 | kSeg3 | kSeg5 | kSeg6 | kSeg7;
+    case U'1': return kSeg3 | kSeg6;
+    case U'2': return kSeg1 | kSeg3 | kSeg4 | kSeg5 | kSeg7;
+    case U'3': return kSeg1 | kSeg3 | kSeg4 | kSeg6 | kSeg7;
+    case U'4': return kSeg2 | kSeg3 | kSeg4 | kSeg6;
+    case U'5': return kSeg1 | kSeg2 | kSeg4 | kSeg6 | kSeg7;
+    case U'6': return kSeg1 | kSeg2 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
+    case U'7': return kSeg1 | kSeg3 | kSeg6;
+    case U'8': return 0x7F;
+    case U'9': return kSeg1 | kSeg2 | kSeg3 | kSeg4 | kSeg6 | kSeg7;
+    case U'-': return kSeg4;
+    case U'A': case U'a': return kSeg1 | kSeg2 | kSeg3 | kSeg4 | kSeg5 | kSeg6;
+    case U'B': case U'b': return kSeg2 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
+    case U'C': case U'c': return kSeg1 | kSeg2 | kSeg5 | kSeg7;
+    case U'D': case U'd': return kSeg3 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
+    case U'E': case U'e': return kSeg1 | kSeg2 | kSeg4 | kSeg5 | kSeg7;
+    case U'F': case U'f': return kSeg1 | kSeg2 | kSeg4 | kSeg5;
+    default: return 0;
+    }
+}
+
+// Top-left corners of the segments 1..7 in the digit image, and whether each is horizontal.
+constexpr TPoint kSegPos[7] = {{94, 0}, {37, 23}, {244, 23}, {57, 197}, {0, 220}, {207, 220}, {20, 394}};
+constexpr bool kSegHorz[7] = {true, false, false, true, false, false, true};
+constexpr TPoint kDotPos{269, 394}, kPlusPos{57, 120}, kColonPos{122, 121}, kDegPos{150, 0};
+
+void PenAndBrush(TCanvas& C, TColor Color) {
+    C.Pen().SetColor(Color);
+    C.Brush().SetColor(Color);
+}
+
+std::unique_ptr<TBitmap> LoadSegment(const char* Name) {
+    auto b = std::make_unique<TBitmap>();
+    b->LoadFromResourceName(Name);
+    b->SetPixelFormat(pf32bit); // storage is 32-bit already; record the conversion
+    return b;
+}
+
+bool IsPoint(char32_t c) { return c == U'.' || c == U','; }
+
+char32_t UpCase(char32_t c) { return c >= U'a' && c <= U'z' ? c - 32 : c; }
+
+// 1-based cache index of a character, 0 when it has no glyph.
+int CacheIndex(char32_t c) {
+    for (int k = 0; k < 21; ++k)
+        if (SevenSegCharList[k] == c) return k + 1;
+    return 0;
+}
+
+} // namespace
+
+TSevenSeg::TSevenSeg(TComponent* AOwner) : TGraphicControl(AOwner) {
+    DigImg = std::make_unique<TBitmap>(kDigW, kDigH);
+    DigImg->SetPixelFormat(pf32bit);
+    SegHorz = LoadSegment("SEGHORZ");
+    SegVert = LoadSegment("SEGVERT");
+    SegDot = LoadSegment("SEGDOT");
+    SegPlus = LoadSegment("SEGPLUS");
+    SegColon = LoadSegment("SEGCOLON");
+    SegDeg = LoadSegment("SEGDEG");
+    ImgCache = std::make_unique<TBitmap>();
+    ImgCache->SetPixelFormat(pf32bit);
+    InitBounds(Left(), Top(), 216, 76);
+    FWidth = 216;
+    FHeight = 76;
+    SetOnResize([this](TObject* Sender) { ProcessResize(Sender); });
+    CreateImageCache();
+}
+
+TSevenSeg::~TSevenSeg() = default;
+
+// ---- Setters ----------------------------------------------------------------------------------
+
+void TSevenSeg::SetCaption(const std::string& Value) {
+    if (Value == FCaption) return;
+    FCaption = Value;
+    Repaint();
+}
+
+void TSevenSeg::SetColorBackGnd(TColor Value) {
+    if (Value == FColorBakG) return;
+    FColorBakG = Value;
+    Rebuild();
+}
+
+void TSevenSeg::SetColorText(TColor Value) {
+    if (Value == FColorTxt) return;
+    FColorTxt = Value;
+    Rebuild();
+}
+
+void TSevenSeg::SetColorScheme(TColorScheme Value) {
+    if (Value == FColorScheme) return;
+    FColorScheme = Value;
+    SchemeLineColors(Value, FColGrayLine, FColWhiteLine);
+    Invalidate();
+}
+
+void TSevenSeg::SetFrameStyle(TFrameStyle Value) {
+    if (Value == FFrameStyle) return;
+    FFrameStyle = Value;
+    Invalidate();
+}
+
+void TSevenSeg::SetInterDigDist(int Value) {
+    Value = std::min(Value, 255);
+    if (Value == FInterDigDist) return;
+    FInterDigDist = Value;
+    Rebuild();
+}
+
+void TSevenSeg::SetMargin(int Value) {
+    if (Value == FMargin) return;
+    FMargin = std::min(Value, Height() / 2 - 1);
+    Rebuild();
+}
+
+void TSevenSeg::SetNumDigits(int Value) {
+    if (Value == FNumDigits || Value < 1 || Value > 32) return;
+    FNumDigits = Value;
+    Rebuild();
+}
+
+void TSevenSeg::Rebuild() {
+    CreateImageCache();
+    Repaint();
+}
+
+void TSevenSeg::ProcessResize(TObject* Sender) {
+    (void)Sender;
+    if (Width() == FWidth && Height() == FHeight) return;
+    Rebuild();
+}
+
+int TSevenSeg::DigitWidth() const { return (Width() - 2 * FMargin) / FNumDigits - FInterDigDist; }
+
+// ---- Assign -----------------------------------------------------------------------------------
+
+void TSevenSeg::Assign(const TPersistent* Source) {
+    const auto* s = dynamic_cast<const TSevenSeg*>(Source);
+    if (s == nullptr) {
+        TGraphicControl::Assign(Source);
+        return;
+    }
+    FColorBakG = s->FColorBakG;
+    FColorTxt = s->FColorTxt;
+    FNumDigits = s->FNumDigits;
+    FCaption = s->FCaption;
+    FFrameStyle = s->FFrameStyle;
+    FColGrayLine = s->FColGrayLine;
+    FColWhiteLine = s->FColWhiteLine;
+    FColorScheme = s->FColorScheme;
+    FMargin = s->FMargin;
+    FInterDigDist = s->FInterDigDist;
+    CreateImageCache();
+    Invalidate();
+}
+
+void TSevenSeg::AssignTo(TPersistent* Dest) const {
+    if (auto* d = dynamic_cast<TSevenSeg*>(Dest)) {
+        d->Assign(this);
+        return;
+    }
+    TGraphicControl::AssignTo(Dest);
+}
+
+// ---- Glyphs -----------------------------------------------------------------------------------
+
+void TSevenSeg::ColorizeSegments(TColor Color) {
+    if (ColorToRGB(Color) == clWhite) Color = 0xFEFEFE; // white is the pictures' surround
+    for (TBitmap* b : {SegVert.get(), SegHorz.get(), SegDot.get(), SegPlus.get(), SegColon.get(),
+                       SegDeg.get()}) {
+        TCanvas& c = b->Canvas();
+        c.Brush().SetColor(Color);
+        const int x = b->Width() / 2, y = b->Height() / 2;
+        c.FloodFill(x, y, c.Pixels(x, y), fsSurface);
+    }
+}
+
+void TSevenSeg::CreateDigit(char32_t Ch, bool Dot) {
+    TCanvas& c = DigImg->Canvas();
+    PenAndBrush(c, clWhite);
+    c.Rectangle(0, 0, kDigW, kDigH);
+    c.SetCopyMode(cmSrcAnd);
+    c.Brush().SetColor(FColorBakG);
+    auto put = [&c](const TBitmap& pic, TPoint at) {
+        c.CopyRect(Bounds(at.X, at.Y, pic.Width(), pic.Height()), pic.Canvas(),
+                   Rect(0, 0, pic.Width(), pic.Height()));
+    };
+    Ch = UpCase(Ch);
+    if (Ch == U'+') {
+        put(*SegPlus, kPlusPos);
+    } else if (Ch == U':') {
+        put(*SegColon, kColonPos);
+    } else if (Ch == U'\u00B0') {
+        put(*SegDeg, kDegPos);
+    } else {
+        const int segs = SegmentsOf(Ch);
+        for (int k = 0; k < 7; ++k)
+            if (segs & (1 << k)) put(kSegHorz[k] ? *SegHorz : *SegVert, kSegPos[k]);
+        if (IsPoint(Ch)) Dot = true;
+    }
+    if (Dot) put(*SegDot, kDotPos);
+    c.FloodFill(1, 1, c.Pixels(1, 1), fsSurface);
+    c.SetCopyMode(cmSrcCopy);
+}
+
+void TSevenSeg::CreateImageCache() {
+    FWidth = Width();
+    FHeight = Height();
+    const int dw = DigitWidth(), ch = Height() - 2 * FMargin;
+    FCacheDW = 0;
+    if (dw <= 0 || ch <= 0 || std::int64_t(dw) * 21 > TBitmap::MaxSide ||
+        std::int64_t(dw) * 21 * ch > TBitmap::MaxPixels) {
+        ImgCache->SetSize(0, 0);
+        return;
+    }
+    ImgCache->SetSize(21 * dw, ch);
+    TCanvas& c = ImgCache->Canvas();
+    PenAndBrush(c, FColorBakG);
+    c.Rectangle(0, 0, 21 * dw, ch);
+    ColorizeSegments(FColorTxt);
+    SetStretchBltMode(c, HALFTONE);
+    for (int k = 1; k <= 21; ++k) {
+        CreateDigit(SevenSegCharList[k - 1], false);
+        StretchBlt(c, (k - 1) * dw, 0, dw, ch, DigImg->Canvas(), 0, 0, kDigW, kDigH, cmSrcCopy);
+    }
+    FCacheDW = dw;
+}
+
+// ---- Paint ------------------------------------------------------------------------------------
+
+void TSevenSeg::Paint() {
+    if (!Visible() && !ComponentState().contains(csDesigning)) return;
+    if (Width() != FWidth || Height() != FHeight) CreateImageCache(); // OnResize replaced
+    const int W = Width(), H = Height();
+    if (W <= 0 || H <= 0) return;
+    TBitmap bmp(W, H);
+    TCanvas& c = bmp.Canvas();
+    PenAndBrush(c, FColorBakG);
+    c.Rectangle(0, 0, W, H);
+
+    const int dw = FCacheDW, ch = ImgCache->Height();
+    if (dw > 0 && !FCaption.empty()) {
+        const std::u32string text = detail::DecodeUtf8(FCaption);
+        std::size_t i = 0;
+        int p = 0;
+        while (p < FNumDigits && i < text.size()) {
+            ++p;
+            char32_t ch0 = text[i++];
+            bool dot = false;
+            if (IsPoint(ch0)) {
+                dot = true;
+                ch0 = U' ';
+            } else if (i < text.size() && IsPoint(text[i])) {
+                ++i;
+                dot = true;
+            }
+            const int x = (p - 1) * (FInterDigDist + dw) + FMargin;
+            const int k = CacheIndex(UpCase(ch0));
+            if (k > 0)
+                c.CopyRect(Rect(x, FMargin, x + dw, FMargin + ch), ImgCache->Canvas(),
+                           Rect((k - 1) * dw, 0, k * dw, ch));
+            if (dot)
+                c.CopyRect(Rect(x + dw * 5 / 6, ch * 5 / 6 + FMargin, x + dw, H - FMargin),
+                           ImgCache->Canvas(), Rect(dw * 5 / 6 + 20 * dw, ch * 5 / 6, 21 * dw, ch));
+        }
+    }
+    DrawFrame(c, FFrameStyle, 0, 0, W - 1, H - 1, clWhite, clSilver, clGray, clBlack, clBlack);
+    Canvas().SetCopyMode(cmSrcCopy);
+    Canvas().Draw(0, 0, bmp);
+}
+
+// ---- Published properties ---------------------------------------------------------------------
+
+namespace {
+
+const TClassRegistrar<TSevenSeg> sevenSegReg("TSevenSeg", "TGraphicControl", [](auto& p) {
+    using S = TSevenSeg;
+    p.String("Caption", &S::Caption, &S::SetCaption, "8.8.8.8.");
+    p.Color("ColorBackGnd", &S::ColorBackGnd, &S::SetColorBackGnd, 0x333333);
+    p.Enum("ColorScheme", &S::ColorScheme, &S::SetColorScheme, cschClassic,
+           {"cschClassic", "cschSystem"});
+    p.Color("ColorText", &S::ColorText, &S::SetColorText, clRed);
+    p.Enum("FrameStyle", &S::FrameStyle, &S::SetFrameStyle, fstLowered,
+           {"fstNone", "fstLoweredThin", "fstLowered", "fstRaised", "fstEmbossed", "fstSimple"});
+    p.Int("InterDigDist", &S::InterDigDist, &S::SetInterDigDist, 2);
+    p.Int("Margin", &S::Margin, &S::SetMargin, 8);
+    p.Int("NumDigits", &S::NumDigits, &S::SetNumDigits, 4);
+});
+
+} // namespace
+
+} // namespace kel
