@@ -1,0 +1,367 @@
+// Painting of TMeter. The whole meter is drawn into an off-screen bitmap of the control's size
+// and copied to the control's canvas in one step. The steps, in order: background, colour
+// band, scale (arc, short ticks, long ticks with labels), caption, needles, rims, anchor with
+// the inner frame, limit-watch lamps, OnMeterRendered, outer frame. Every position comes from
+// KEL_MeterScale.h; this file only calls canvas primitives with them.
+#include "KEL_Meter.h"
+
+#include "KEL_NumText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace kel {
+
+namespace {
+
+// Differences of drawing angles below this (radians) leave a band sector out.
+constexpr double kMinSector = 1e-6;
+
+int RoundI(double v) { return static_cast<int>(Round(v)); }
+
+void PenAndBrush(TCanvas& C, TColor Color) {
+    C.Pen().SetColor(Color);
+    C.Brush().SetColor(Color); // also makes the brush solid
+}
+
+} // namespace
+
+void TMeter::Paint() {
+    // The off-screen bitmap is kept between paints: RenderTo covers every pixel of it.
+    if (!FBuffer) FBuffer = std::make_unique<TBitmap>();
+    if (!RenderTo(*FBuffer)) return;
+    Canvas().Draw(0, 0, *FBuffer);
+}
+
+bool TMeter::RenderTo(TBitmap& Target) {
+    const double R = FMeterRadius;
+    if (!(R > 0)) return false;
+    const int W = Width(), H = Height();
+    Target.SetSize(W, H);
+    // Start as a new bitmap does: black pen, white solid brush, plain copies, and white where
+    // the background step might leave pixels alone (every other background covers them all).
+    const bool bare = !FBakGndFName.empty() && (FBGFillMode == bfStretch || FBGFillMode == bfTile) &&
+                      AuxBGBmp->Empty();
+    if (bare) std::fill_n(Target.Bits(), std::size_t(W) * std::size_t(H), 0x00FFFFFFu);
+    TCanvas& c = Target.Canvas();
+    c.Pen().SetColor(clBlack);
+    c.Pen().SetWidth(1);
+    c.Pen().SetStyle(psSolid);
+    c.Pen().SetMode(pmCopy);
+    c.Brush().SetColor(clWhite);
+    c.Brush().SetStyle(bsSolid);
+    c.SetCopyMode(cmSrcCopy);
+
+    DrawBackground(c, W, H);
+    if (FScaleBkVis) DrawScaleBand(c);
+    c.Brush().SetStyle(bsClear);
+    if (FScaleVis) DrawScale(c);
+
+    // Caption, also when the scale is hidden.
+    c.Font().Assign(FFontCaption.get());
+    c.TextOut(FMeterCenterX - c.TextWidth(FCaption) / 2,
+              FMeterCenterY - RoundI(R / 3) - c.TextHeight(FCaption) / 2, FCaption);
+
+    // Needles: the secondary one first (when its layout is visible), then the main one unless
+    // OnBeforeDrawNeedle has drawn it.
+    if (FNeedle2Layout->Visible()) {
+        c.Brush().SetStyle(bsSolid);
+        DrawNeedle(c, *FNeedle2Layout, 270.0 - CalcNeedleAngle(FValue2));
+        c.Brush().SetStyle(bsClear);
+    }
+    bool needleDrawn = false;
+    if (FOnBeforeDrawNeedle) FOnBeforeDrawNeedle(this, c, needleDrawn);
+    if (!needleDrawn) {
+        c.Brush().SetStyle(bsSolid);
+        const double phiN = MeterDrawAngle(
+            MeterScaleFraction(FValue, FMinValue, FMaxValue, LogScale()), FMeterAngle);
+        DrawNeedle(c, *FNeedleLayout, phiN);
+    }
+
+    // Rims: they hide whatever reaches outside the dial window.
+    PenAndBrush(c, FColorCover);
+    c.Rectangle(0, 0, FSRim - 1, H);
+    c.Rectangle(0, 0, W, FTRim);
+    c.Rectangle(W - FSRim, 0, W, H);
+    c.Rectangle(0, H - FBRim, W, H);
+
+    DrawAnchor(c, W, H);
+    if (FLimWatHighOn) DrawLamp(c, W - FSRim - 18, FTRim + 8, FOFL);
+    if (FLimWatLowOn) DrawLamp(c, FSRim + 8, FTRim + 8, FUFL);
+    if (FOnMeterRendered) FOnMeterRendered(this, c);
+    DrawOuterFrame(c, W, H);
+    return true;
+}
+
+void TMeter::DrawBackground(TCanvas& C, int W, int H) {
+    if (FBakGndFName.empty()) {
+        C.Font().Assign(&Font());
+        PenAndBrush(C, FColorBakG);
+        C.Rectangle(0, 0, W, H);
+        return;
+    }
+    const TBitmap& pic = *AuxBGBmp;
+    const int pw = pic.Width(), ph = pic.Height();
+    switch (FBGFillMode) {
+    case bfSimple:
+        C.Rectangle(0, 0, W, H);
+        C.StretchDraw(Rect(0, 0, pw, ph), pic);
+        break;
+    case bfStretch: C.StretchDraw(Rect(0, 0, W, H), pic); break;
+    case bfTile: {
+        if (pw <= 0 || ph <= 0) break;
+        const int nx = (W - 1) / pw + 1, ny = (H - 1) / ph + 1;
+        for (int i = 1; i <= nx; ++i)
+            for (int j = 1; j <= ny; ++j)
+                C.StretchDraw(Rect(pw * (i - 1), ph * (j - 1), pw * i, ph * j), pic);
+        break;
+    }
+    default: { // bfCenter and beyond: own size, centred
+        const int x = (W - pw) / 2, y = (H - ph) / 2;
+        C.Rectangle(0, 0, W, H);
+        C.StretchDraw(Rect(x, y, x + pw, y + ph), pic);
+        break;
+    }
+    }
+}
+
+void TMeter::DrawScaleBand(TCanvas& C) {
+    const double R = FMeterRadius;
+    const int CX = FMeterCenterX, CY = FMeterCenterY, A = FMeterAngle;
+    const bool log = LogScale();
+    const double phiS = 90.0 + A / 2.0, phiE = 90.0 - A / 2.0;
+    const double phiL =
+        MeterDrawAngle(MeterScaleFraction(FLowThreshold, FMinValue, FMaxValue, log), A);
+    const double phiH =
+        MeterDrawAngle(MeterScaleFraction(FHighThreshold, FMinValue, FMaxValue, log), A);
+    const int ro = RoundI(R + 4), ri = RoundI((100 - FScaleBakWidth) * R / 100);
+    const double toRad = std::numbers::pi / 180.0;
+    auto sector = [&](TColor col, double from, double to) {
+        if (std::fabs(from - to) * toRad <= kMinSector) return;
+        PenAndBrush(C, col);
+        const TPoint s = MeterArcPoint(CX, CY, R, from), e = MeterArcPoint(CX, CY, R, to);
+        C.Pie(CX - ro, CY - ro, CX + ro + 1, CY + ro, s.X, s.Y, e.X, e.Y);
+    };
+    sector(FColorBakGLow, phiL, phiS);
+    sector(FColorBakGNorm, phiH, phiL);
+    sector(FColorBakGHigh, phiE, phiH);
+    PenAndBrush(C, FColorBakG);
+    C.Ellipse(CX - ri, CY - ri, CX + ri + 1, CY + ri);
+}
+
+bool TMeter::TScaleCache::Key::operator==(const Key& o) const {
+        const TLogFont &a = Font, &b = o.Font;
+        return Min == o.Min && Max == o.Max && Radius == o.Radius && Log == o.Log &&
+               NrTicks == o.NrTicks && DecPlaces == o.DecPlaces && CX == o.CX && CY == o.CY &&
+               Angle == o.Angle && a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth &&
+               a.lfEscapement == b.lfEscapement && a.lfOrientation == b.lfOrientation &&
+               a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+               a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut &&
+               a.lfCharSet == b.lfCharSet && a.lfQuality == b.lfQuality &&
+               a.lfPitchAndFamily == b.lfPitchAndFamily && a.lfFaceName == b.lfFaceName;
+    }
+
+const TMeter::TScaleCache& TMeter::ScaleLayout(TCanvas& C) {
+    if (!FScaleCache) FScaleCache = std::make_unique<TScaleCache>();
+    TScaleCache& sc = *FScaleCache;
+    TScaleCache::Key k{FMinValue,     FMaxValue,     FMeterRadius,  LogScale(),    FNrTicks,
+                       FDecPlaces,    FMeterCenterX, FMeterCenterY, FMeterAngle,   C.Font().LogFont()};
+    if (sc.Valid && sc.K == k) return sc;
+    sc.K = k;
+    sc.Valid = true;
+    sc.Short.clear();
+    sc.Long.clear();
+    const double R = FMeterRadius;
+    const int CX = FMeterCenterX, CY = FMeterCenterY, A = FMeterAngle;
+    for (const TScaleTick& t : kel::MeterShortTicks(FMinValue, FMaxValue, k.Log, FNrTicks)) {
+        const double phi = MeterDrawAngle(t.Fraction, A);
+        TScaleCache::Tick tick;
+        tick.Outer = MeterPolarPoint(CX, CY, R, phi);
+        tick.Inner = MeterPolarPoint(CX, CY, R - 4, phi);
+        sc.Short.push_back(std::move(tick));
+    }
+    // Label inset from the widest label there is likely to be: that of the maximum.
+    const std::string maxText = FloatToFieldStr(1, FDecPlaces, FMaxValue);
+    const double lw = C.TextWidth(maxText) / 2.0 + 15, lh = C.TextHeight(maxText) / 2.0 + 15;
+    for (const TScaleTick& t : kel::MeterLongTicks(FMinValue, FMaxValue, k.Log, FNrTicks)) {
+        const double phi = MeterDrawAngle(t.Fraction, A);
+        TScaleCache::Tick tick;
+        tick.Outer = MeterPolarPoint(CX, CY, R, phi);
+        tick.Inner = MeterPolarPoint(CX, CY, R - 8, phi);
+        if (t.Labelled) {
+            tick.Labelled = true;
+            tick.Text = FloatToFieldStr(1, FDecPlaces, t.Value);
+            tick.Label = MeterLabelPoint(CX, CY, R, lw, lh, phi);
+            tick.TextW = C.TextWidth(tick.Text);
+            tick.TextH = C.TextHeight(tick.Text);
+        }
+        sc.Long.push_back(std::move(tick));
+    }
+    return sc;
+}
+
+void TMeter::DrawScale(TCanvas& C) {
+    const double R = FMeterRadius;
+    const int Rr = RoundI(R);
+    const int CX = FMeterCenterX, CY = FMeterCenterY, A = FMeterAngle;
+    C.Pen().SetColor(FColorScale);
+    if (FScaleLine) {
+        const TPoint s = MeterArcPoint(CX, CY, R, 90.0 - A / 2.0);
+        const TPoint e = MeterArcPoint(CX, CY, R, 90.0 + A / 2.0);
+        C.Arc(CX - Rr, CY - Rr, CX + Rr + 1, CY + Rr, s.X, s.Y, e.X, e.Y);
+    }
+    // Labels are measured and drawn in the control's font.
+    C.Font().Assign(&Font());
+    const TScaleCache& sc = ScaleLayout(C);
+    if (FShortTicks)
+        for (const TScaleCache::Tick& t : sc.Short) {
+            C.MoveTo(t.Outer.X, t.Outer.Y);
+            C.LineTo(t.Inner.X, t.Inner.Y);
+        }
+    for (const TScaleCache::Tick& t : sc.Long) {
+        C.MoveTo(t.Outer.X, t.Outer.Y);
+        C.LineTo(t.Inner.X, t.Inner.Y);
+        if (!t.Labelled) continue;
+        if (!FOnBeforeDrawScaleLabel) {
+            C.TextOut(t.Label.X - t.TextW / 2, t.Label.Y - t.TextH / 2, t.Text);
+            continue;
+        }
+        std::string text = t.Text;
+        FOnBeforeDrawScaleLabel(this, C, text, t.Label.X - t.TextW / 2, t.Label.Y - t.TextH / 2);
+        if (!text.empty())
+            C.TextOut(t.Label.X - C.TextWidth(text) / 2, t.Label.Y - C.TextHeight(text) / 2, text);
+    }
+}
+
+void TMeter::DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg) {
+    std::array<TPoint, 7> pts =
+        NeedlePolygon(FMeterCenterX, FMeterCenterY, FMeterRadius, AngleDeg, L.HeadSize(),
+                      L.HeadAngle(), L.HeadMidLeng(), L.Thickness(), L.PercentNeedleLength());
+    if (L.ShadowDx() != 0 || L.ShadowDy() != 0) {
+        std::array<TPoint, 7> shadow = pts;
+        for (TPoint& p : shadow) p = {p.X - L.ShadowDx(), p.Y - L.ShadowDy()};
+        C.Pen().SetColor(L.ShadowColor());
+        C.Brush().SetColor(L.ShadowColor());
+        C.Polygon(shadow);
+    }
+    C.Pen().SetColor(L.ColorOutline());
+    C.Brush().SetColor(L.ColorBody());
+    C.Polygon(pts);
+}
+
+void TMeter::DrawAnchor(TCanvas& C, int W, int H) {
+    const int L = FSRim - 1, Rt = W - FSRim, T = FTRim, B = H - FBRim, S = FSizeAnchor;
+    const int CX = FMeterCenterX, CY = FMeterCenterY;
+    auto innerFrame = [&] {
+        C.Pen().SetColor(clWhite);
+        C.MoveTo(L, B);
+        C.LineTo(Rt, B);
+        C.LineTo(Rt, T);
+        C.Pen().SetColor(clGray);
+        C.LineTo(L, T);
+        C.LineTo(L, B);
+    };
+    if (!FAnchorCovrd) {
+        innerFrame();
+        return;
+    }
+    if (!FACoverFName.empty()) {
+        innerFrame();
+        const int pw = AuxACBmp->Width(), ph = AuxACBmp->Height();
+        const TRect r = Bounds(CX - pw / 2, CY - ph / 2, pw, ph);
+        C.SetCopyMode(cmSrcAnd);
+        C.StretchDraw(r, *AuxACMaskBmp);
+        C.SetCopyMode(cmSrcPaint);
+        C.StretchDraw(r, *AuxACBmp);
+        C.SetCopyMode(cmSrcCopy);
+        return;
+    }
+    if (FMeterLayout == mlCirc270 || FMeterLayout == mlCirc300 || FMeterLayout == mlCirc360) {
+        // A round hub with a raised edge: upper-left half light, lower-right half dark.
+        C.Ellipse(CX - S, CY - S, CX + S, CY + S);
+        innerFrame();
+        C.Pen().SetColor(clWhite);
+        C.Arc(CX - S, CY - S, CX + S, CY + S, CX + S, CY - S, CX - S, CY + S);
+        C.Pen().SetColor(clGray);
+        C.Arc(CX - S, CY - S, CX + S, CY + S, CX - S, CY + S, CX + S, CY - S);
+        return;
+    }
+    // A half-disc hub on a pedestal that reaches down to the bottom rim, both raised.
+    C.Pie(CX - S, CY - S, CX + S, CY + S, W, CY, 0, CY);
+    C.Rectangle(CX - S, B, CX + S, CY);
+    C.Pen().SetColor(clGray);
+    C.MoveTo(CX + S - 1, CY);
+    C.LineTo(CX + S - 1, B);
+    C.Pen().SetColor(clWhite);
+    C.LineTo(Rt, B);
+    C.LineTo(Rt, T);
+    C.Pen().SetColor(clGray);
+    C.LineTo(L, T);
+    C.LineTo(L, B);
+    C.Pen().SetColor(clWhite);
+    C.LineTo(CX - S, B);
+    C.LineTo(CX - S, CY - 1);
+    C.Arc(CX - S, CY - S, CX + S, CY + S, W, CY, 0, CY);
+    C.Pen().SetColor(clGray);
+    C.Arc(CX - S, CY - S, CX + S, CY + S, CX + S, CY, CX + S, CY - S);
+}
+
+void TMeter::DrawLamp(TCanvas& C, int XL, int YT, bool Active) {
+    const int xr = XL + 10, yb = YT + 10;
+    C.Pen().SetColor(clBlack);
+    C.Brush().SetColor(Active ? FLimWatActCol : FLimWatPsvCol);
+    C.Rectangle(XL, yb, xr, YT);
+    C.Pen().SetColor(clWhite);
+    C.MoveTo(XL + 1, yb - 1);
+    C.LineTo(xr - 1, yb - 1);
+    C.LineTo(xr - 1, YT);
+    C.Pen().SetColor(clSilver);
+    C.MoveTo(XL + 2, yb - 2);
+    C.LineTo(xr - 2, yb - 2);
+    C.LineTo(xr - 2, YT + 1);
+    C.Pen().SetColor(clGray);
+    C.MoveTo(XL + 1, yb - 2);
+    C.LineTo(XL + 1, YT + 1);
+    C.LineTo(xr - 1, YT + 1);
+}
+
+void TMeter::DrawOuterFrame(TCanvas& C, int W, int H) {
+    const TColor D = FColGrayLine, Li = FColWhiteLine;
+    auto twoTone = [&](TColor first, TColor second) {
+        C.Pen().SetColor(first);
+        C.MoveTo(0, H - 1);
+        C.LineTo(0, 0);
+        C.LineTo(W - 1, 0);
+        C.Pen().SetColor(second);
+        C.LineTo(W - 1, H - 1);
+        C.LineTo(0, H - 1);
+    };
+    auto etched = [&](TColor outer, TColor inner) {
+        C.Pen().SetColor(outer);
+        C.MoveTo(0, 0);
+        C.LineTo(W - 2, 0);
+        C.LineTo(W - 2, H - 2);
+        C.LineTo(0, H - 2);
+        C.LineTo(0, 0);
+        C.Pen().SetColor(inner);
+        C.MoveTo(1, H - 3);
+        C.LineTo(1, 1);
+        C.LineTo(W - 2, 1);
+        C.MoveTo(1, H - 1);
+        C.LineTo(W - 1, H - 1);
+        C.LineTo(W - 1, 0);
+    };
+    switch (int(FFrameStyle)) {
+    case 1: twoTone(FColorBakG, FColorBakG); break;
+    case 2: twoTone(D, Li); break;
+    case 3: twoTone(Li, D); break;
+    case 4: etched(Li, D); break;
+    case 5: etched(D, Li); break;
+    default: break; // 0: none
+    }
+}
+
+} // namespace kel
