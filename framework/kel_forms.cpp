@@ -694,10 +694,12 @@ void TForm::HostActivate(bool Active) {
 }
 
 void TForm::ControlHiding(TControl* C) {
+    // Walks up from p instead of down from C: C may be half destroyed, so it must not be
+    // treated as a TWinControl any more.
     auto inside = [C](TControl* p) {
-        if (p == nullptr) return false;
-        if (p == C) return true;
-        return C->FIsWindowed && static_cast<TWinControl*>(C)->ContainsControl(p);
+        for (TControl* q = p; q != nullptr; q = q->Parent())
+            if (q == C) return true;
+        return false;
     };
     if (inside(FCaptureControl)) {
         FCaptureControl->FControlState.exclude(csClicked);
@@ -713,10 +715,12 @@ void TForm::ControlHiding(TControl* C) {
 
 void TForm::ControlRemoved(TControl* C, bool Destroying) {
     (void)Destroying; // a control leaving the form gets no events: it may be half destroyed
+    // Walks up from p instead of down from C: C may be half destroyed, so it must not be
+    // treated as a TWinControl any more.
     auto inside = [C](TControl* p) {
-        if (p == nullptr) return false;
-        if (p == C) return true;
-        return C->FIsWindowed && static_cast<TWinControl*>(C)->ContainsControl(p);
+        for (TControl* q = p; q != nullptr; q = q->Parent())
+            if (q == C) return true;
+        return false;
     };
     if (inside(FCaptureControl)) SetCaptureControl(nullptr);
     if (inside(FMouseControl)) FMouseControl = nullptr;

@@ -273,7 +273,9 @@ void Snapshot(TControl& Control, TBitmap& Out) {
     TPoint o;
     TForm& f = FormOfControl(Control, o);
     Flush();
-    TRect cr = Control.ClientRect();
+    // A form is its client area; any other control is its whole bounds (frame and scroll bars
+    // included), from its top-left.
+    TRect cr = &Control == &f ? Control.ClientRect() : Rect(0, 0, Control.Width(), Control.Height());
     Out.SetSize(cr.Width(), cr.Height());
     Out.Canvas().Brush().SetColor(clWhite);
     Out.Canvas().FillRect(cr);
