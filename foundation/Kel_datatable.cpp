@@ -41,6 +41,26 @@ bool SameID(const std::string& a, const std::string& b, bool ignoreCase) {
 
 std::string Pos(int c, int r) { return "(" + std::to_string(c) + ", " + std::to_string(r) + ")"; }
 
+void CheckTableSize(int nc, int nr) {
+    if (nc < 1 || nr < 1 || std::int64_t(nc) * nr > MaxMatrixElements)
+        throw EKELDataTableError("TDataTable: cannot resize to " + std::to_string(nc) +
+                                 " columns x " + std::to_string(nr) + " rows");
+}
+
+// Gives the table's size-locked matrix nc x nr elements and the values in vals (which gets
+// the old ones). The matrix stays locked also when the resize fails.
+void ReplaceMatrix(TMatrix& M, int nc, int nr, std::vector<double>& vals) {
+    M.SetSizeLocked(false);
+    try {
+        M.Resize(nc, nr);
+    } catch (...) {
+        M.SetSizeLocked(true);
+        throw;
+    }
+    M.SetSizeLocked(true);
+    M.Storage().swap(vals);
+}
+
 } // namespace
 
 TDataTable::TDataTable() : TDataTable(1, 1) {}
@@ -80,9 +100,7 @@ std::size_t TDataTable::Cell(int ACol, int ARow) const {
 
 void TDataTable::Remap(const std::vector<int>& colSrc, const std::vector<int>& rowSrc) {
     const int nc = int(colSrc.size()), nr = int(rowSrc.size());
-    if (nc < 1 || nr < 1 || std::int64_t(nc) * nr > MaxMatrixElements)
-        throw EKELDataTableError("TDataTable: cannot resize to " + std::to_string(nc) +
-                                 " columns x " + std::to_string(nr) + " rows");
+    CheckTableSize(nc, nr);
     std::vector<double> vals;
     std::vector<std::uint8_t> states;
     std::vector<ColumnInfo> cols;
@@ -111,15 +129,7 @@ void TDataTable::Remap(const std::vector<int>& colSrc, const std::vector<int>& r
     }
     for (int c = 0; c < nc; ++c)
         if (colSrc[c] > 0) cols[c] = FCols[colSrc[c] - 1];
-    FMatrix.SetSizeLocked(false);
-    try {
-        FMatrix.Resize(nc, nr);
-    } catch (...) {
-        FMatrix.SetSizeLocked(true);
-        throw;
-    }
-    FMatrix.SetSizeLocked(true);
-    FMatrix.Storage().swap(vals);
+    ReplaceMatrix(FMatrix, nc, nr, vals);
     FStates.swap(states);
     FCols.swap(cols);
     FRows.swap(rows);
@@ -137,9 +147,7 @@ std::vector<int> Identity(int n, int old) {
 } // namespace
 
 void TDataTable::Resize(int NrCols, int NrRows) {
-    if (NrCols < 1 || NrRows < 1 || std::int64_t(NrCols) * NrRows > MaxMatrixElements)
-        throw EKELDataTableError("TDataTable: cannot resize to " + std::to_string(NrCols) +
-                                 " columns x " + std::to_string(NrRows) + " rows");
+    CheckTableSize(NrCols, NrRows);
     if (NrCols == FNrCols && NrRows == FNrRows) return;
     int oc = FNrCols, orr = FNrRows;
     Remap(Identity(NrCols, oc), Identity(NrRows, orr));
@@ -477,15 +485,7 @@ void TDataTable::CopyFrom(const TDataTable& Source) {
     std::vector<RowInfo> rows = Source.FRows;
     std::string comment = Source.FComment;
     int oc = FNrCols, orr = FNrRows;
-    FMatrix.SetSizeLocked(false);
-    try {
-        FMatrix.Resize(Source.FNrCols, Source.FNrRows);
-    } catch (...) {
-        FMatrix.SetSizeLocked(true);
-        throw;
-    }
-    FMatrix.SetSizeLocked(true);
-    FMatrix.Storage().swap(vals);
+    ReplaceMatrix(FMatrix, Source.FNrCols, Source.FNrRows, vals);
     FStates.swap(states);
     FCols.swap(cols);
     FRows.swap(rows);

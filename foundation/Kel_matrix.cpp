@@ -11,22 +11,23 @@ namespace kel {
 
 namespace {
 
-void CheckSize(const char* cls, int cols, int rows) {
-    if (cols < 0 || rows < 0 || std::int64_t(cols) * rows > MaxMatrixElements)
-        throw EKELMatrixError(std::string(cls) + ": cannot resize to " + std::to_string(cols) +
-                              " columns x " + std::to_string(rows) + " rows");
+// Row-major offset of the 1-based element (col, row) of a cols x rows block; raises outside it.
+std::size_t CheckedIndex(const char* cls, int col, int row, int cols, int rows) {
+    if (col < 1 || col > cols || row < 1 || row > rows)
+        throw EKELMatrixError(std::string(cls) + ": element (" + std::to_string(col) + ", " +
+                              std::to_string(row) + ") outside " + std::to_string(cols) + " x " +
+                              std::to_string(rows));
+    return std::size_t(row - 1) * cols + (col - 1);
 }
 
-[[noreturn]] void OutOfRange(const char* cls, int col, int row, int cols, int rows) {
-    throw EKELMatrixError(std::string(cls) + ": element (" + std::to_string(col) + ", " +
-                          std::to_string(row) + ") outside " + std::to_string(cols) + " x " +
-                          std::to_string(rows));
-}
-
-// Copies the overlap of a row-major cols x rows block into a new newCols x newRows block.
+// Copies the overlap of a row-major cols x rows block into a new newCols x newRows block,
+// after checking the new size.
 template <typename T>
 std::vector<T> Reshaped(const std::vector<T>& old, int cols, int rows, int newCols, int newRows,
                         const char* cls) {
+    if (newCols < 0 || newRows < 0 || std::int64_t(newCols) * newRows > MaxMatrixElements)
+        throw EKELMatrixError(std::string(cls) + ": cannot resize to " + std::to_string(newCols) +
+                              " columns x " + std::to_string(newRows) + " rows");
     std::vector<T> data;
     try {
         data.assign(std::size_t(newCols) * std::size_t(newRows), T{});
@@ -44,16 +45,13 @@ std::vector<T> Reshaped(const std::vector<T>& old, int cols, int rows, int newCo
 } // namespace
 
 void TIntMatrix::Resize(int NrCols, int NrRows) {
-    CheckSize("TIntMatrix", NrCols, NrRows);
     FData = Reshaped(FData, FNrCols, FNrRows, NrCols, NrRows, "TIntMatrix");
     FNrCols = NrCols;
     FNrRows = NrRows;
 }
 
 std::size_t TIntMatrix::Index(int Col, int Row) const {
-    if (Col < 1 || Col > FNrCols || Row < 1 || Row > FNrRows)
-        OutOfRange("TIntMatrix", Col, Row, FNrCols, FNrRows);
-    return std::size_t(Row - 1) * FNrCols + (Col - 1);
+    return CheckedIndex("TIntMatrix", Col, Row, FNrCols, FNrRows);
 }
 
 int TIntMatrix::GetVal(int Col, int Row) const { return FData[Index(Col, Row)]; }
@@ -62,16 +60,13 @@ void TIntMatrix::Fill(int Value) { std::fill(FData.begin(), FData.end(), Value);
 
 void TMatrix::Resize(int NrCols, int NrRows) {
     if (FSizeLocked) throw EKELMatrixError("TMatrix: the size is fixed by the matrix's owner");
-    CheckSize("TMatrix", NrCols, NrRows);
     FData = Reshaped(FData, FNrCols, FNrRows, NrCols, NrRows, "TMatrix");
     FNrCols = NrCols;
     FNrRows = NrRows;
 }
 
 std::size_t TMatrix::Index(int Col, int Row) const {
-    if (Col < 1 || Col > FNrCols || Row < 1 || Row > FNrRows)
-        OutOfRange("TMatrix", Col, Row, FNrCols, FNrRows);
-    return std::size_t(Row - 1) * FNrCols + (Col - 1);
+    return CheckedIndex("TMatrix", Col, Row, FNrCols, FNrRows);
 }
 
 double TMatrix::Elem(int Col, int Row) const { return FData[Index(Col, Row)]; }

@@ -551,20 +551,18 @@ void TMeter::MouseMoveInMeter(bool WithinRange, TShiftState Shift, double MeterV
     if (TMouseMoveInMeterEvent h = FOnMouseMoveInMeter) h(this, WithinRange, Shift, MeterValue);
 }
 
-void TMeter::DoOverFlowEvent() {
-    // A copy: the handler may delete the meter, and the handler with it.
-    if (TNotifyEvent h = FOnOverFlow) h(this);
+namespace {
+
+// Calls a copy of Handler: the handler may delete the meter, and the handler with it.
+void Fire(const TNotifyEvent& Handler, TObject* Sender) {
+    if (TNotifyEvent h = Handler) h(Sender);
 }
 
-void TMeter::DoUnderFlowEvent() {
-    // A copy: the handler may delete the meter, and the handler with it.
-    if (TNotifyEvent h = FOnUnderFlow) h(this);
-}
+} // namespace
 
-void TMeter::DoNormalRangeEvent() {
-    // A copy: the handler may delete the meter, and the handler with it.
-    if (TNotifyEvent h = FOnNormalRange) h(this);
-}
+void TMeter::DoOverFlowEvent() { Fire(FOnOverFlow, this); }
+void TMeter::DoUnderFlowEvent() { Fire(FOnUnderFlow, this); }
+void TMeter::DoNormalRangeEvent() { Fire(FOnNormalRange, this); }
 
 // ---- Published properties ---------------------------------------------------------------------
 

@@ -176,21 +176,21 @@ const TMeter::TScaleCache& TMeter::ScaleLayout(TCanvas& C) {
     sc.Long.clear();
     const double R = FMeterRadius;
     const int CX = FMeterCenterX, CY = FMeterCenterY, A = FMeterAngle;
-    for (const TScaleTick& t : kel::MeterShortTicks(FMinValue, FMaxValue, k.Log, FNrTicks)) {
-        const double phi = MeterDrawAngle(t.Fraction, A);
+    // A tick from the scale radius inwards by Length pixels.
+    auto tickAt = [&](double phi, double Length) {
         TScaleCache::Tick tick;
         tick.Outer = MeterPolarPoint(CX, CY, R, phi);
-        tick.Inner = MeterPolarPoint(CX, CY, R - 4, phi);
-        sc.Short.push_back(std::move(tick));
-    }
+        tick.Inner = MeterPolarPoint(CX, CY, R - Length, phi);
+        return tick;
+    };
+    for (const TScaleTick& t : kel::MeterShortTicks(FMinValue, FMaxValue, k.Log, FNrTicks))
+        sc.Short.push_back(tickAt(MeterDrawAngle(t.Fraction, A), 4));
     // Label inset from the widest label there is likely to be: that of the maximum.
     const std::string maxText = FloatToFieldStr(1, FDecPlaces, FMaxValue);
     const double lw = C.TextWidth(maxText) / 2.0 + 15, lh = C.TextHeight(maxText) / 2.0 + 15;
     for (const TScaleTick& t : kel::MeterLongTicks(FMinValue, FMaxValue, k.Log, FNrTicks)) {
         const double phi = MeterDrawAngle(t.Fraction, A);
-        TScaleCache::Tick tick;
-        tick.Outer = MeterPolarPoint(CX, CY, R, phi);
-        tick.Inner = MeterPolarPoint(CX, CY, R - 8, phi);
+        TScaleCache::Tick tick = tickAt(phi, 8);
         if (t.Labelled) {
             tick.Labelled = true;
             tick.Text = FloatToFieldStr(1, FDecPlaces, t.Value);
@@ -243,8 +243,7 @@ void TMeter::DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg) {
     if (L.ShadowDx() != 0 || L.ShadowDy() != 0) {
         std::array<TPoint, 7> shadow = pts;
         for (TPoint& p : shadow) p = {p.X - L.ShadowDx(), p.Y - L.ShadowDy()};
-        C.Pen().SetColor(L.ShadowColor());
-        C.Brush().SetColor(L.ShadowColor());
+        PenAndBrush(C, L.ShadowColor());
         C.Polygon(shadow);
     }
     C.Pen().SetColor(L.ColorOutline());

@@ -36,6 +36,19 @@ private:
     bool FOld;
 };
 
+// Sets Mask in the attribute of every row (Rows) or every column where On(index) holds and
+// clears it in the others, repainting once at the end.
+template <class Pred>
+void MarkAll(TReportListView& View, TStringArray& S, bool Rows, std::uint8_t Mask, Pred On) {
+    TPaintBatch batch(View);
+    if (Rows)
+        for (int r = 1; r <= View.NrOfRows(); ++r)
+            S.SetRowAttrib(r, WithBits(S.GetRowAttrib(r), Mask, On(r)));
+    else
+        for (int c = 1; c <= View.NrOfColumns(); ++c)
+            S.SetColAttrib(c, WithBits(S.GetColAttrib(c), Mask, On(c)));
+}
+
 } // namespace
 
 // ---- Construction ---------------------------------------------------------------------------
@@ -596,62 +609,35 @@ void TReportListView::SetRowBits(int r, std::uint8_t Mask, bool Value) {
 }
 
 void TReportListView::SelectRow(int RowNr) {
-    {
-        TPaintBatch batch(*this);
-        for (int r = 1; r <= NrOfRows(); ++r) SetRowBits(r, RowSelectedBit, r == RowNr);
-    }
+    MarkAll(*this, FRLData->Strings(), true, RowSelectedBit, [&](int r) { return r == RowNr; });
     ChangedSelection();
 }
 void TReportListView::SelectAllRows() {
-    {
-        TPaintBatch batch(*this);
-        for (int r = 1; r <= NrOfRows(); ++r) SetRowBits(r, RowSelectedBit, true);
-    }
+    MarkAll(*this, FRLData->Strings(), true, RowSelectedBit, [](int) { return true; });
     ChangedSelection();
 }
 void TReportListView::DeselectAllRows() {
-    {
-        TPaintBatch batch(*this);
-        for (int r = 1; r <= NrOfRows(); ++r) SetRowBits(r, RowSelectedBit, false);
-    }
+    MarkAll(*this, FRLData->Strings(), true, RowSelectedBit, [](int) { return false; });
     ChangedSelection();
 }
 void TReportListView::EnableAllRows() {
-    {
-        TPaintBatch batch(*this);
-        for (int r = 1; r <= NrOfRows(); ++r) SetRowBits(r, RowDisabledBit, false);
-    }
+    MarkAll(*this, FRLData->Strings(), true, RowDisabledBit, [](int) { return false; });
     ChangedSelection();
 }
 void TReportListView::DisableAllRows() {
-    {
-        TPaintBatch batch(*this);
-        for (int r = 1; r <= NrOfRows(); ++r) SetRowBits(r, RowDisabledBit, true);
-    }
+    MarkAll(*this, FRLData->Strings(), true, RowDisabledBit, [](int) { return true; });
     ChangedSelection();
 }
 void TReportListView::SelectColumn(int ColNr) {
-    {
-        TPaintBatch batch(*this);
-        TStringArray& s = FRLData->Strings();
-        for (int c = 1; c <= NrOfColumns(); ++c) s.SetColAttrib(c, WithBits(s.GetColAttrib(c), ColSelectedBit, c == ColNr));
-    }
+    MarkAll(*this, FRLData->Strings(), false, ColSelectedBit, [&](int c) { return c == ColNr; });
     ChangedSelection();
 }
 void TReportListView::SelectAllColumns() {
-    {
-        TPaintBatch batch(*this);
-        TStringArray& s = FRLData->Strings();
-        for (int c = 1; c <= NrOfColumns(); ++c) s.SetColAttrib(c, WithBits(s.GetColAttrib(c), ColSelectedBit, true));
-    }
+    MarkAll(*this, FRLData->Strings(), false, ColSelectedBit, [](int) { return true; });
     ChangedSelection();
 }
 void TReportListView::DeselectAllColumns() {
-    {
-        TPaintBatch batch(*this);
-        TStringArray& s = FRLData->Strings();
-        for (int c = 1; c <= NrOfColumns(); ++c) s.SetColAttrib(c, WithBits(s.GetColAttrib(c), ColSelectedBit, false));
-    }
+    MarkAll(*this, FRLData->Strings(), false, ColSelectedBit, [](int) { return false; });
     ChangedSelection();
 }
 

@@ -46,6 +46,13 @@ int RoundEven(double v) {
     return (std::fmod(f, 2.0) == 0.0) ? int(f) : int(f) + 1;
 }
 
+// Left edge of text w pixels wide placed in T with the given alignment.
+int AlignedLeft(const TRect& T, TAlignment align, int w) {
+    if (align == taRightJustify) return T.Right - w;
+    if (align == taCenter) return (T.Left + T.Right) / 2 - w / 2;
+    return T.Left;
+}
+
 std::vector<std::string> Split(const std::string& s, char sep) {
     std::vector<std::string> out;
     std::size_t start = 0;
@@ -176,13 +183,7 @@ void TReportListView::DrawDataCell(int ACol, int ARow, const TRect& O, TRect& T)
     Cv.Pen().SetColor(P);
 
     auto place = [&](const std::string& t) {
-        const int w = Cv.TextWidth(t) + (italic ? 2 : 0);
-        int x = T.Left;
-        if (align == taRightJustify)
-            x = T.Right - w;
-        else if (align == taCenter)
-            x = (T.Left + T.Right) / 2 - w / 2;
-        Cv.TextRect(T, x, T.Top - 1, t);
+        Cv.TextRect(T, AlignedLeft(T, align, Cv.TextWidth(t) + (italic ? 2 : 0)), T.Top - 1, t);
     };
 
     if (!checkCol) {
@@ -273,11 +274,7 @@ void TReportListView::DrawHeaderCell(int ACol, int ARow, const TRect& O, const T
             line = Head(line, std::max(n, 1)) + "...";
         }
         const int w = Cv.TextWidth(line) + (italic ? 2 : 0);
-        int x = T.Left;
-        if (align == taRightJustify)
-            x = T.Right - w;
-        else if (align == taCenter)
-            x = (T.Left + T.Right) / 2 - w / 2;
+        const int x = AlignedLeft(T, align, w);
         const int y = T.Top + int(k) * H;
         TRect clip = O;
         if (k > 0) clip = Rect(O.Left, y, O.Right, std::min(y + H, O.Bottom));
