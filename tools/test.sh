@@ -17,6 +17,7 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKEL_BUILD_TEST
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 bash tools/window-test.sh build/release
+bash tools/window-test-replist.sh build/release
 ((quick)) && exit 0
 
 echo "== sanitizer build (ASan + UBSan) =="
@@ -31,6 +32,6 @@ if ls fuzz/*.cpp >/dev/null 2>&1; then
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DKEL_BUILD_TESTS=OFF -DKEL_BUILD_GALLERY=OFF -DKEL_BUILD_FUZZ=ON -DKEL_WITH_SDL=OFF >/dev/null
   cmake --build build/fuzz -j "$jobs"
-  bash tools/fuzz-smoke.sh build/fuzz 20
+  bash tools/fuzz-smoke.sh build/fuzz 10
 fi
 echo "all tests passed"
