@@ -73,7 +73,9 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TControl::NameChanged(const std::string& OldName) {
-    // A control whose caption mirrors its name follows a rename while the two agree.
+    // A control whose caption mirrors its name follows a rename while the two agree; not while
+    // a form file loads, where the caption comes from the file.
+    if (ComponentState().contains(csLoading)) return;
     if (FControlStyle.contains(csSetCaption) && FText == OldName) SetText(Name());
 }
 

@@ -421,22 +421,51 @@ void TNumIO2::SetButSpace(int Value) {
     Paint();
 }
 
+// A stored file holds values the control once had together (AutoSize may have shrunk the
+// control after the gauge was placed), so Loaded keeps them and only applies the fixed minimums.
+void TNumIO2::Loaded() {
+    TCustomControl::Loaded();
+    FGaugeHeight = std::max(3, FGaugeHeight);
+    FGaugeWidth = std::max(10, FGaugeWidth);
+    FGaugeLeftMargin = std::max(0, FGaugeLeftMargin);
+    FGaugeTopMargin = std::max(0, FGaugeTopMargin);
+    Paint();
+}
+
+// The gauge's size and margins limit one another and the control's size, so while a form file
+// loads they are stored as they come (the order of the file must not matter).
 void TNumIO2::SetGaugeHeight(int Value) {
+    if (ComponentState().contains(csLoading)) {
+        FGaugeHeight = Value;
+        return;
+    }
     FGaugeHeight = std::max(3, std::min(Value, Height() - FGaugeTopMargin - 18));
     Paint();
 }
 
 void TNumIO2::SetGaugeWidth(int Value) {
+    if (ComponentState().contains(csLoading)) {
+        FGaugeWidth = Value;
+        return;
+    }
     FGaugeWidth = std::max(10, std::min(Value, Width() - FGaugeLeftMargin));
     Paint();
 }
 
 void TNumIO2::SetGaugeLeftMargin(int Value) {
+    if (ComponentState().contains(csLoading)) {
+        FGaugeLeftMargin = Value;
+        return;
+    }
     FGaugeLeftMargin = std::max(0, std::min(Value, Width() - FGaugeWidth));
     Paint();
 }
 
 void TNumIO2::SetGaugeTopMargin(int Value) {
+    if (ComponentState().contains(csLoading)) {
+        FGaugeTopMargin = Value;
+        return;
+    }
     FGaugeTopMargin = std::max(0, std::min(Value, Height() - FGaugeHeight - 18));
     Paint();
 }

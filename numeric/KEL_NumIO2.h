@@ -213,6 +213,7 @@ class TNumIO2 : public TCustomControl {
 
   protected:
     void AssignTo(TPersistent* Dest) const override;
+    void Loaded() override;
     void Paint() override;
     void CNKeyDown(TMessage& Message) override;
     void CNKeyUp(TMessage& Message) override;
