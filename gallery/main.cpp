@@ -3,16 +3,23 @@
 // renders the form in memory and writes one PNG per component plus a contact sheet.
 //
 //   kel_gallery [--headless] [--out DIR] [--quit-after MS] [--screenshot FILE] [--log-input]
+//               [--save-form FILE | --load-form FILE]
 //
 // Esc or the window's close button closes the gallery, and so does --quit-after after MS
 // milliseconds; --screenshot FILE then writes what the window shows (read back from the window)
 // as a PNG. The window's client area and every item's screen
 // position are printed, so a script can find them on a screen capture or point at them;
 // --log-input makes the demo controls print the input they receive.
+// --save-form FILE writes the gallery form as a form file (docs/form-files.md) before showing
+// it; items that cannot be stored as what they are (demos of unregistered classes) are left out
+// of the form then. --load-form FILE shows the form read from such a file instead of building
+// one; tools/check-gallery-form.sh checks that both give the same picture.
 #include "gallery.h"
 
 #include "kel_app.h"
 #include "kel_forms.h"
+#include "kel_props.h"
+#include "kel_streaming.h"
 #include "headless.h"
 
 #ifdef KEL_HAVE_SDL
@@ -30,6 +37,11 @@
 namespace kel::gallery {
 
 bool gLogInput = false;
+
+namespace {
+std::string gSaveForm; // --save-form FILE
+std::string gLoadForm; // --load-form FILE
+} // namespace
 
 namespace {
 std::vector<TItem>& Registry() {
@@ -59,9 +71,17 @@ constexpr int kSheetWidth = 960;
 // One cell of the gallery: a caption strip with the item's name above the component.
 class TGalleryCell : public TCustomControl {
   public:
+    explicit TGalleryCell(TComponent* AOwner) : TCustomControl(AOwner) {}
     TGalleryCell(TComponent* AOwner, std::string Title)
         : TCustomControl(AOwner), FTitle(std::move(Title)) {}
+    std::string ClassName() const override { return "TGalleryCell"; }
     TControl* Item = nullptr;
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& Value) {
+        if (Value == FTitle) return;
+        FTitle = Value;
+        Invalidate();
+    }
 
   protected:
     void Paint() override {
@@ -83,6 +103,11 @@ class TGalleryCell : public TCustomControl {
     std::string FTitle;
 };
 
+// Cells are stored in form files with their title.
+const TClassRegistrar<TGalleryCell> galleryCellReg("TGalleryCell", "TCustomControl", [](auto& p) {
+    p.String("Title", &TGalleryCell::Title, &TGalleryCell::SetTitle, "");
+});
+
 std::string FileNameOf(const std::string& name) {
     std::string s;
     for (char ch : name) {
@@ -99,8 +124,76 @@ struct Gallery {
     std::vector<std::string> Failed;                      // items whose factory raised
 };
 
-// Lays the cells out in rows on a new form.
+// The gallery read from a form file: every cell on the form shows its first control.
+Gallery Load(const std::string& file) {
+    Gallery g;
+    std::unique_ptr<TComponent> root(ReadComponentFile(file, nullptr));
+    auto* form = dynamic_cast<TForm*>(root.get());
+    if (form == nullptr)
+        throw EReadError("\"" + file + "\" holds a " + root->ClassName() + ", not a form");
+    root.release();
+    g.Form.reset(form);
+    for (int i = 0; i < form->ControlCount(); ++i) {
+        auto* cell = dynamic_cast<TGalleryCell*>(form->Controls(i));
+        if (cell == nullptr || cell->ControlCount() == 0) continue;
+        cell->Item = cell->Controls(0);
+        g.Shown.emplace_back(cell->Title(), cell->Item);
+    }
+    std::printf("gallery: read %zu items from %s\n", g.Shown.size(), file.c_str());
+    return g;
+}
+
+bool SamePicture(TControl& a, TControl& b) {
+    TBitmap pa, pb;
+    headless::Snapshot(a, pa);
+    headless::Snapshot(b, pb);
+    if (pa.Width() != pb.Width() || pa.Height() != pb.Height()) return false;
+    for (int y = 0; y < pa.Height(); ++y)
+        if (!std::equal(pa.ScanLine(y), pa.ScanLine(y) + pa.Width(), pb.ScanLine(y))) return false;
+    return true;
+}
+
+// Writes the form with everything on it owned by the form (the owner stores what it owns).
+// An item whose picture comes from state that is not published (the rows of a report list are
+// data, not properties) does not look the same when read back: it is left out, and named.
+void Save(Gallery& g, const std::string& file) {
+    for (const auto& [name, control] : g.Shown) g.Form->InsertComponent(control);
+    {
+        std::unique_ptr<TComponent> copy(ComponentFromText(ComponentToText(*g.Form), nullptr));
+        auto& twin = static_cast<TForm&>(*copy);
+        g.Form->Show();
+        twin.Show();
+        // Neither shows a focused control (a caret would tell the two apart).
+        g.Form->FocusControl(nullptr);
+        twin.FocusControl(nullptr);
+        std::vector<std::pair<std::string, TControl*>> kept;
+        for (int i = 0; i < g.Form->ControlCount() && i < twin.ControlCount(); ++i) {
+            auto* cell = static_cast<TGalleryCell*>(g.Form->Controls(i));
+            auto* twinCell = dynamic_cast<TWinControl*>(twin.Controls(i));
+            if (cell->Item == nullptr || twinCell == nullptr || twinCell->ControlCount() == 0)
+                continue;
+            if (SamePicture(*cell->Item, *twinCell->Controls(0))) {
+                kept.emplace_back(cell->Title(), cell->Item);
+            } else {
+                std::printf("gallery: %s is not stored in the form file (its picture shows "
+                            "state that is not a published property)\n",
+                            cell->Title().c_str());
+                cell->Item = nullptr;
+            }
+        }
+        g.Form->Hide();
+        for (int i = g.Form->ControlCount() - 1; i >= 0; --i)
+            if (static_cast<TGalleryCell*>(g.Form->Controls(i))->Item == nullptr)
+                delete g.Form->Controls(i);
+        g.Shown = std::move(kept);
+    }
+    WriteComponentFile(file, *g.Form);
+    std::printf("gallery: form with %zu items written to %s\n", g.Shown.size(), file.c_str());
+}
+
+// Lays the cells out in rows on a new form (or reads the form, with --load-form).
 Gallery Build() {
+    if (!gLoadForm.empty()) return Load(gLoadForm);
     Gallery g;
     g.Form = std::make_unique<TForm>(nullptr);
     TForm& form = *g.Form;
@@ -120,6 +213,13 @@ Gallery Build() {
             continue;
         }
         if (!c) {
+            delete cell;
+            continue;
+        }
+        if (!gSaveForm.empty() && !IsStreamable(*c)) {
+            std::printf("gallery: %s is not stored in the form file (a demo of a class that is "
+                        "not registered)\n",
+                        item.Name.c_str());
             delete cell;
             continue;
         }
@@ -144,6 +244,7 @@ Gallery Build() {
     form.SetTop(0);
     form.SetClientWidth(std::max(maxRight, 200));
     form.SetClientHeight(y + rowH + kGap);
+    if (!gSaveForm.empty()) Save(g, gSaveForm);
     return g;
 }
 
@@ -221,7 +322,7 @@ int RunWindow(int quitAfterMs, const std::string& screenshot) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: kel_gallery [--headless] [--out DIR] [--quit-after MS] [--screenshot FILE]"
-                 " [--log-input]\n");
+                 " [--log-input] [--save-form FILE | --load-form FILE]\n");
     return 2;
 }
 
@@ -249,6 +350,10 @@ int main(int argc, char** argv) {
             const char* v = value();
             if (!v) return Usage();
             quitAfter = std::atoi(v);
+        } else if (a == "--save-form" || a == "--load-form") {
+            const char* v = value();
+            if (!v) return Usage();
+            (a == "--save-form" ? gSaveForm : gLoadForm) = v;
         } else if (a == "--screenshot") {
             const char* v = value();
             if (!v) return Usage();
