@@ -328,8 +328,8 @@ std::string ZeroPadded(std::string digits, int MinDigits) {
     return digits;
 }
 
-[[noreturn]] void FormatInvalid(const std::string& spec) {
-    throw EConvertError("Format '" + spec + "' invalid or incompatible with argument");
+[[noreturn]] void FormatInvalid(const std::string& specifier) {
+    throw EConvertError("Format '" + specifier + "' invalid or incompatible with argument");
 }
 
 } // namespace
@@ -449,9 +449,9 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
             continue;
         }
         // The specifier text so far, for messages.
-        auto spec = [&] { return fmt.substr(start, std::min(i + 1, n) - start); };
+        auto specifier = [&] { return fmt.substr(start, std::min(i + 1, n) - start); };
         auto takeArg = [&]() -> const TVarRec& {
-            if (next >= argc) throw EConvertError("No argument for format '" + spec() + "'");
+            if (next >= argc) throw EConvertError("No argument for format '" + specifier() + "'");
             return argv[next++];
         };
         // A number written in the format, or "*" for the next (integer) argument; -1 when absent.
@@ -459,7 +459,7 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
             if (i < n && fmt[i] == '*') {
                 ++i;
                 const TVarRec& a = takeArg();
-                if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64) FormatInvalid(spec());
+                if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64) FormatInvalid(specifier());
                 return a.I;
             }
             if (i >= n || !IsDigit(fmt[i])) return -1;
@@ -474,7 +474,7 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
             width = number();
             if (i < n && fmt[i] == ':') {  // it was the argument index
                 ++i;
-                if (width < 0) FormatInvalid(spec());
+                if (width < 0) FormatInvalid(specifier());
                 next = static_cast<size_t>(std::min<long long>(width, static_cast<long long>(argc)));
                 width = -1;
             } else {
@@ -491,12 +491,12 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
         long long prec = -1;
         if (i < n && fmt[i] == '.') {
             ++i;
-            if (i >= n || !(IsDigit(fmt[i]) || fmt[i] == '*')) FormatInvalid(spec());
+            if (i >= n || !(IsDigit(fmt[i]) || fmt[i] == '*')) FormatInvalid(specifier());
             prec = number();  // a negative "*" precision means "not given"
         }
         if (i >= n) FormatInvalid(fmt.substr(start));
         const char type = static_cast<char>(fmt[i] >= 'A' && fmt[i] <= 'Z' ? fmt[i] - 'A' + 'a' : fmt[i]);
-        const std::string specText = spec();
+        const std::string specText = specifier();
         ++i;
         const int p = static_cast<int>(std::min<long long>(prec, 4096));
         std::string text;

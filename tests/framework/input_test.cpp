@@ -320,7 +320,7 @@ TEST_F(KeyTest, ArrowsMoveTheFocusUnlessTheControlWantsThem) {
     EXPECT_EQ(Log(), "o.keydown(40)[] o.keyup(40)");
 }
 
-// A control that claims Enter in its CN_KEYDOWN form, as the spec's grids do.
+// A control that claims Enter in its CN_KEYDOWN form, as the grids of the components do.
 class TClaimsReturn : public TCountingWin {
   public:
     using TCountingWin::TCountingWin;
