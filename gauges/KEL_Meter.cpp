@@ -239,18 +239,23 @@ void TMeter::SetValue(double AValue) {
     FUFL = false;
     auto alive = Handle();
     if (FNeedleLayout->Visible()) {
-        if (FValue >= FHighThreshold) {
-            FOFL = true;
-            DoOverFlowEvent();
-        } else if (FValue <= FLowThreshold) {
-            FUFL = true;
-            DoUnderFlowEvent();
-        } else {
-            DoNormalRangeEvent();
-        }
+        SignalRange(FValue);
         if (*alive == nullptr) return;
     }
     Changed();
+}
+
+// Sets the limit flag that V calls for and fires the matching range event.
+void TMeter::SignalRange(double V) {
+    if (V >= FHighThreshold) {
+        FOFL = true;
+        DoOverFlowEvent();
+    } else if (V <= FLowThreshold) {
+        FUFL = true;
+        DoUnderFlowEvent();
+    } else {
+        DoNormalRangeEvent();
+    }
 }
 
 void TMeter::SetValueSec(double AValue) {
@@ -265,15 +270,7 @@ void TMeter::SetValueSec(double AValue) {
     FUFL = false;
     if (!FNeedle2Layout->Visible()) return;
     auto alive = Handle();
-    if (FValue2 >= FHighThreshold) {
-        FOFL = true;
-        DoOverFlowEvent();
-    } else if (FValue2 <= FLowThreshold) {
-        FUFL = true;
-        DoUnderFlowEvent();
-    } else {
-        DoNormalRangeEvent();
-    }
+    SignalRange(FValue2);
     if (*alive == nullptr) return;
     Changed();
 }

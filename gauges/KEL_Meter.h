@@ -281,6 +281,7 @@ protected:
     void DoOverFlowEvent();
     void DoUnderFlowEvent();
     void DoNormalRangeEvent();
+    void SignalRange(double V); // limit flag and range event for a needle value V
     // Sweep, radius and centre from the layout, the size and the rims.
     void CalcMeterLayoutParams();
 
