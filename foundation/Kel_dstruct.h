@@ -62,8 +62,6 @@ private:
     int FSize = 0;
 };
 
-// Percentage (0 to 100) of a long operation done so far (the same type as Kel_kelbase's).
-using TOnPercentDoneEvent = std::function<void(TObject* Sender, int Percent)>;
 
 // Called by the sort once for every cell of a sort column before any row changes its place:
 // s is the cell's text, t the text the sort will use as the cell's key (initially s). The

@@ -74,8 +74,6 @@ enum TCSVDelimiters : std::uint8_t { csvComma, csvSemicolon, csvTab, csvColon, c
 // The character of a delimiter value (',', ';', '\t', ':', '|').
 char CSVDelimiterChar(TCSVDelimiters Delimiter);
 
-// Progress of a long operation, in percent (0 to 100).
-using TOnPercentDoneEvent = std::function<void(TObject* Sender, int Percent)>;
 
 // ---- Frames and outlines ----------------------------------------------------------------------
 

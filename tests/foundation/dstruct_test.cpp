@@ -2,7 +2,7 @@
 // limit, attributes, insertion and removal, the sort rule, the permutation, the hooks), the
 // bit field and the logic operations.
 #include "Kel_dstruct.h"
-#include "Kel_kelbase.h"  // its TOnPercentDoneEvent must be the same type as ours
+#include "Kel_kelbase.h"  // both units use the progress event declared once in Kel_error.h
 
 #include <gtest/gtest.h>
 
