@@ -6,7 +6,7 @@
 // copied the same way. Both sides keep their off-screen surface between paints. Run with
 // --benchmark_repetitions=5 and compare the CPU-time medians.
 #include "KEL_Meter.h"
-#include "KEL_NumText.h"
+#include "numtext.h"
 #include "headless.h"
 #include "kel_forms.h"
 

@@ -2,7 +2,7 @@
 // with TCanvas::TextOut and, for comparison, with cairo's show_text using the same font file at
 // the same em size with greyscale antialiasing. Glyph caches are warm before timing; buffers are
 // allocated once. Counters report glyphs per second.
-#include "font_internal.h"
+#include "detail/font_internal.h"
 #include "kel_graphics.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 // pixel access and the mix-mode formula every pen and brush pixel goes through. The primitives
 // themselves live in the raster_*.cpp files.
 #include "kel_graphics.h"
-#include "raster.h"
+#include "detail/raster.h"
 
 #include <algorithm>
 
@@ -159,12 +159,6 @@ void TCanvas::SetPixels(int x, int y, TColor c) {
     std::int64_t dx = std::int64_t(x) + t.ox, dy = std::int64_t(y) + t.oy;
     if (t.Empty() || dx < t.dl || dx >= t.dr || dy < t.dt || dy >= t.db) return;
     FBits[dy * FStride + dx] = ColorToPixel(c);
-}
-
-void TCanvas::BlendSurfacePixel(int sx, int sy, std::uint32_t pixel, TPenMode mode) {
-    if (FBits == nullptr || sx < 0 || sy < 0 || sx >= FSurfW || sy >= FSurfH) return;
-    std::uint32_t& d = FBits[std::int64_t(sy) * FStride + sx];
-    d = raster::MixPixel(pixel, d, mode);
 }
 
 // ---- raster::Target ---------------------------------------------------------------------------

@@ -7,7 +7,7 @@
 //
 // Threading: the caches are guarded for concurrent acquisition, but one FontFace renders glyphs
 // for one thread at a time (the drawing thread), like the rest of the canvas.
-#include "font_internal.h"
+#include "detail/font_internal.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -327,18 +327,6 @@ std::shared_ptr<FontFace> AcquireFace(const TLogFont& lf) {
     if (faces.size() >= 128)
         std::erase_if(faces, [](const auto& kv) { return kv.second.use_count() == 1; });
     return faces.emplace(ks, face).first->second;
-}
-
-// ---- UTF-8 ------------------------------------------------------------------------------------
-
-std::u32string DecodeUtf8(const std::string& s) {
-    std::u32string out;
-    out.reserve(s.size());
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const auto* end = p + s.size();
-    while (p < end)
-        out.push_back(NextCodePoint(p, end));
-    return out;
 }
 
 } // namespace detail

@@ -14,7 +14,7 @@
 // or WndProc to see a message first (call the base for everything else).
 //
 // Index: enumerations and event types; TControl; TGraphicControl; TWinControl; TCustomControl;
-// free helpers (GetParentForm, CharToUtf8).
+// free helpers (GetParentForm; CharToUtf8 is in kel_utf8.h).
 #pragma once
 
 #include "kel_app.h"
@@ -22,6 +22,7 @@
 #include "kel_graphics.h"
 #include "kel_messages.h"
 #include "kel_types.h"
+#include "kel_utf8.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -506,8 +507,6 @@ class TCustomControl : public TWinControl {
 
 // The form a control lies on (the control itself when it is a form), or null.
 TForm* GetParentForm(const TControl* Control);
-// UTF-8 encoding of one code point (U+FFFD for invalid ones).
-std::string CharToUtf8(char32_t C);
 // The character a key stroke yields besides printable text (which arrives as text input):
 // Enter 13 (Ctrl+Enter 10), Esc 27, Backspace 8, Tab 9, Ctrl+letter 1..26; 0 for none.
 char32_t ControlCharOfKey(std::uint16_t Key, TShiftState Shift);

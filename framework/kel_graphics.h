@@ -254,6 +254,10 @@ class TBitmap;
 // One device context's worth of drawing state over a 32-bit pixel surface. A canvas without a
 // surface draws nothing. Logical coordinates map to surface pixels by adding Origin(); every
 // output is limited to the clip rectangle (logical) intersected with the surface.
+namespace raster {
+class Target; // the rasterizers' view of a canvas (framework internal)
+}
+
 class TCanvas : public TPersistent {
 public:
     TCanvas();
@@ -282,8 +286,6 @@ public:
     void SetClipRect(const TRect& r);       // replaces the clip (logical coordinates)
     void IntersectClipRect(const TRect& r); // narrows the clip
     void ResetClip();                       // whole surface
-    // Clip in surface coordinates, already intersected with the surface (for rasterizers).
-    const TRect& DeviceClip() const { return FDevClip; }
 
     TPen& Pen() { return FPen; }
     TBrush& Brush() { return FBrush; }
@@ -348,11 +350,11 @@ public:
     void StretchDraw(const TRect& r, const TBitmap& bmp);
     void CopyRect(const TRect& dest, const TCanvas& src, const TRect& srcRect);
 
-    // Internal to the rasterizers: writes one pixel (surface coordinates, already clipped)
-    // through the pen mix mode.
-    void BlendSurfacePixel(int sx, int sy, std::uint32_t pixel, TPenMode mode);
-
 private:
+    // The rasterizers' view of a canvas reads the device clip.
+    friend class raster::Target;
+    // Clip in surface coordinates, already intersected with the surface.
+    const TRect& DeviceClip() const { return FDevClip; }
     friend int StretchBlt(TCanvas& dst, int x, int y, int w, int h, const TCanvas& src, int sx,
                           int sy, int sw, int sh, TCopyMode rop);
     void UpdateDeviceClip();

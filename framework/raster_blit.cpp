@@ -9,7 +9,7 @@
 // destination is clipped; destination pixels whose source would lie outside the source surface
 // are left unchanged.
 #include "kel_graphics.h"
-#include "raster.h"
+#include "detail/raster.h"
 
 #include <cstring>
 

@@ -11,7 +11,7 @@
 // Index: outline rows (Xout, RoundBoxRows); flattened paths for wide pens; sectors and chords;
 // the TCanvas methods.
 #include "kel_graphics.h"
-#include "raster.h"
+#include "detail/raster.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // pixels up to a border colour), limited to the clip, and only then paints it with the brush,
 // so the painting cannot feed back into the search. Colours compare exactly on RGB.
 #include "kel_graphics.h"
-#include "raster.h"
+#include "detail/raster.h"
 
 namespace kel {
 

@@ -3,7 +3,7 @@
 // and joins. Also the shared path helpers (dash patterns, capsules, wide paths) that the shape
 // rasterizers use for their outlines.
 #include "kel_graphics.h"
-#include "raster.h"
+#include "detail/raster.h"
 
 namespace kel {
 namespace raster {

@@ -2,7 +2,7 @@
 // left and top edges count as inside, right and bottom ones do not), with the alternate
 // (even-odd) or winding (non-zero) rule, and the closed outline through every vertex.
 #include "kel_graphics.h"
-#include "raster.h"
+#include "detail/raster.h"
 
 namespace kel {
 namespace raster {

@@ -2,7 +2,7 @@
 // FillRect (brush over the half-open rectangle, no mix mode) and FrameRect (a one-pixel ring
 // painted with the brush).
 #include "kel_graphics.h"
-#include "raster.h"
+#include "detail/raster.h"
 
 namespace kel {
 

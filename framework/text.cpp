@@ -11,7 +11,7 @@
 //
 // Width is the sum of the hinted glyph advances, in whole pixels. Pair kerning is not applied,
 // so the extent of a string is the sum of the extents of its characters.
-#include "font_internal.h"
+#include "detail/font_internal.h"
 
 #include <algorithm>
 #include <climits>

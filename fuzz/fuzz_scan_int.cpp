@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "KEL_NumText.h"
+#include "numtext.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;

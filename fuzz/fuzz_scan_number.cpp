@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "KEL_NumText.h"
+#include "numtext.h"
 #include "Kel_univconst.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "KEL_NumText.h"
+#include "numtext.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

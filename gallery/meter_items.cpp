@@ -5,7 +5,7 @@
 #include "gallery.h"
 
 #include "KEL_Meter.h"
-#include "KEL_NumText.h"
+#include "numtext.h"
 
 #include <cstdio>
 

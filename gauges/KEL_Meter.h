@@ -7,7 +7,7 @@
 // the dial as scale values. TNeedleLayout describes how a needle looks.
 //
 // Choices made where the behaviour is open:
-//   * mlCirc180, mlCirc270 and mlCirc360 have the geometry given in KEL_MeterScale.h
+//   * mlCirc180, mlCirc270 and mlCirc360 have the geometry given in meter_scale.h
 //     (CalcMeterGeometry): scale, labels and needle stay inside the dial window at every size
 //     that leaves room for them.
 //   * The secondary needle is drawn with NeedleLayoutSec at the angle of ValueSec when that
@@ -30,7 +30,7 @@
 // Index: event types; TNeedleLayout; TMeter.
 #pragma once
 
-#include "KEL_MeterScale.h"
+#include "meter_scale.h"
 #include "Kel_kelbase.h"
 #include "kel_controls.h"
 
@@ -291,7 +291,7 @@ private:
     void LoadBackground(const std::string& FileName);
     bool LoadAnchor(const std::string& FileName);
     void BuildAnchorMask();
-    // Painting steps (KEL_MeterPaint.cpp).
+    // Painting steps (meter_paint.cpp).
     void DrawBackground(TCanvas& C, int W, int H);
     void DrawScaleBand(TCanvas& C);
     void DrawScale(TCanvas& C);

@@ -60,7 +60,7 @@ struct TRDCharMatrix {
 };
 
 // The built-in glyph table for codes 32..255: LeftMostBit, RightMostBit, then 12 rows (top
-// first, bit 0 the leftmost of 7 columns). See KEL_RasterFont.cpp.
+// first, bit 0 the leftmost of 7 columns). See rasterlab_font.cpp.
 extern const std::uint8_t RasterFontTable[224][14];
 // The built-in matrix (FontWidth 7, FontHeight 12) made from that table.
 TRDCharMatrix BuiltInCharMatrix();

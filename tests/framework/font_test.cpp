@@ -1,6 +1,6 @@
 // Tests of TFont: defaults, the Size/Height pair, change notification, fontconfig resolution
 // and substitution, metrics of resolved faces, face sharing, the glyph cache and UTF-8 decoding.
-#include "font_internal.h"
+#include "detail/font_internal.h"
 #include "kel_graphics.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Tests of the canvas text methods: measuring, the cell and its background, clipping by
 // TextRect, rotation about the reference point, alignment flags, underline and strike-out,
 // 1-bit versus greyscale glyphs, and a reference image of a text sample.
-#include "font_internal.h"
+#include "detail/font_internal.h"
 #include "kel_graphics.h"
 #include "kel_test_support.h"
 

@@ -3,7 +3,7 @@
 // the background picture, Assign, and the auto-increment timer on the manual clock.
 #include "KEL_ProgBar.h"
 
-#include "KEL_NumText.h"
+#include "numtext.h"
 #include "headless.h"
 #include "kel_forms.h"
 #include "kel_test_support.h"

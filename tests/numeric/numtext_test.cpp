@@ -1,7 +1,7 @@
 // Tests of the numeric text routines: the number scanner's state machine (listed cases and
 // random numbers against strtod), the integer scanners, the field formatter's layouts, the digit
 // formatters and the validity checks per separator mode.
-#include "KEL_NumText.h"
+#include "numtext.h"
 
 #include <gtest/gtest.h>
 

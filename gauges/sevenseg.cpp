@@ -4,7 +4,7 @@
 // (HALFTONE); Paint only copies cache cells.
 #include "KEL_sevenseg.h"
 
-#include "font_internal.h" // DecodeUtf8
+#include "kel_utf8.h"
 #include "kel_props.h"
 
 #include <algorithm>
@@ -267,7 +267,7 @@ void TSevenSeg::Paint() {
 
     const int dw = FCacheDW, ch = ImgCache->Height();
     if (dw > 0 && !FCaption.empty()) {
-        const std::u32string text = detail::DecodeUtf8(FCaption);
+        const std::u32string text = DecodeUtf8(FCaption);
         std::size_t i = 0;
         int p = 0;
         while (p < FNumDigits && i < text.size()) {

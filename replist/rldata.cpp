@@ -1,10 +1,10 @@
 // TRLData: sizes and column metadata, cell access with the check-column rules, numeric reading
 // and default values, check-mark operations, row and column editing, sorting through the
 // string array, Assign, the clipboard text and the progress helper. The exchange formats are in
-// KEL_rlexchange.cpp.
+// rlexchange.cpp.
 #include "KEL_replist.h"
 
-#include "KEL_NumText.h"
+#include "numtext.h"
 #include "Kel_filesys.h"
 #include "Kel_stringl.h"
 #include "kel_app.h"

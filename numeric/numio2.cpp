@@ -1,7 +1,7 @@
 // TNumIO2: construction, the caret timer on the hidden message window, value reading and
 // writing per input format, the setters, key handling with the online check, the clipboard,
 // mouse handling for the text, the spin buttons and the gauge, Assign and the published
-// property list. Painting lives in KEL_NumIO2Paint.cpp.
+// property list. Painting lives in numio2_paint.cpp.
 #include "KEL_NumIO.h"
 
 #include "kel_app.h"

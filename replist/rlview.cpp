@@ -1,7 +1,7 @@
 // TReportListView: construction, the container forwarders, the layout operations, the look
 // setters, selection and enabling, check marks, sorting, the exchange forwarders and the
-// mouse and keyboard handling. Drawing is in KEL_rlviewpaint.cpp, filtering in KEL_rlfilter.cpp.
-#include "KEL_rlview.h"
+// mouse and keyboard handling. Drawing is in rlview_paint.cpp, filtering in rlfilter.cpp.
+#include "rlview.h"
 
 #include "kel_app.h"
 #include "kel_props.h"

@@ -1,5 +1,5 @@
 // TNumLab: value texts of every display type, the setters, Assign and the published property
-// list. Painting lives in KEL_NumLabPaint.cpp.
+// list. Painting lives in numlab_paint.cpp.
 #include "KEL_NumLab.h"
 
 #include "kel_dateutils.h"

@@ -1,7 +1,7 @@
 // TMeter and TNeedleLayout: construction, the property setters with their value, limit and
 // threshold rules and range events, the pictures, the conversions between values and pixels,
-// the mouse report and the published property lists. Painting is in KEL_MeterPaint.cpp, the
-// geometry in KEL_MeterScale.cpp.
+// the mouse report and the published property lists. Painting is in meter_paint.cpp, the
+// geometry in meter_scale.cpp.
 #include "KEL_Meter.h"
 
 #include "kel_props.h"

@@ -2,7 +2,7 @@
 // TFilterMode values (substring, boolean combination of substrings, regular expression),
 // SortEnabledState and FilterAndSort. Both reorder only the display permutation of the string
 // array, so the stored rows stay in place and UnSort brings the original order back.
-#include "KEL_rlview.h"
+#include "rlview.h"
 
 #include <algorithm>
 #include <memory>

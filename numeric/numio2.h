@@ -34,7 +34,7 @@
 // (clamped to the range however far the pointer goes) and OnChange once on release.
 #pragma once
 
-#include "KEL_NumIO.h"
+#include "numio_format.h"
 #include "Kel_kelbase.h"
 #include "kel_controls.h"
 

@@ -2,7 +2,7 @@
 // colours, check boxes and radio buttons with their marks, password columns, text cut with
 // "..."), the common header and the column headers with the sort arrow, and Paint's extras
 // (the message of an empty table and the inter-row indicator line).
-#include "KEL_rlview.h"
+#include "rlview.h"
 
 #include <algorithm>
 #include <cmath>

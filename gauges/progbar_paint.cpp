@@ -3,7 +3,7 @@
 // into an off-screen bitmap that is then copied to the control.
 #include "KEL_ProgBar.h"
 
-#include "KEL_NumText.h"
+#include "numtext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -13,11 +13,11 @@
 // row = data row + FixedRows - 1, where FixedRows counts the visible header rows (the common
 // header, when shown, is grid row 0). Grid column i shows data column ColumnOrder[i + 1].
 //
-// Implementation: KEL_rlview.cpp (state, layout, input), KEL_rlviewpaint.cpp (drawing),
-// KEL_rlfilter.cpp (SortEnabledState, FilterAndSort and the filter expressions).
+// Implementation: rlview.cpp (state, layout, input), rlview_paint.cpp (drawing),
+// rlfilter.cpp (SortEnabledState, FilterAndSort and the filter expressions).
 #pragma once
 
-#include "KEL_replist.h"
+#include "rldata.h"
 #include "Kel_dstruct.h"
 #include "kel_grids.h"
 
@@ -49,7 +49,7 @@ using TBeforeFilterEvent = std::function<void(TObject* Sender, int Row, bool& Fo
 using TRequestEditFormatEvent =
     std::function<void(TObject* Sender, int Col, int Row, std::string& Format)>;
 
-// ---- Filter expressions (KEL_rlfilter.cpp) ---------------------------------------------------
+// ---- Filter expressions (rlfilter.cpp) ---------------------------------------------------
 
 // A compiled filter expression. Matches(text) tells whether one cell text passes. An invalid
 // expression raises EKELRepListError naming the position (1-based character) of the fault.
@@ -409,7 +409,7 @@ private:
     int DataColOfGrid(int ACol) const;
     bool RowDisabled(int r) const;
     void SetRowBits(int r, std::uint8_t Mask, bool Value);
-    // Drawing pieces (KEL_rlviewpaint.cpp).
+    // Drawing pieces (rlview_paint.cpp).
     void DrawDataCell(int ACol, int ARow, const TRect& O, TRect& T);
     void DrawHeaderCell(int ACol, int ARow, const TRect& O, const TRect& T);
     int HeaderBandRight() const;

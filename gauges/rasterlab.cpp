@@ -3,7 +3,7 @@
 // raster, the text dot by dot, the frame; then copies it to the control in one step.
 #include "KEL_RasterLab.h"
 
-#include "font_internal.h" // DecodeUtf8
+#include "kel_utf8.h"
 #include "kel_props.h"
 
 #include <algorithm>
@@ -179,7 +179,7 @@ void TRasterLab::Columns(int Code, int& First, int& Last) const {
 
 int TRasterLab::CalcTextBitLength(const std::string& AText) const {
     std::int64_t len = 0;
-    for (char32_t cp : detail::DecodeUtf8(AText)) {
+    for (char32_t cp : DecodeUtf8(AText)) {
         int first, last;
         Columns(RasterCharCode(cp), first, last);
         len += std::int64_t(Pitch()) * (last - first + 2);
@@ -452,7 +452,7 @@ int TRasterLab::PaintString(TCanvas& C, int W, int H, std::int64_t X0, std::int6
         C.Rectangle(int(x - FDotSize - FDotSpacing), 0, int(x - 1), H);
     };
     clearColumn();
-    for (char32_t cp : detail::DecodeUtf8(FLabText)) {
+    for (char32_t cp : DecodeUtf8(FLabText)) {
         const int code = RasterCharCode(cp);
         int first, last;
         Columns(code, first, last);

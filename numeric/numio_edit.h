@@ -15,7 +15,7 @@
 //    32 bits; a lone prefix ("$", "%", "&") is accepted as an unfinished entry (value 0).
 #pragma once
 
-#include "KEL_NumIO.h"
+#include "numio_format.h"
 #include "kel_stdctrls.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // The analog meter's geometry: layouts, tick spacing, scale fractions, angles, points, ticks,
-// the needle polygon and the pixel-to-value mapping (see KEL_MeterScale.h). Pure functions; the
+// the needle polygon and the pixel-to-value mapping (see meter_scale.h). Pure functions; the
 // rounding is the platform's (ties to even) throughout, as the painting expects.
-#include "KEL_MeterScale.h"
+#include "meter_scale.h"
 
 #include "Kel_math1.h"
 

@@ -2,10 +2,10 @@
 // and copied to the control's canvas in one step. The steps, in order: background, colour
 // band, scale (arc, short ticks, long ticks with labels), caption, needles, rims, anchor with
 // the inner frame, limit-watch lamps, OnMeterRendered, outer frame. Every position comes from
-// KEL_MeterScale.h; this file only calls canvas primitives with them.
+// meter_scale.h; this file only calls canvas primitives with them.
 #include "KEL_Meter.h"
 
-#include "KEL_NumText.h"
+#include "numtext.h"
 
 #include <algorithm>
 #include <cmath>

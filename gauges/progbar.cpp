@@ -1,6 +1,6 @@
 // TProgBar: construction, the colour table, the setters, Assign, the auto-increment timer on
 // the control's hidden message window, and the published property list. Painting and the
-// bar geometry live in KEL_ProgBarPaint.cpp.
+// bar geometry live in progbar_paint.cpp.
 #include "KEL_ProgBar.h"
 
 #include "kel_props.h"

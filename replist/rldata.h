@@ -26,7 +26,7 @@
 // complete, so a failed write never damages an existing file.
 #pragma once
 
-#include "KEL_replist.h"
+#include "Kel_error.h"
 #include "Kel_dstruct.h"
 #include "Kel_kelbase.h"
 #include "kel_classes.h"
@@ -38,6 +38,19 @@
 #include <vector>
 
 namespace kel {
+
+// Raised by the data container TRLData: out of memory, and unreadable or inconsistent
+// exchange documents (the message names the problem and, for files, the line).
+class EKELRLDataError : public EKELError {
+public:
+    using EKELError::EKELError;
+};
+
+// Raised by the report list view.
+class EKELRepListError : public EKELError {
+public:
+    using EKELError::EKELError;
+};
 
 // A column name: at most 50 code points.
 using TNameStrType = std::string;
@@ -241,7 +254,7 @@ public:
     std::string ClipboardText(int LeftCol, int TopRow, int RightCol, int BottomRow, bool AddHeader,
                               bool UseTabs, const std::string& Separator) const;
 
-    // ---- Exchange formats (KEL_rlexchange.cpp) -------------------------------------------------
+    // ---- Exchange formats (rlexchange.cpp) -------------------------------------------------
 
     // Replaces the table with the CSV file's records: NrOfColumns = the most fields of any
     // record, names from the first record when IncludeColHeaders (else "C-n"), formats empty,

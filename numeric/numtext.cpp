@@ -1,6 +1,6 @@
 // Numeric text conversion: field formatter, digit-string formatters, the number and integer
-// scanners and the validity checks (see KEL_NumText.h).
-#include "KEL_NumText.h"
+// scanners and the validity checks (see numtext.h).
+#include "numtext.h"
 
 #include <algorithm>
 #include <climits>
