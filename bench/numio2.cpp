@@ -33,9 +33,9 @@ struct Scene {
 };
 
 void PerKey(benchmark::State& state) {
-    state.counters["per_key"] = benchmark::Counter(
-        double(state.iterations()) * KeysPerIteration,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_key"] =
+        benchmark::Counter(double(state.iterations()) * KeysPerIteration,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // A short number typed and erased again: "12.345" and six Backspaces, over and over, so the

@@ -16,12 +16,12 @@ using namespace kel;
 
 // Paint made callable from the benchmark.
 struct TBenchNumLab : TNumLab {
-    using TNumLab::TNumLab;
     using TNumLab::Paint;
+    using TNumLab::TNumLab;
 };
 struct TBenchProgBar : TProgBar {
-    using TProgBar::TProgBar;
     using TProgBar::Paint;
+    using TProgBar::TProgBar;
 };
 
 template <class C>

@@ -50,8 +50,7 @@ void BM_RepaintOneChangedOfFifty(benchmark::State& state) {
     Scene s;
     TCell* changed = s.cells[23];
     long othersBefore = 0;
-    for (auto* c : s.cells)
-        othersBefore += c->Paints;
+    for (auto* c : s.cells) othersBefore += c->Paints;
     othersBefore -= changed->Paints;
     long changedBefore = changed->Paints;
     for (auto _ : state) {
@@ -60,8 +59,7 @@ void BM_RepaintOneChangedOfFifty(benchmark::State& state) {
         benchmark::DoNotOptimize(s.form->Surface().Bits());
     }
     long others = -othersBefore;
-    for (auto* c : s.cells)
-        others += c->Paints;
+    for (auto* c : s.cells) others += c->Paints;
     others -= changed->Paints;
     state.counters["changed_paints_per_cycle"] =
         double(changed->Paints - changedBefore) / double(state.iterations());

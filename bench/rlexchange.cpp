@@ -11,7 +11,7 @@
 // it from the cache.
 #define CSV_IO_NO_THREAD
 #pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wstringop-truncation"  // inside the peer's header
+#pragma GCC diagnostic ignored "-Wstringop-truncation" // inside the peer's header
 #include <libfccp/csv.h>
 #pragma GCC diagnostic pop
 
@@ -77,7 +77,8 @@ constexpr int Cols = 5;
 
 std::filesystem::path Dir() {
     static const std::filesystem::path d = [] {
-        auto p = std::filesystem::temp_directory_path() / ("kel_bench_rl_" + std::to_string(::getpid()));
+        auto p =
+            std::filesystem::temp_directory_path() / ("kel_bench_rl_" + std::to_string(::getpid()));
         std::filesystem::create_directories(p);
         return p;
     }();
@@ -87,10 +88,12 @@ std::string FilePath(const char* name) { return (Dir() / name).string(); }
 
 // Deterministic typical cells; WithBreaks false replaces the line breaks by blanks.
 void FillTable(kel::TRLData& d, bool WithBreaks) {
-    static const char* const names[] = {"Anna Berg", "Ben O'Neil", "Chloé Dubois", "Dmitri Ivanov", "Eva Núñez",
-                                        "Farid Haddad", "Grace Lee", "Hans Müller"};
-    static const char* const notes[] = {"ok", "checked, needs review", "said \"fine\"", "red; green; blue",
-                                        "value 3,5 mm", "plain note without separators", "tab\tinside", "-"};
+    static const char* const names[] = {"Anna Berg",     "Ben O'Neil", "Chloé Dubois",
+                                        "Dmitri Ivanov", "Eva Núñez",  "Farid Haddad",
+                                        "Grace Lee",     "Hans Müller"};
+    static const char* const notes[] = {
+        "ok",           "checked, needs review",         "said \"fine\"", "red; green; blue",
+        "value 3,5 mm", "plain note without separators", "tab\tinside",   "-"};
     d.SetNrCols(Cols);
     d.SetNrRows(Rows);
     std::uint32_t x = 12345;
@@ -102,8 +105,10 @@ void FillTable(kel::TRLData& d, bool WithBreaks) {
         std::snprintf(buf, sizeof buf, "%u.%03u", rnd() % 10000, rnd() % 1000);
         d.SetElem(3, r, buf);
         d.SetElem(4, r, notes[rnd() >> 29]);
-        if (rnd() % 10 == 0) d.SetElem(5, r, WithBreaks ? "first line\nsecond line" : "first line second line");
-        else d.SetElem(5, r, "2024-05-" + std::to_string(1 + r % 28) + " 12:00");
+        if (rnd() % 10 == 0)
+            d.SetElem(5, r, WithBreaks ? "first line\nsecond line" : "first line second line");
+        else
+            d.SetElem(5, r, "2024-05-" + std::to_string(1 + r % 28) + " 12:00");
     }
 }
 
@@ -189,7 +194,7 @@ void CsvImport(benchmark::State& state, const std::string& file, std::size_t siz
         auto d = std::make_unique<kel::TRLData>(nullptr);
         const int rows = d->ImportCSV(file, kel::csvComma, false);
         if (rows != Rows) state.SkipWithError("wrong row count");
-        state.PauseTiming();  // freeing the table is not part of the import
+        state.PauseTiming(); // freeing the table is not part of the import
         d.reset();
         state.ResumeTiming();
     }
@@ -197,8 +202,12 @@ void CsvImport(benchmark::State& state, const std::string& file, std::size_t siz
 }
 void BM_CsvImport_Warm(benchmark::State& s) { CsvImport(s, Files().Csv, Files().CsvSize, false); }
 void BM_CsvImport_Cold(benchmark::State& s) { CsvImport(s, Files().Csv, Files().CsvSize, true); }
-void BM_CsvImportFlat_Warm(benchmark::State& s) { CsvImport(s, Files().CsvFlat, Files().CsvFlatSize, false); }
-void BM_CsvImportFlat_Cold(benchmark::State& s) { CsvImport(s, Files().CsvFlat, Files().CsvFlatSize, true); }
+void BM_CsvImportFlat_Warm(benchmark::State& s) {
+    CsvImport(s, Files().CsvFlat, Files().CsvFlatSize, false);
+}
+void BM_CsvImportFlat_Cold(benchmark::State& s) {
+    CsvImport(s, Files().CsvFlat, Files().CsvFlatSize, true);
+}
 
 void FccpRead(benchmark::State& state, bool cold) {
     const TFiles& f = Files();
@@ -288,7 +297,8 @@ const struct TCleanup {
 #ifndef KEL_RL_ITERS
 #define KEL_RL_ITERS 3
 #endif
-#define KEL_RL_BENCH(fn) BENCHMARK(fn)->Unit(benchmark::kMillisecond)->Iterations(KEL_RL_ITERS)->UseRealTime()
+#define KEL_RL_BENCH(fn)                                                                           \
+    BENCHMARK(fn)->Unit(benchmark::kMillisecond)->Iterations(KEL_RL_ITERS)->UseRealTime()
 KEL_RL_BENCH(BM_CsvExport);
 KEL_RL_BENCH(BM_CsvImport_Warm);
 KEL_RL_BENCH(BM_CsvImport_Cold);

@@ -20,9 +20,9 @@ namespace {
 constexpr int kRows = 1'000'000;
 
 struct TBenchData {
-    std::vector<std::string> Words;    // column 1
-    std::vector<std::string> Numbers;  // column 2, as text
-    std::vector<double> Values;        // column 2, as numbers
+    std::vector<std::string> Words;   // column 1
+    std::vector<std::string> Numbers; // column 2, as text
+    std::vector<double> Values;       // column 2, as numbers
     kel::TStringArray Array{2, kRows};
 
     TBenchData() {

@@ -28,8 +28,7 @@ const std::string& SampleLine() {
     static const std::string line = [] {
         std::string s =
             "The quick brown fox jumps over the lazy dog; 0123456789 (Pack my box) +-*/=<>";
-        while (s.size() < std::size_t(LineLength))
-            s += ' ';
+        while (s.size() < std::size_t(LineLength)) s += ' ';
         s.resize(LineLength);
         return s;
     }();
@@ -46,8 +45,7 @@ void BM_KelTextOut(benchmark::State& state) {
     const std::string& line = SampleLine();
     c.TextOut(0, 0, line); // warm the glyph cache
     for (auto _ : state) {
-        for (int i = 0; i < Lines; ++i)
-            c.TextOut(2, (i * LineStep) % (SurfaceH - LineStep), line);
+        for (int i = 0; i < Lines; ++i) c.TextOut(2, (i * LineStep) % (SurfaceH - LineStep), line);
         benchmark::DoNotOptimize(buf.data());
         benchmark::ClobberMemory();
     }

@@ -27,7 +27,7 @@
 namespace kel {
 
 class EKELDataTableError : public EKELError {
-public:
+  public:
     using EKELError::EKELError;
 };
 
@@ -61,7 +61,7 @@ using TDTSortExchangeEvent =
     std::function<void(TObject* Sender, int ExchgKind, int Index1, int Index2)>;
 
 class TDataTable : public TObject {
-public:
+  public:
     // A table of 1 x 1 cells, value 0, state 0.
     TDataTable();
     TDataTable(int NrCols, int NrRows);
@@ -131,8 +131,8 @@ public:
     void Clear();
 
     // Operations on the state bytes of every cell.
-    void UnmarkAllCells();               // clears bits 6 and 7
-    void ExchangeMarkings();             // swaps bits 6 and 7
+    void UnmarkAllCells();                    // clears bits 6 and 7
+    void ExchangeMarkings();                  // swaps bits 6 and 7
     void InvertCellStates(std::uint8_t Mask); // state xor Mask
     // Every cell whose state has a bit of Mask set gets Value and loses its invalid and empty
     // bits (it now holds a number). Returns the number of cells filled.
@@ -168,7 +168,7 @@ public:
     TOnPercentDoneEvent OnPercentDone() const { return FOnPercentDone; }
     void SetOnPercentDone(TOnPercentDoneEvent e) { FOnPercentDone = std::move(e); }
 
-private:
+  private:
     struct ColumnInfo {
         TDTNameStr Name;
         std::uint8_t Attrib = 0;

@@ -26,7 +26,7 @@ namespace kel {
 
 // Raised for cells that do not read as numbers and for misuse of the data structures.
 class EKELDStructError : public EKELError {
-public:
+  public:
     using EKELError::EKELError;
 };
 
@@ -40,7 +40,7 @@ bool ApplyLogicOp(TLogicOp Op, bool A, bool B);
 // A field of Size bits, numbered from 0. A bit outside 0..Size-1 reads false and writing it
 // does nothing. A new field has no bits.
 class TBitFld : public TObject {
-public:
+  public:
     TBitFld() = default;
     explicit TBitFld(int NBits) { SetSize(NBits); }
     std::string ClassName() const override { return "TBitFld"; }
@@ -57,16 +57,16 @@ public:
     int FirstTrueBit() const;
     int CountTrueBits() const;
 
-private:
+  private:
     std::vector<std::uint64_t> FBits;
     int FSize = 0;
 };
 
-
 // Called by the sort once for every cell of a sort column before any row changes its place:
 // s is the cell's text, t the text the sort will use as the cell's key (initially s). The
 // handler may change t, for example to sort month names by their number.
-using TBeforeSortExchgEvent = std::function<void(TObject* Sender, const std::string& s, std::string& t)>;
+using TBeforeSortExchgEvent =
+    std::function<void(TObject* Sender, const std::string& s, std::string& t)>;
 
 // A two-dimensional array of UTF-8 strings addressed (column, row).
 //
@@ -87,8 +87,8 @@ using TBeforeSortExchgEvent = std::function<void(TObject* Sender, const std::str
 // Range rules: out-of-range column or row numbers never raise; reads give empty text, 0 or -1,
 // writes are ignored.
 class TStringArray : public TObject {
-public:
-    static constexpr int MaxCellChars = 255;  // code points per cell
+  public:
+    static constexpr int MaxCellChars = 255; // code points per cell
 
     // An array of one column (column 0) and one row (row 0).
     TStringArray() : TStringArray(0, 0) {}
@@ -100,8 +100,8 @@ public:
     TStringArray& operator=(TStringArray&&) = default;
     std::string ClassName() const override { return "TStringArray"; }
 
-    int NrOfColumns() const { return FNrCols; }  // highest column number
-    int NrOfRows() const { return FNrRows; }     // highest row number
+    int NrOfColumns() const { return FNrCols; } // highest column number
+    int NrOfRows() const { return FNrRows; }    // highest row number
 
     // Rows of storage are reserved in multiples of this step (at least 1; 10 by default),
     // growing by at least half the current capacity at a time so that appending rows one by
@@ -167,11 +167,13 @@ public:
     TNotifyEvent OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent Handler) { FOnChange = std::move(Handler); }
     TBeforeSortExchgEvent OnBeforeSortExchange() const { return FOnBeforeSortExchange; }
-    void SetOnBeforeSortExchange(TBeforeSortExchgEvent Handler) { FOnBeforeSortExchange = std::move(Handler); }
+    void SetOnBeforeSortExchange(TBeforeSortExchgEvent Handler) {
+        FOnBeforeSortExchange = std::move(Handler);
+    }
     TOnPercentDoneEvent OnPercentDone() const { return FOnPercentDone; }
     void SetOnPercentDone(TOnPercentDoneEvent Handler) { FOnPercentDone = std::move(Handler); }
 
-private:
+  private:
     struct TSortKeys;
 
     void Changed();
@@ -180,13 +182,13 @@ private:
     void EnsureInverse() const;
     int CountMisplaced() const;
 
-    std::vector<std::vector<std::string>> FCells;  // [column][stored row]
-    std::vector<std::uint8_t> FRowAttr;             // [stored row]
-    std::vector<std::uint8_t> FColAttr;             // [column]
-    std::vector<int> FOrder;                        // [display row] -> stored row; FOrder[0] == 0
-    mutable std::vector<int> FInverse;              // [stored row] -> display row, when valid
+    std::vector<std::vector<std::string>> FCells; // [column][stored row]
+    std::vector<std::uint8_t> FRowAttr;           // [stored row]
+    std::vector<std::uint8_t> FColAttr;           // [column]
+    std::vector<int> FOrder;                      // [display row] -> stored row; FOrder[0] == 0
+    mutable std::vector<int> FInverse;            // [stored row] -> display row, when valid
     mutable bool FInverseValid = false;
-    int FMisplaced = 0;                             // display rows r with FOrder[r] != r
+    int FMisplaced = 0; // display rows r with FOrder[r] != r
     int FNrCols = 0;
     int FNrRows = 0;
     int FRowAllocStep = 10;

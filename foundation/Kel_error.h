@@ -12,7 +12,7 @@
 namespace kel {
 
 class EKELError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

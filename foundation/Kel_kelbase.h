@@ -38,18 +38,18 @@ constexpr int NumFrameStyles = 6;
 
 // Decimal separator accepted and written by the numeric controls.
 enum TDecPSep : std::uint8_t {
-    dpsSystem,       // the platform's separator
-    dpsPoint,        // "."
-    dpsComma,        // ","
-    dpsPointOrComma  // either is accepted
+    dpsSystem,      // the platform's separator
+    dpsPoint,       // "."
+    dpsComma,       // ","
+    dpsPointOrComma // either is accepted
 };
 
 // Direction in which a bar grows.
 enum TDirection : std::uint8_t {
-    drUp,    // from the bottom up
-    drDown,  // from the top down
-    drLeft,  // from right to left
-    drRight  // from left to right
+    drUp,   // from the bottom up
+    drDown, // from the top down
+    drLeft, // from right to left
+    drRight // from left to right
 };
 
 // Orientation of a movement: vertical moves down, horizontal moves right.
@@ -57,7 +57,13 @@ enum TOrientation : std::uint8_t { orVertical, orHorizontal };
 
 // Language of names and captions. lgNeutral shows the English names.
 enum TLanguage : std::uint8_t {
-    lgNeutral, lgEnglish, lgGerman, lgFrench, lgSpanish, lgItalian, lgDutch
+    lgNeutral,
+    lgEnglish,
+    lgGerman,
+    lgFrench,
+    lgSpanish,
+    lgItalian,
+    lgDutch
 };
 constexpr int NumLanguages = 7;
 
@@ -73,7 +79,6 @@ enum TBkgFill : std::uint8_t {
 enum TCSVDelimiters : std::uint8_t { csvComma, csvSemicolon, csvTab, csvColon, csvPipe };
 // The character of a delimiter value (',', ';', '\t', ':', '|').
 char CSVDelimiterChar(TCSVDelimiters Delimiter);
-
 
 // ---- Frames and outlines ----------------------------------------------------------------------
 

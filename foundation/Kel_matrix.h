@@ -11,7 +11,7 @@
 namespace kel {
 
 class EKELMatrixError : public EKELError {
-public:
+  public:
     using EKELError::EKELError;
 };
 
@@ -20,7 +20,7 @@ constexpr std::int64_t MaxMatrixElements = std::int64_t(1) << 28;
 
 // Integer matrix, 1-based, column first. Sizes may be 0 (an empty table).
 class TIntMatrix : public TObject {
-public:
+  public:
     TIntMatrix() = default;
     TIntMatrix(int NrCols, int NrRows) { Resize(NrCols, NrRows); }
     std::string ClassName() const override { return "TIntMatrix"; }
@@ -37,7 +37,7 @@ public:
     void SetVal(int Col, int Row, int Value);
     void Fill(int Value);
 
-private:
+  private:
     std::size_t Index(int Col, int Row) const;
     int FNrCols = 0, FNrRows = 0;
     std::vector<int> FData; // row-major
@@ -46,7 +46,7 @@ private:
 // Matrix of doubles, 1-based, column first. OnChange fires once after SetElem and Fill (not
 // after Resize, whose callers report size changes themselves).
 class TMatrix : public TObject {
-public:
+  public:
     TMatrix() = default;
     TMatrix(int NrCols, int NrRows) { Resize(NrCols, NrRows); }
     std::string ClassName() const override { return "TMatrix"; }
@@ -71,7 +71,7 @@ public:
     std::vector<double>& Storage() { return FData; }
     const std::vector<double>& Storage() const { return FData; }
 
-private:
+  private:
     std::size_t Index(int Col, int Row) const;
     int FNrCols = 0, FNrRows = 0;
     bool FSizeLocked = false;

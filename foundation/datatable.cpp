@@ -12,8 +12,8 @@
 
 namespace kel {
 
-const std::array<std::string, NumMScaleTypes> MScaleTypeNames{"unspecified", "nominal",
-                                                               "ordinal", "interval", "ratio"};
+const std::array<std::string, NumMScaleTypes> MScaleTypeNames{"unspecified", "nominal", "ordinal",
+                                                              "interval", "ratio"};
 
 namespace {
 
@@ -111,8 +111,8 @@ void TDataTable::Remap(const std::vector<int>& colSrc, const std::vector<int>& r
         cols.resize(nc);
         rows.resize(nr);
     } catch (const std::bad_alloc&) {
-        throw EKELDataTableError("TDataTable: not enough memory for " + std::to_string(nc) +
-                                 " x " + std::to_string(nr) + " cells");
+        throw EKELDataTableError("TDataTable: not enough memory for " + std::to_string(nc) + " x " +
+                                 std::to_string(nr) + " cells");
     }
     const std::vector<double>& oldVals = FMatrix.Storage();
     for (int r = 0; r < nr; ++r) {
@@ -157,11 +157,13 @@ void TDataTable::Resize(int NrCols, int NrRows) {
 double TDataTable::GetElem(int ACol, int ARow) const { return FMatrix.Storage()[Cell(ACol, ARow)]; }
 
 void TDataTable::SetElem(int ACol, int ARow, double Value) {
-    Cell(ACol, ARow); // raises with the table's message
+    Cell(ACol, ARow);                   // raises with the table's message
     FMatrix.SetElem(ACol, ARow, Value); // fires OnChange through the matrix
 }
 
-std::uint8_t TDataTable::GetCellState(int ACol, int ARow) const { return FStates[Cell(ACol, ARow)]; }
+std::uint8_t TDataTable::GetCellState(int ACol, int ARow) const {
+    return FStates[Cell(ACol, ARow)];
+}
 
 void TDataTable::SetCellState(int ACol, int ARow, std::uint8_t State) {
     FStates[Cell(ACol, ARow)] = State;
@@ -390,8 +392,8 @@ int TDataTable::FillMarkedCells(double Value, std::uint8_t Mask) {
     return n;
 }
 
-void TDataTable::SortRange(bool rows, int key, bool Ascending, int LowCol, int LowRow,
-                           int HighCol, int HighRow, bool IncludeHeaders) {
+void TDataTable::SortRange(bool rows, int key, bool Ascending, int LowCol, int LowRow, int HighCol,
+                           int HighRow, bool IncludeHeaders) {
     const char* op = rows ? "SortRows" : "SortCols";
     CheckCol(LowCol, op);
     CheckCol(HighCol, op);

@@ -18,11 +18,16 @@ namespace kel {
 
 bool ApplyLogicOp(TLogicOp Op, bool A, bool B) {
     switch (Op) {
-    case loAND: return A && B;
-    case loOR: return A || B;
-    case loXOR: return A != B;
-    case loANDNOT: return A && !B;
-    case loORNOT: return A || !B;
+    case loAND:
+        return A && B;
+    case loOR:
+        return A || B;
+    case loXOR:
+        return A != B;
+    case loANDNOT:
+        return A && !B;
+    case loORNOT:
+        return A || !B;
     }
     return A;
 }
@@ -43,8 +48,10 @@ void TBitFld::Clear() { std::fill(FBits.begin(), FBits.end(), 0); }
 void TBitFld::SetBit(int Ix, bool Value) {
     if (Ix < 0 || Ix >= FSize) return;
     std::uint64_t mask = std::uint64_t{1} << (Ix % 64);
-    if (Value) FBits[Ix / 64] |= mask;
-    else FBits[Ix / 64] &= ~mask;
+    if (Value)
+        FBits[Ix / 64] |= mask;
+    else
+        FBits[Ix / 64] &= ~mask;
 }
 
 bool TBitFld::GetBit(int Ix) const {
@@ -128,7 +135,8 @@ bool ReadsAsNumber(const std::string& s, double& Value) {
     if (ptr != buf + len) return false;
     if (ec == std::errc::result_out_of_range)
         v = OverflowsRange(buf, buf + len) ? std::numeric_limits<double>::infinity() : 0.0;
-    else if (ec != std::errc()) return false;
+    else if (ec != std::errc())
+        return false;
     Value = neg ? -v : v;
     return true;
 }
@@ -146,7 +154,7 @@ char32_t FoldCodePoint(char32_t c) {
         return (c & 1) ? c : c + 1;
     }
     if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
-    if (c == 0x3C2) return 0x3C3;  // final sigma
+    if (c == 0x3C2) return 0x3C3; // final sigma
     if (c >= 0x410 && c <= 0x42F) return c + 0x20;
     if (c >= 0x400 && c <= 0x40F) return c + 0x50;
     return c;
@@ -185,7 +193,8 @@ void AppendFolded(std::string& Out, const std::string& s) {
             continue;
         }
         char32_t cp = c & (0xFF >> (len + 1));
-        for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[p + k]) & 0x3F);
+        for (int k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[p + k]) & 0x3F);
         AppendUtf8(Out, FoldCodePoint(cp));
         p += len;
     }
@@ -217,7 +226,8 @@ struct TRadixRec {
 void RadixSort(TRadixRec* Recs, std::size_t N, std::vector<TRadixRec>& Tmp) {
     if (N < 2) return;
     if (N <= 48) {
-        std::stable_sort(Recs, Recs + N, [](const TRadixRec& a, const TRadixRec& b) { return a.Key < b.Key; });
+        std::stable_sort(Recs, Recs + N,
+                         [](const TRadixRec& a, const TRadixRec& b) { return a.Key < b.Key; });
         return;
     }
     if (Tmp.size() < N) Tmp.resize(N);
@@ -253,8 +263,8 @@ struct TStringArray::TSortKeys {
     std::vector<std::size_t> FoldOff;   // folded text of text cells: offset into Folded
     std::vector<std::uint32_t> FoldLen; // and length
     std::string Folded;
-    std::vector<const std::string*> Exact;  // the key text itself
-    std::vector<std::string> Subst;         // key texts handed back by OnBeforeSortExchange
+    std::vector<const std::string*> Exact; // the key text itself
+    std::vector<std::string> Subst;        // key texts handed back by OnBeforeSortExchange
 
     const char* FoldedText(std::uint32_t p) const { return Folded.data() + FoldOff[p]; }
 
@@ -459,7 +469,7 @@ void TStringArray::SetSortOrder(int ARow, int Value) {
     if (ARow < 1 || ARow > FNrRows || Value < 1 || Value > FNrRows) return;
     if (FOrder[ARow] == Value) return;
     EnsureInverse();
-    const int other = FInverse[Value];  // display row that shows Value now
+    const int other = FInverse[Value]; // display row that shows Value now
     const int old = FOrder[ARow];
     FMisplaced -= (FOrder[ARow] != ARow) + (FOrder[other] != other);
     FOrder[ARow] = Value;
@@ -502,7 +512,8 @@ void TStringArray::PrepareKeys(int Col, TSortKeys& Keys, std::size_t& Done, std:
     // A handler that resizes the array would pull the rows from under the sort.
     auto checkUnchanged = [&] {
         if (FNrRows != static_cast<int>(n) || FNrCols != nrCols)
-            throw EKELDStructError("TStringArray.Sort: the array was resized by a handler during the sort");
+            throw EKELDStructError(
+                "TStringArray.Sort: the array was resized by a handler during the sort");
     };
     Keys.Cls.resize(n);
     Keys.Num.resize(n);
@@ -515,7 +526,7 @@ void TStringArray::PrepareKeys(int Col, TSortKeys& Keys, std::size_t& Done, std:
     for (std::size_t p = 0; p < n; ++p) {
         const std::string* text = &FCells[Col][FOrder[p + 1]];
         if (FOnBeforeSortExchange) {
-            const std::string original = *text;  // the handler gets a copy it cannot invalidate
+            const std::string original = *text; // the handler gets a copy it cannot invalidate
             Keys.Subst[p] = original;
             FOnBeforeSortExchange(this, original, Keys.Subst[p]);
             checkUnchanged();
@@ -578,11 +589,15 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
     const std::uint64_t flip = Ascending ? 0 : ~std::uint64_t{0};
     for (std::uint32_t p = 0; p < n; ++p) {
         switch (prim.Cls[p]) {
-        case TSortKeys::kNumber: nums.push_back({SortableBits(prim.Num[p]) ^ flip, p}); break;
+        case TSortKeys::kNumber:
+            nums.push_back({SortableBits(prim.Num[p]) ^ flip, p});
+            break;
         case TSortKeys::kText:
             texts.push_back({PrefixAt(prim.FoldedText(p), prim.FoldLen[p], 0) ^ flip, p});
             break;
-        default: empties.push_back(p); break;
+        default:
+            empties.push_back(p);
+            break;
         }
     }
     std::vector<TRadixRec> tmp;
@@ -609,10 +624,13 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
             if (cnt > 1) {
                 const std::size_t next = offset + 8;
                 bool longer = cnt > 32;
-                for (std::size_t k = i; longer && k < j; ++k) longer = prim.FoldLen[recs[k].Pos] > next;
+                for (std::size_t k = i; longer && k < j; ++k)
+                    longer = prim.FoldLen[recs[k].Pos] > next;
                 if (longer) {
                     for (std::size_t k = i; k < j; ++k)
-                        recs[k].Key = PrefixAt(prim.FoldedText(recs[k].Pos), prim.FoldLen[recs[k].Pos], next) ^ flip;
+                        recs[k].Key = PrefixAt(prim.FoldedText(recs[k].Pos),
+                                               prim.FoldLen[recs[k].Pos], next) ^
+                                      flip;
                     self(self, recs + i, cnt, next);
                 } else {
                     sortRun(recs + i, cnt);

@@ -22,9 +22,9 @@ bool DirExists(const std::string& Path) {
 
 std::string ParentDir(const std::string& Path) {
     std::size_t end = Path.find_last_not_of('/');
-    if (end == std::string::npos) return {};  // empty or slashes only: the root has no parent
+    if (end == std::string::npos) return {}; // empty or slashes only: the root has no parent
     std::size_t slash = Path.rfind('/', end);
-    if (slash == std::string::npos) return {};  // a single relative name
+    if (slash == std::string::npos) return {}; // a single relative name
     return Path.substr(0, slash + 1);
 }
 
@@ -45,8 +45,10 @@ static void SecureRandomBytes(unsigned char* Buf, std::size_t Len) {
     if (fd >= 0) {
         while (done < Len) {
             ssize_t got = ::read(fd, Buf + done, Len - done);
-            if (got > 0) done += static_cast<std::size_t>(got);
-            else if (!(got < 0 && errno == EINTR)) break;
+            if (got > 0)
+                done += static_cast<std::size_t>(got);
+            else if (!(got < 0 && errno == EINTR))
+                break;
         }
         ::close(fd);
     }

@@ -76,13 +76,15 @@ TColor HSLtoColor(double Hue, double Sat, double Light) {
 }
 
 const std::array<TColor, NumPredefinedColors> PredefinedColors{
-    clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple, clTeal, clGray,
-    clSilver, clRed, clLime, clYellow, clBlue, clFuchsia, clAqua, clWhite,
-    clMoneyGreen, clSkyBlue, clCream, clMedGray,
-    clScrollBar, clBackground, clActiveCaption, clInactiveCaption, clMenu, clWindow,
-    clWindowFrame, clMenuText, clWindowText, clCaptionText, clActiveBorder, clInactiveBorder,
-    clAppWorkSpace, clHighlight, clHighlightText, clBtnFace, clBtnShadow, clGrayText, clBtnText,
-    clInactiveCaptionText, clBtnHighlight, cl3DDkShadow, cl3DLight, clInfoText, clInfoBk,
-    clHotLight, clMenuHighlight};
+    clBlack,        clMaroon,         clGreen,         clOlive,           clNavy,
+    clPurple,       clTeal,           clGray,          clSilver,          clRed,
+    clLime,         clYellow,         clBlue,          clFuchsia,         clAqua,
+    clWhite,        clMoneyGreen,     clSkyBlue,       clCream,           clMedGray,
+    clScrollBar,    clBackground,     clActiveCaption, clInactiveCaption, clMenu,
+    clWindow,       clWindowFrame,    clMenuText,      clWindowText,      clCaptionText,
+    clActiveBorder, clInactiveBorder, clAppWorkSpace,  clHighlight,       clHighlightText,
+    clBtnFace,      clBtnShadow,      clGrayText,      clBtnText,         clInactiveCaptionText,
+    clBtnHighlight, cl3DDkShadow,     cl3DLight,       clInfoText,        clInfoBk,
+    clHotLight,     clMenuHighlight};
 
 } // namespace kel

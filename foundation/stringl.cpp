@@ -111,15 +111,22 @@ int Utf8CharLen(const std::string& s, std::size_t Pos) {
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
     unsigned char c = at(Pos);
     if (c < 0x80) return 1;
-    int n = (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
+    int n = (c >= 0xC2 && c <= 0xDF)   ? 2
+            : (c >= 0xE0 && c <= 0xEF) ? 3
+            : (c >= 0xF0 && c <= 0xF4) ? 4
+                                       : 0;
     if (n == 0 || Pos + n > s.size()) return 1;
     // The second byte has a narrower range after some lead bytes (no overlongs, no surrogates,
     // nothing above U+10FFFF).
     unsigned char lo = 0x80, hi = 0xBF, c1 = at(Pos + 1);
-    if (c == 0xE0) lo = 0xA0;
-    else if (c == 0xED) hi = 0x9F;
-    else if (c == 0xF0) lo = 0x90;
-    else if (c == 0xF4) hi = 0x8F;
+    if (c == 0xE0)
+        lo = 0xA0;
+    else if (c == 0xED)
+        hi = 0x9F;
+    else if (c == 0xF0)
+        lo = 0x90;
+    else if (c == 0xF4)
+        hi = 0x8F;
     if (c1 < lo || c1 > hi) return 1;
     for (int k = 2; k < n; ++k)
         if ((at(Pos + k) & 0xC0) != 0x80) return 1;

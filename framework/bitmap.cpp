@@ -64,8 +64,8 @@ std::uint32_t* TBitmap::ScanLine(int y) {
 
 const std::uint32_t* TBitmap::ScanLine(int y) const {
     if (y < 0 || y >= FHeight)
-        throw EInvalidGraphic("Scan line index " + std::to_string(y) + " out of range (bitmap has " +
-                              std::to_string(FHeight) + " rows)");
+        throw EInvalidGraphic("Scan line index " + std::to_string(y) +
+                              " out of range (bitmap has " + std::to_string(FHeight) + " rows)");
     return FPixels.data() + std::size_t(y) * FWidth;
 }
 

@@ -142,17 +142,21 @@ Image DecodeBmp(const Bytes& file) {
     if (core && bpp > 24) Fail("unsupported BMP bit depth " + std::to_string(bpp));
 
     switch (compression) {
-    case BI_RGB: break;
+    case BI_RGB:
+        break;
     case BI_BITFIELDS:
     case BI_ALPHABITFIELDS:
         if (bpp != 16 && bpp != 32)
             Fail("BMP bit-field masks need 16 or 32 bits per pixel, not " + std::to_string(bpp));
         break;
     case BI_RLE8:
-    case BI_RLE4: Fail("run-length encoded BMP (RLE) is not supported");
+    case BI_RLE4:
+        Fail("run-length encoded BMP (RLE) is not supported");
     case BI_JPEG:
-    case BI_PNG: Fail("BMP with embedded JPEG or PNG data is not supported");
-    default: Fail("unsupported BMP compression " + std::to_string(compression));
+    case BI_PNG:
+        Fail("BMP with embedded JPEG or PNG data is not supported");
+    default:
+        Fail("unsupported BMP compression " + std::to_string(compression));
     }
 
     // Colour masks for 16 and 32 bits: from the header, after a 40-byte header, or the defaults.
@@ -160,8 +164,10 @@ Image DecodeBmp(const Bytes& file) {
     if (bpp == 16 || bpp == 32) {
         std::uint32_t rm, gm, bm;
         if (compression == BI_RGB) {
-            if (bpp == 16) rm = 0x7C00, gm = 0x03E0, bm = 0x001F;
-            else rm = 0xFF0000, gm = 0x00FF00, bm = 0x0000FF;
+            if (bpp == 16)
+                rm = 0x7C00, gm = 0x03E0, bm = 0x001F;
+            else
+                rm = 0xFF0000, gm = 0x00FF00, bm = 0x0000FF;
         } else {
             Reader masks{file.data(), file.size(), "BMP colour masks"};
             rm = masks.U32(14 + 40);
@@ -202,9 +208,12 @@ Image DecodeBmp(const Bytes& file) {
     Image img;
     img.w = int(w);
     img.h = int(h);
-    img.format = bpp == 1 ? pf1bit : bpp == 4 ? pf4bit : bpp == 8 ? pf8bit
-               : bpp == 16 ? (green.max == 31 ? pf15bit : pf16bit) : bpp == 24 ? pf24bit
-               : pf32bit;
+    img.format = bpp == 1    ? pf1bit
+                 : bpp == 4  ? pf4bit
+                 : bpp == 8  ? pf8bit
+                 : bpp == 16 ? (green.max == 31 ? pf15bit : pf16bit)
+                 : bpp == 24 ? pf24bit
+                             : pf32bit;
     img.px.resize(std::size_t(w) * std::size_t(h));
     for (std::int64_t r = 0; r < h; ++r) {
         const std::uint8_t* src = file.data() + offBits + stride * std::uint64_t(r);
@@ -223,7 +232,8 @@ Image DecodeBmp(const Bytes& file) {
             for (std::int64_t x = 0; x < w; ++x) dst[x] = palette[src[x]];
             break;
         case 24:
-            for (std::int64_t x = 0; x < w; ++x, src += 3) dst[x] = RGBPixel(src[2], src[1], src[0]);
+            for (std::int64_t x = 0; x < w; ++x, src += 3)
+                dst[x] = RGBPixel(src[2], src[1], src[0]);
             break;
         case 16:
             for (std::int64_t x = 0; x < w; ++x, src += 2) {
@@ -276,8 +286,7 @@ constexpr std::uint64_t kMaxDeflateRatio = 1032;
 const char* PngDecodeInto(png_structp png, png_infop info, PngReadState& st, Image& img,
                           std::vector<png_bytep>& rows) {
     if (setjmp(png_jmpbuf(png))) return st.msg;
-    png_set_user_limits(png, png_uint_32(TBitmap::MaxSide),
-                        png_uint_32(TBitmap::MaxSide));
+    png_set_user_limits(png, png_uint_32(TBitmap::MaxSide), png_uint_32(TBitmap::MaxSide));
     png_set_chunk_malloc_max(png, 8u << 20);
     png_set_read_fn(png, &st, PngRead);
     png_read_info(png, info);
@@ -288,12 +297,12 @@ const char* PngDecodeInto(png_structp png, png_infop info, PngReadState& st, Ima
                       unsigned(w), unsigned(h), static_cast<long long>(TBitmap::MaxPixels));
         return st.msg;
     }
-    const std::uint64_t raw = std::uint64_t(h) *
-                              (1 + (std::uint64_t(w) * png_get_channels(png, info) * depth + 7) / 8);
+    const std::uint64_t raw =
+        std::uint64_t(h) * (1 + (std::uint64_t(w) * png_get_channels(png, info) * depth + 7) / 8);
     if (raw > kMaxDeflateRatio * (st.file->size() - st.pos) + 1024) {
         std::snprintf(st.msg, sizeof st.msg,
-                      "PNG size %u x %u claims more image data than the file holds",
-                      unsigned(w), unsigned(h));
+                      "PNG size %u x %u claims more image data than the file holds", unsigned(w),
+                      unsigned(h));
         return st.msg;
     }
     // Any colour type and depth to 8-bit B, G, R, A bytes.
@@ -322,8 +331,7 @@ const char* PngDecodeInto(png_structp png, png_infop info, PngReadState& st, Ima
 
 Image DecodePng(const Bytes& file) {
     PngReadState st{&file, 0, {}};
-    png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, &st, PngError, PngWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &st, PngError, PngWarning);
     if (!png) Fail("cannot start the PNG decoder");
     png_infop info = png_create_info_struct(png);
     if (!info) {
@@ -532,8 +540,7 @@ void TBitmap::LoadFromFile(const std::string& path) {
     if (std::filesystem::is_directory(path, ec))
         throw EFOpenError("Cannot open file " + where + ": it is a directory");
     std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
-        throw EFOpenError("Cannot open file " + where + ": " + std::strerror(errno));
+    if (!in.is_open()) throw EFOpenError("Cannot open file " + where + ": " + std::strerror(errno));
     Image img = DecodeNamed(ReadAll(in, where), where);
     FPixels.swap(img.px);
     FWidth = img.w;
@@ -557,10 +564,9 @@ void TBitmap::SaveToFile(const std::string& path) const {
     const std::string where = "'" + path + "'";
     if (Empty()) throw EInvalidGraphic("Cannot save an empty bitmap to " + where);
     // Encode first, so a failure to encode leaves no half-written file behind.
-    const std::string data = EndsWithPng(path)
-                                 ? EncodePng(FPixels.data(), FWidth, FHeight)
-                                 : EncodeBmp(FPixels.data(), FWidth, FHeight,
-                                             FPixelFormat == pf24bit ? 24 : 32);
+    const std::string data = EndsWithPng(path) ? EncodePng(FPixels.data(), FWidth, FHeight)
+                                               : EncodeBmp(FPixels.data(), FWidth, FHeight,
+                                                           FPixelFormat == pf24bit ? 24 : 32);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out.is_open())
         throw EFOpenError("Cannot create file " + where + ": " + std::strerror(errno));

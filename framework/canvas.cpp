@@ -142,7 +142,6 @@ void TCanvas::UpdateDeviceClip() {
     FDevClip = IntersectRect(dev, surf);
 }
 
-
 void TCanvas::MoveTo(int x, int y) { FPenPos = Point(x, y); }
 
 // ---- Pixels -----------------------------------------------------------------------------------

@@ -27,14 +27,10 @@
 // checking in sanitizer builds ignores them (nothing of ours is hidden: the rule names only the
 // fontconfig library).
 #if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 #endif
 #endif
 
@@ -272,8 +268,7 @@ void FontFace::Render(char32_t cp, Glyph& g) {
         const unsigned char* row = bm.buffer + std::ptrdiff_t(y) * bm.pitch;
         std::uint8_t* out = g.Coverage.data() + std::size_t(y) * g.Pitch;
         if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
-            for (int x = 0; x < g.Width; ++x)
-                out[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+            for (int x = 0; x < g.Width; ++x) out[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
         } else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
             const int levels = bm.num_grays > 1 ? bm.num_grays - 1 : 255;
             for (int x = 0; x < g.Width; ++x)
@@ -341,9 +336,7 @@ std::string DefaultFontName() {
     return name;
 }
 
-TFont::TFont() {
-    FLog.lfFaceName = DefaultFontName();
-}
+TFont::TFont() { FLog.lfFaceName = DefaultFontName(); }
 
 TFont::~TFont() = default;
 
@@ -372,13 +365,9 @@ void TFont::SetName(const std::string& v) {
     Changed();
 }
 
-int TFont::Size() const {
-    return MulDiv(-FLog.lfHeight, 72, PixelsPerInch());
-}
+int TFont::Size() const { return MulDiv(-FLog.lfHeight, 72, PixelsPerInch()); }
 
-void TFont::SetSize(int v) {
-    SetHeight(-MulDiv(v, PixelsPerInch(), 72));
-}
+void TFont::SetSize(int v) { SetHeight(-MulDiv(v, PixelsPerInch(), 72)); }
 
 void TFont::SetHeight(int v) {
     if (v == FLog.lfHeight) return;

@@ -14,9 +14,7 @@ struct TMessageWindow {
     TWndMethod WndProc;
 };
 
-void Abort() {
-    throw EAbort();
-}
+void Abort() { throw EAbort(); }
 
 std::int64_t TSteadyClock::NowMs() const {
     using namespace std::chrono;
@@ -316,33 +314,21 @@ TScreen theScreen;
 TApplication* const Application = &theApplication;
 TScreen* const Screen = &theScreen;
 
-HWND AllocateHWnd(TWndMethod WndProc) {
-    return Application->AllocateHWnd(std::move(WndProc));
-}
-void DeallocateHWnd(HWND Wnd) {
-    Application->DeallocateHWnd(Wnd);
-}
+HWND AllocateHWnd(TWndMethod WndProc) { return Application->AllocateHWnd(std::move(WndProc)); }
+void DeallocateHWnd(HWND Wnd) { Application->DeallocateHWnd(Wnd); }
 std::uintptr_t SetTimer(HWND Wnd, std::uintptr_t IDEvent, std::uint32_t ElapseMs) {
     return Application->SetTimer(Wnd, IDEvent, ElapseMs);
 }
-bool KillTimer(HWND Wnd, std::uintptr_t IDEvent) {
-    return Application->KillTimer(Wnd, IDEvent);
-}
+bool KillTimer(HWND Wnd, std::uintptr_t IDEvent) { return Application->KillTimer(Wnd, IDEvent); }
 bool PostMessage(HWND Wnd, std::uint32_t Msg, WPARAM WParam, LPARAM LParam) {
     return Application->PostMessage(Wnd, Msg, WParam, LParam);
 }
 LRESULT SendMessage(HWND Wnd, std::uint32_t Msg, WPARAM WParam, LPARAM LParam) {
     return Application->SendMessage(Wnd, Msg, WParam, LParam);
 }
-LRESULT DefWindowProc(HWND, std::uint32_t, WPARAM, LPARAM) {
-    return 0;
-}
-bool MessageBeep(std::uint32_t Type) {
-    return Application->MessageBeep(Type);
-}
-std::uint32_t GetTickCount() {
-    return static_cast<std::uint32_t>(Application->Now());
-}
+LRESULT DefWindowProc(HWND, std::uint32_t, WPARAM, LPARAM) { return 0; }
+bool MessageBeep(std::uint32_t Type) { return Application->MessageBeep(Type); }
+std::uint32_t GetTickCount() { return static_cast<std::uint32_t>(Application->Now()); }
 
 // --- screen ---
 

@@ -23,7 +23,9 @@ void TPersistent::AssignTo(TPersistent* Dest) const {
 
 bool IsValidIdent(const std::string& s) {
     if (s.empty()) return false;
-    auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    auto alpha = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    };
     if (!alpha(s[0])) return false;
     for (char c : s)
         if (!alpha(c) && !(c >= '0' && c <= '9')) return false;
@@ -159,8 +161,7 @@ void TComponent::Loaded() { FComponentState.exclude(csLoading); }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     // Owned components hear of removals too, so a sibling pointer does not dangle.
-    if (Operation == opRemove && AComponent != nullptr)
-        RemoveNotification(AComponent);
+    if (Operation == opRemove && AComponent != nullptr) RemoveNotification(AComponent);
 }
 
 void TComponent::RemoveNotification(TComponent* AComponent) {

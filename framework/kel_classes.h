@@ -13,25 +13,49 @@ namespace kel {
 
 // Base of every framework exception; what() is the message text.
 class Exception : public std::runtime_error {
-public:
+  public:
     explicit Exception(const std::string& msg) : std::runtime_error(msg) {}
 };
 
-class EConvertError : public Exception { using Exception::Exception; };       // bad conversion
-class EInvalidGraphic : public Exception { using Exception::Exception; };     // unreadable image
-class EResNotFound : public Exception { using Exception::Exception; };        // missing resource
-class EInvalidOperation : public Exception { using Exception::Exception; };   // wrong state
-class EOutOfResources : public Exception { using Exception::Exception; };     // e.g. no timer
-class EFOpenError : public Exception { using Exception::Exception; };         // file cannot open
-class EReadError : public Exception { using Exception::Exception; };          // stream read
-class EWriteError : public Exception { using Exception::Exception; };         // stream write
-class EComponentError : public Exception { using Exception::Exception; };     // names, owners
-class EListError : public Exception { using Exception::Exception; };          // list index
-class EInvalidArgument : public Exception { using Exception::Exception; };    // bad argument
-class EStringListError : public EListError { using EListError::EListError; };  // string lists
+class EConvertError : public Exception {
+    using Exception::Exception;
+}; // bad conversion
+class EInvalidGraphic : public Exception {
+    using Exception::Exception;
+}; // unreadable image
+class EResNotFound : public Exception {
+    using Exception::Exception;
+}; // missing resource
+class EInvalidOperation : public Exception {
+    using Exception::Exception;
+}; // wrong state
+class EOutOfResources : public Exception {
+    using Exception::Exception;
+}; // e.g. no timer
+class EFOpenError : public Exception {
+    using Exception::Exception;
+}; // file cannot open
+class EReadError : public Exception {
+    using Exception::Exception;
+}; // stream read
+class EWriteError : public Exception {
+    using Exception::Exception;
+}; // stream write
+class EComponentError : public Exception {
+    using Exception::Exception;
+}; // names, owners
+class EListError : public Exception {
+    using Exception::Exception;
+}; // list index
+class EInvalidArgument : public Exception {
+    using Exception::Exception;
+}; // bad argument
+class EStringListError : public EListError {
+    using EListError::EListError;
+}; // string lists
 
 class TObject {
-public:
+  public:
     virtual ~TObject() = default;
     // The class's name as written ("TFont"); every class that can be named overrides it.
     virtual std::string ClassName() const { return "TObject"; }
@@ -43,12 +67,12 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 class TPersistent : public TObject {
-public:
+  public:
     std::string ClassName() const override { return "TPersistent"; }
     // Copies Source into this object. The base calls Source->AssignTo(this).
     virtual void Assign(const TPersistent* Source);
 
-protected:
+  protected:
     // Copies this object into Dest. The base raises EConvertError
     // "Cannot assign a <Source class> to a <Dest class>".
     virtual void AssignTo(TPersistent* Dest) const;
@@ -57,8 +81,17 @@ protected:
 // ---- Components -------------------------------------------------------------------------------
 
 enum TComponentStateItem : std::uint8_t {
-    csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor, csUpdating,
-    csFixups, csFreeNotification, csInline, csDesignInstance
+    csLoading,
+    csReading,
+    csWriting,
+    csDestroying,
+    csDesigning,
+    csAncestor,
+    csUpdating,
+    csFixups,
+    csFreeNotification,
+    csInline,
+    csDesignInstance
 };
 using TComponentState = TSet<TComponentStateItem>;
 enum TOperation : std::uint8_t { opInsert, opRemove };
@@ -68,7 +101,7 @@ enum TOperation : std::uint8_t { opInsert, opRemove };
 // its owner's list, and every component that asked for a free notification hears of it, so no
 // pointer to it survives. Components are neither copied nor moved.
 class TComponent : public TPersistent {
-public:
+  public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
@@ -111,7 +144,7 @@ public:
     void FreeNotification(TComponent* AComponent);
     void RemoveFreeNotification(TComponent* AComponent);
 
-protected:
+  protected:
     // Called after streaming set every property; the base clears csLoading.
     virtual void Loaded();
     // AComponent was inserted into / is being removed from this component's owned list, or
@@ -121,7 +154,7 @@ protected:
     virtual void NameChanged(const std::string& OldName) { (void)OldName; }
     void SetComponentStateFlag(TComponentStateItem Item, bool On);
 
-private:
+  private:
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
     void CollectLoading(std::vector<TComponent*>& out);
@@ -149,7 +182,7 @@ int CompareStrings(const std::string& a, const std::string& b, bool CaseSensitiv
 
 // A list of UTF-8 strings, each with an untyped object pointer the list never frees.
 class TStringList : public TPersistent {
-public:
+  public:
     std::string ClassName() const override { return "TStringList"; }
     void Assign(const TPersistent* Source) override; // strings, objects and the options
 
@@ -196,7 +229,7 @@ public:
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate();
 
-private:
+  private:
     struct Item {
         std::string S;
         TObject* Obj = nullptr;

@@ -59,8 +59,7 @@ TControl::~TControl() {
 
 TForm* TControl::FormOf() const {
     const TControl* c = this;
-    while (c->FParent != nullptr)
-        c = c->FParent;
+    while (c->FParent != nullptr) c = c->FParent;
     return c->FIsForm ? static_cast<TForm*>(const_cast<TControl*>(c)) : nullptr;
 }
 
@@ -113,12 +112,8 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (sizeChanged && !ComponentState().contains(csLoading)) Resize();
 }
 
-void TControl::SetClientWidth(int Value) {
-    SetWidth(FWidth - ClientWidth() + Value);
-}
-void TControl::SetClientHeight(int Value) {
-    SetHeight(FHeight - ClientHeight() + Value);
-}
+void TControl::SetClientWidth(int Value) { SetWidth(FWidth - ClientWidth() + Value); }
+void TControl::SetClientHeight(int Value) { SetHeight(FHeight - ClientHeight() + Value); }
 
 TPoint TControl::ClientOrigin() const {
     if (FParent == nullptr) return {FLeft, FTop};
@@ -571,8 +566,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 
 TWinControl::~TWinControl() {
     SetComponentStateFlag(csDestroying, true);
-    while (!FControls.empty())
-        delete FControls.back();
+    while (!FControls.empty()) delete FControls.back();
 }
 
 TControl* TWinControl::Controls(int Index) const {
@@ -915,9 +909,7 @@ void TWinControl::CNKeyDown(TMessage& Message) {
     if (f != nullptr && f->Perform(CM_DIALOGKEY, key, Message.LParam) != 0) Message.Result = 1;
 }
 
-void TWinControl::CMDialogKey(TMessage& Message) {
-    Broadcast(Message);
-}
+void TWinControl::CMDialogKey(TMessage& Message) { Broadcast(Message); }
 
 void TWinControl::PaintWindow() {
     if (!FControlStyle.contains(csOpaque)) {
@@ -1002,7 +994,6 @@ void TWinControl::WndProc(TMessage& Message) {
 TForm* GetParentForm(const TControl* Control) {
     return Control != nullptr ? Control->FormOf() : nullptr;
 }
-
 
 char32_t ControlCharOfKey(std::uint16_t Key, TShiftState Shift) {
     if (Shift.contains(ssAlt)) return 0;

@@ -207,7 +207,8 @@ class TControl : public TComponent {
     void SetCursor(TCursor Value);
     // The menu a right-button release opens (not owned; forgotten when the menu is deleted).
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
-    template <class M = TPopupMenu> void SetPopupMenu(M* Value) {
+    template <class M = TPopupMenu>
+    void SetPopupMenu(M* Value) {
         SetPopupMenuComponent(Value, Value);
     }
     void SetPopupMenu(std::nullptr_t) { SetPopupMenuComponent(nullptr, nullptr); }

@@ -193,9 +193,7 @@ int ExpandTwoDigitYear(int yy, int currentYear, int window) {
     return y;
 }
 
-int ExpandTwoDigitYear(int yy) {
-    return ExpandTwoDigitYear(yy, CurrentYear(), gTwoDigitWindow);
-}
+int ExpandTwoDigitYear(int yy) { return ExpandTwoDigitYear(yy, CurrentYear(), gTwoDigitWindow); }
 
 // ---- FormatDateTime --------------------------------------------------------------------------
 
@@ -258,8 +256,12 @@ void FormatInto(std::string& out, std::string_view f, const Parts& p, int depth)
             i = close + 1;
             continue;
         }
-        case '/': out += DateSeparator; break;
-        case ':': out += TimeSeparator; break;
+        case '/':
+            out += DateSeparator;
+            break;
+        case ':':
+            out += TimeSeparator;
+            break;
         case 'c':
             run = 1;
             if (depth < 2) {
@@ -272,8 +274,10 @@ void FormatInto(std::string& out, std::string_view f, const Parts& p, int depth)
             break;
         case 'd':
             if (run > 6) run = 6;
-            if (run == 1) Num(out, p.d, 1);
-            else if (run == 2) Num(out, p.d, 2);
+            if (run == 1)
+                Num(out, p.d, 1);
+            else if (run == 2)
+                Num(out, p.d, 2);
             else if (run == 3 || run == 4) {
                 const int dow = int(((p.day + 6) % 7 + 7) % 7);
                 out.append(run == 3 ? ShortDayNames[dow] : LongDayNames[dow]);
@@ -282,13 +286,18 @@ void FormatInto(std::string& out, std::string_view f, const Parts& p, int depth)
             }
             break;
         case 'm':
-            if (last == 'h' && run <= 2) Num(out, p.min, int(run));
-            else if (run <= 2) Num(out, p.m, int(run));
-            else out.append(run == 3 ? ShortMonthNames[p.m - 1] : LongMonthNames[p.m - 1]);
+            if (last == 'h' && run <= 2)
+                Num(out, p.min, int(run));
+            else if (run <= 2)
+                Num(out, p.m, int(run));
+            else
+                out.append(run == 3 ? ShortMonthNames[p.m - 1] : LongMonthNames[p.m - 1]);
             break;
         case 'y':
-            if (run <= 2) Num(out, p.y % 100, 2);
-            else Num(out, p.y, 4);
+            if (run <= 2)
+                Num(out, p.y % 100, 2);
+            else
+                Num(out, p.y, 4);
             break;
         case 'h': {
             int h = p.hour;
@@ -299,11 +308,18 @@ void FormatInto(std::string& out, std::string_view f, const Parts& p, int depth)
             Num(out, h, run >= 2 ? 2 : 1);
             break;
         }
-        case 'n': Num(out, p.min, run >= 2 ? 2 : 1); break;
-        case 's': Num(out, p.sec, run >= 2 ? 2 : 1); break;
-        case 'z': Num(out, p.ms, run >= 2 ? 3 : 1); break;
+        case 'n':
+            Num(out, p.min, run >= 2 ? 2 : 1);
+            break;
+        case 's':
+            Num(out, p.sec, run >= 2 ? 2 : 1);
+            break;
+        case 'z':
+            Num(out, p.ms, run >= 2 ? 3 : 1);
+            break;
         case 't':
-            if (depth < 2) FormatInto(out, run >= 2 ? LongTimeFormat : ShortTimeFormat, p, depth + 1);
+            if (depth < 2)
+                FormatInto(out, run >= 2 ? LongTimeFormat : ShortTimeFormat, p, depth + 1);
             break;
         case 'a': {
             const bool pm = p.hour >= 12;

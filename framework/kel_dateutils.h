@@ -19,7 +19,7 @@ namespace kel {
 // (-1.25 is 1899-12-29 06:00).
 using TDateTime = double;
 
-constexpr TDateTime MinDateTime = -693593.0;   // 0001-01-01
+constexpr TDateTime MinDateTime = -693593.0;        // 0001-01-01
 constexpr TDateTime MaxDateTime = 2958465.99999999; // 9999-12-31 23:59:59.999
 constexpr int DayMonday = 1, DayTuesday = 2, DayWednesday = 3, DayThursday = 4, DayFriday = 5,
               DaySaturday = 6, DaySunday = 7;

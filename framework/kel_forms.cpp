@@ -18,9 +18,7 @@ namespace kel {
 
 namespace {
 
-std::int64_t Area(const TRect& r) {
-    return r.IsEmpty() ? 0 : std::int64_t(r.Width()) * r.Height();
-}
+std::int64_t Area(const TRect& r) { return r.IsEmpty() ? 0 : std::int64_t(r.Width()) * r.Height(); }
 bool Covers(const TRect& outer, const TRect& inner) {
     return outer.Left <= inner.Left && outer.Top <= inner.Top && outer.Right >= inner.Right &&
            outer.Bottom >= inner.Bottom;
@@ -81,8 +79,7 @@ std::vector<TRect> TRectList::Take() {
 
 TRect TRectList::BoundingBox() const {
     TRect b{};
-    for (const TRect& r : FRects)
-        b = UnionRect(b, r);
+    for (const TRect& r : FRects) b = UnionRect(b, r);
     return b;
 }
 
@@ -114,18 +111,14 @@ void TFormHost::ModalLoopStep(TForm* Form) {
     Application->HandleMessage();
 }
 
-void SetFormHost(TFormHost* Host) {
-    InstalledHost() = Host;
-}
+void SetFormHost(TFormHost* Host) { InstalledHost() = Host; }
 
 TFormHost& FormHost() {
     TFormHost* h = InstalledHost();
     return h != nullptr ? *h : headless::Host();
 }
 
-int FormCount() {
-    return int(Registry().size());
-}
+int FormCount() { return int(Registry().size()); }
 
 TForm* Forms(int Index) {
     if (Index < 0 || Index >= FormCount())
@@ -167,8 +160,7 @@ TForm::~TForm() {
     FIsForm = false;
     FActiveControl = FFocusedControl = nullptr;
     FCaptureControl = FMouseControl = nullptr;
-    while (!FControls.empty())
-        delete FControls.back();
+    while (!FControls.empty()) delete FControls.back();
 }
 
 TRect TForm::FrameWidths() const {
@@ -253,8 +245,7 @@ void TForm::PaintPending() {
     TRect surf = Rect(0, 0, FSurface.Width(), FSurface.Height());
     std::vector<TRect> rects = FInvalid.Take();
     PaintTree(this, rects, surf);
-    for (const TRect& r : rects)
-        FUpdated.Add(r, surf);
+    for (const TRect& r : rects) FUpdated.Add(r, surf);
     FPaintingControl = nullptr;
     FPainting = false;
     FormHost().FormPainted(this);
@@ -282,8 +273,7 @@ void TForm::PaintTree(TWinControl* W, const std::vector<TRect>& Dirty, const TRe
         }
     if (!pieces.empty()) {
         TRect clip{};
-        for (const TRect& p : pieces)
-            clip = UnionRect(clip, p);
+        for (const TRect& p : pieces) clip = UnionRect(clip, p);
         PaintOne(W, clip);
         for (std::size_t i = 0; i < W->FControls.size(); ++i) {
             TControl* c = W->FControls[i];
@@ -365,9 +355,7 @@ void TForm::NoteDrawnOutsidePaint(const TRect& R) {
     if (wasEmpty && !FUpdated.Empty()) FormHost().FormInvalidated(this);
 }
 
-std::vector<TRect> TForm::TakeUpdatedRects() {
-    return FUpdated.Take();
-}
+std::vector<TRect> TForm::TakeUpdatedRects() { return FUpdated.Take(); }
 
 void TForm::Paint() {
     if (FOnPaint) FOnPaint(this);

@@ -34,10 +34,9 @@ constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, cl
 constexpr TColor clNone = 0x1FFFFFFF, clDefault = 0x20000000;
 
 constexpr TColor clSystemColor = 0xFF000000;
-constexpr TColor clScrollBar = 0xFF000000, clBackground = 0xFF000001,
-                 clActiveCaption = 0xFF000002, clInactiveCaption = 0xFF000003,
-                 clMenu = 0xFF000004, clWindow = 0xFF000005, clWindowFrame = 0xFF000006,
-                 clMenuText = 0xFF000007, clWindowText = 0xFF000008,
+constexpr TColor clScrollBar = 0xFF000000, clBackground = 0xFF000001, clActiveCaption = 0xFF000002,
+                 clInactiveCaption = 0xFF000003, clMenu = 0xFF000004, clWindow = 0xFF000005,
+                 clWindowFrame = 0xFF000006, clMenuText = 0xFF000007, clWindowText = 0xFF000008,
                  clCaptionText = 0xFF000009, clActiveBorder = 0xFF00000A,
                  clInactiveBorder = 0xFF00000B, clAppWorkSpace = 0xFF00000C,
                  clHighlight = 0xFF00000D, clHighlightText = 0xFF00000E, clBtnFace = 0xFF00000F,
@@ -75,34 +74,62 @@ constexpr TColor PixelToColor(std::uint32_t p) {
 // ---- Pen and brush ----------------------------------------------------------------------------
 
 enum TPenStyle : std::uint8_t {
-    psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle,
+    psSolid,
+    psDash,
+    psDot,
+    psDashDot,
+    psDashDotDot,
+    psClear,
+    psInsideFrame,
+    psUserStyle,
     psAlternate
 };
 // Mix modes (the platform's R2 codes 1..16 in this order: pmBlack = R2_BLACK ... ).
 enum TPenMode : std::uint8_t {
-    pmBlack, pmNotMerge, pmMaskNotPen, pmNotCopy, pmMaskPenNot, pmNot, pmXor, pmNotMask, pmMask,
-    pmNotXor, pmNop, pmMergeNotPen, pmCopy, pmMergePenNot, pmMerge, pmWhite
+    pmBlack,
+    pmNotMerge,
+    pmMaskNotPen,
+    pmNotCopy,
+    pmMaskPenNot,
+    pmNot,
+    pmXor,
+    pmNotMask,
+    pmMask,
+    pmNotXor,
+    pmNop,
+    pmMergeNotPen,
+    pmCopy,
+    pmMergePenNot,
+    pmMerge,
+    pmWhite
 };
 enum TBrushStyle : std::uint8_t {
-    bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
 };
 
 class TPen : public TPersistent {
-public:
+  public:
     std::string ClassName() const override { return "TPen"; }
     void Assign(const TPersistent* Source) override;
-    TColor Color() const { return FColor; }            // default clBlack
+    TColor Color() const { return FColor; } // default clBlack
     void SetColor(TColor v);
-    int Width() const { return FWidth; }               // pixels; 0 and 1 are a 1-pixel pen
+    int Width() const { return FWidth; } // pixels; 0 and 1 are a 1-pixel pen
     void SetWidth(int v);
-    TPenStyle Style() const { return FStyle; }         // default psSolid
+    TPenStyle Style() const { return FStyle; } // default psSolid
     void SetStyle(TPenStyle v);
-    TPenMode Mode() const { return FMode; }            // default pmCopy
+    TPenMode Mode() const { return FMode; } // default pmCopy
     void SetMode(TPenMode v);
     TNotifyEvent OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
 
-private:
+  private:
     void Changed();
     TColor FColor = clBlack;
     int FWidth = 1;
@@ -112,17 +139,17 @@ private:
 };
 
 class TBrush : public TPersistent {
-public:
+  public:
     std::string ClassName() const override { return "TBrush"; }
     void Assign(const TPersistent* Source) override;
-    TColor Color() const { return FColor; }            // default clWhite
-    void SetColor(TColor v);                           // also makes a clear brush solid
-    TBrushStyle Style() const { return FStyle; }       // default bsSolid
+    TColor Color() const { return FColor; }      // default clWhite
+    void SetColor(TColor v);                     // also makes a clear brush solid
+    TBrushStyle Style() const { return FStyle; } // default bsSolid
     void SetStyle(TBrushStyle v);
     TNotifyEvent OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
 
-private:
+  private:
     void Changed();
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
@@ -136,7 +163,12 @@ using TFontStyles = TSet<TFontStyle>;
 // Rendering quality: fqNonAntialiased renders 1-bit glyphs, fqDraft too; the others blend
 // greyscale coverage.
 enum TFontQuality : std::uint8_t {
-    fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType,
+    fqDefault,
+    fqDraft,
+    fqProof,
+    fqNonAntialiased,
+    fqAntialiased,
+    fqClearType,
     fqClearTypeNatural
 };
 enum TFontPitch : std::uint8_t { fpDefault, fpVariable, fpFixed };
@@ -183,7 +215,7 @@ class FontFace; // a resolved face at one size, angle and quality (glyph cache i
 std::string DefaultFontName();
 
 class TFont : public TPersistent {
-public:
+  public:
     TFont();
     ~TFont() override;
     TFont(const TFont&) = delete;
@@ -193,13 +225,13 @@ public:
 
     std::string Name() const { return FLog.lfFaceName; } // default DefaultFontName()
     void SetName(const std::string& v);
-    int Size() const;              // points at 96 dpi; default 8
+    int Size() const; // points at 96 dpi; default 8
     void SetSize(int v);
     int Height() const { return FLog.lfHeight; } // pixels; -Size*96/72 (MulDiv)
     void SetHeight(int v);
     TFontStyles Style() const;
     void SetStyle(TFontStyles v);
-    TColor Color() const { return FColor; }      // default clWindowText
+    TColor Color() const { return FColor; } // default clWindowText
     void SetColor(TColor v);
     int Orientation() const { return FLog.lfEscapement; } // tenths of a degree, CCW
     void SetOrientation(int v);
@@ -221,7 +253,7 @@ public:
     // The resolved face for drawing and measuring (created on demand, shared through a cache).
     detail::FontFace& Face() const;
 
-private:
+  private:
     void Changed();
     TLogFont FLog;
     TColor FColor = clWindowText;
@@ -234,20 +266,25 @@ private:
 
 // Ternary raster operations for blits (bits 16..23 hold the truth table over P, S, D).
 using TCopyMode = std::uint32_t;
-constexpr TCopyMode cmBlackness = 0x00000042, cmNotSrcErase = 0x001100A6,
-                    cmNotSrcCopy = 0x00330008, cmSrcErase = 0x00440328, cmDstInvert = 0x00550009,
-                    cmPatInvert = 0x005A0049, cmSrcInvert = 0x00660046, cmSrcAnd = 0x008800C6,
-                    cmMergePaint = 0x00BB0226, cmMergeCopy = 0x00C000CA, cmSrcCopy = 0x00CC0020,
-                    cmSrcPaint = 0x00EE0086, cmPatCopy = 0x00F00021, cmPatPaint = 0x00FB0A09,
-                    cmWhiteness = 0x00FF0062;
+constexpr TCopyMode cmBlackness = 0x00000042, cmNotSrcErase = 0x001100A6, cmNotSrcCopy = 0x00330008,
+                    cmSrcErase = 0x00440328, cmDstInvert = 0x00550009, cmPatInvert = 0x005A0049,
+                    cmSrcInvert = 0x00660046, cmSrcAnd = 0x008800C6, cmMergePaint = 0x00BB0226,
+                    cmMergeCopy = 0x00C000CA, cmSrcCopy = 0x00CC0020, cmSrcPaint = 0x00EE0086,
+                    cmPatCopy = 0x00F00021, cmPatPaint = 0x00FB0A09, cmWhiteness = 0x00FF0062;
 
 // Stretch modes for StretchBlt / CopyRect / StretchDraw.
 enum TStretchMode : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
 enum TFillStyle : std::uint8_t { fsSurface, fsBorder };
 enum TPolyFillMode : int { ALTERNATE = 1, WINDING = 2 };
 // Text alignment flags (SetTextAlign); the default is left | top.
-enum : unsigned { TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8,
-                  TA_BASELINE = 24 };
+enum : unsigned {
+    TA_LEFT = 0,
+    TA_RIGHT = 2,
+    TA_CENTER = 6,
+    TA_TOP = 0,
+    TA_BOTTOM = 8,
+    TA_BASELINE = 24
+};
 
 class TBitmap;
 
@@ -259,7 +296,7 @@ class Target; // the rasterizers' view of a canvas (framework internal)
 }
 
 class TCanvas : public TPersistent {
-public:
+  public:
     TCanvas();
     ~TCanvas() override;
     TCanvas(const TCanvas&) = delete;
@@ -308,7 +345,7 @@ public:
     // Lines: LineTo excludes its end point and moves the pen there.
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
-    void Polyline(std::span<const TPoint> pts);   // final point not drawn; pen position kept
+    void Polyline(std::span<const TPoint> pts); // final point not drawn; pen position kept
     // Closed shapes: brush fills the inside, the pen strokes the path through the corner pixels
     // (L, T)..(R-1, B-1), each pixel touched once. With a clear pen the fill is the shape one
     // pixel smaller at the right and bottom. Pens wider than 1 are solid bands of that width
@@ -346,11 +383,11 @@ public:
 
     // Blits with CopyMode; sizes that differ stretch with StretchBltMode. Only the destination
     // is clipped; pixels whose source lies outside the source surface are left unchanged.
-    void Draw(int x, int y, const TBitmap& bmp);       // honours bmp.Transparent()
+    void Draw(int x, int y, const TBitmap& bmp); // honours bmp.Transparent()
     void StretchDraw(const TRect& r, const TBitmap& bmp);
     void CopyRect(const TRect& dest, const TCanvas& src, const TRect& srcRect);
 
-private:
+  private:
     // The rasterizers' view of a canvas reads the device clip.
     friend class raster::Target;
     // Clip in surface coordinates, already intersected with the surface.
@@ -378,13 +415,21 @@ private:
 // ---- Bitmap -----------------------------------------------------------------------------------
 
 enum TPixelFormat : std::uint8_t {
-    pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom
+    pfDevice,
+    pf1bit,
+    pf4bit,
+    pf8bit,
+    pf15bit,
+    pf16bit,
+    pf24bit,
+    pf32bit,
+    pfCustom
 };
 enum TTransparentMode : std::uint8_t { tmAuto, tmFixed };
 
 // An image of Width x Height pixels stored as 32-bit words, with a canvas bound to it.
 class TBitmap : public TPersistent {
-public:
+  public:
     TBitmap();
     TBitmap(int width, int height);
     ~TBitmap() override;
@@ -438,7 +483,7 @@ public:
     // without extension); raises EResNotFound "Resource X not found".
     void LoadFromResourceName(const std::string& name);
 
-private:
+  private:
     void Rebind();
     int FWidth = 0, FHeight = 0;
     std::vector<std::uint32_t> FPixels;

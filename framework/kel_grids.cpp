@@ -15,16 +15,14 @@ namespace kel {
 
 namespace {
 
-constexpr int ScrollBarSize = 17; // width of a vertical bar, height of a horizontal one
-constexpr int MinThumb = 8;       // smallest thumb, whatever the row count
-constexpr int SizingSlop = 3;     // pixels either side of a fixed line that start a resize
+constexpr int ScrollBarSize = 17;     // width of a vertical bar, height of a horizontal one
+constexpr int MinThumb = 8;           // smallest thumb, whatever the row count
+constexpr int SizingSlop = 3;         // pixels either side of a fixed line that start a resize
 constexpr int BarFirstRepeatMs = 400; // a held scroll-bar button repeats after this pause
 constexpr int BarRepeatMs = 50;       // and then this often
 constexpr int SelectRepeatMs = 60;    // selecting beyond the cells scrolls this often
 
-int ClampInt(std::int64_t v, int lo, int hi) {
-    return v < lo ? lo : v > hi ? hi : int(v);
-}
+int ClampInt(std::int64_t v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : int(v); }
 
 // The dotted focus rectangle: every other pixel of the outline inverted, so drawing it twice
 // restores the cell.
@@ -72,10 +70,18 @@ void DrawArrow(TCanvas& C, const TRect& R, int Dir, TColor Color) {
         int half = k;
         TRect line;
         switch (Dir) {
-        case 0: line = Rect(cx - half, cy - 2 + k, cx + half + 1, cy - 1 + k); break;
-        case 1: line = Rect(cx - half, cy + 1 - k, cx + half + 1, cy + 2 - k); break;
-        case 2: line = Rect(cx - 2 + k, cy - half, cx - 1 + k, cy + half + 1); break;
-        default: line = Rect(cx + 1 - k, cy - half, cx + 2 - k, cy + half + 1); break;
+        case 0:
+            line = Rect(cx - half, cy - 2 + k, cx + half + 1, cy - 1 + k);
+            break;
+        case 1:
+            line = Rect(cx - half, cy + 1 - k, cx + half + 1, cy + 2 - k);
+            break;
+        case 2:
+            line = Rect(cx - 2 + k, cy - half, cx - 1 + k, cy + half + 1);
+            break;
+        default:
+            line = Rect(cx + 1 - k, cy - half, cx + 2 - k, cy + half + 1);
+            break;
         }
         C.FillRect(line);
     }
@@ -311,8 +317,8 @@ void TCustomGrid::SetOptions(TGridOptions Value) {
     if (!RangeSelectOn()) FAnchor = FCurrent;
     if (FEditorMode && !CanEditShow())
         HideEditor();
-    else if (!FEditorMode && FOptions.contains(goAlwaysShowEditor) && !old.contains(goAlwaysShowEditor) &&
-             Focused())
+    else if (!FEditorMode && FOptions.contains(goAlwaysShowEditor) &&
+             !old.contains(goAlwaysShowEditor) && Focused())
         ShowEditor();
     LayoutChanged(); // line options change the line widths
 }
@@ -386,7 +392,8 @@ const TCustomGrid::TLayout& TCustomGrid::Layout() const {
     TLayout L;
     L.VBar = v;
     L.HBar = h;
-    L.Cells = Rect(r.Left, r.Top, r.Right - (v ? ScrollBarSize : 0), r.Bottom - (h ? ScrollBarSize : 0));
+    L.Cells =
+        Rect(r.Left, r.Top, r.Right - (v ? ScrollBarSize : 0), r.Bottom - (h ? ScrollBarSize : 0));
     if (v) L.VBarRect = Rect(L.Cells.Right, r.Top, r.Right, L.Cells.Bottom);
     if (h) L.HBarRect = Rect(r.Left, L.Cells.Bottom, L.Cells.Right, r.Bottom);
     FLayout = L;
@@ -479,7 +486,8 @@ TRect TCustomGrid::CellRect(int ACol, int ARow) const {
     TSpan x = SpanOf(true, ACol), y = SpanOf(false, ARow);
     if (x.Size < 0 || y.Size < 0) return {};
     const TRect& a = Layout().Cells;
-    return Rect(x.Start, y.Start, int(std::min<std::int64_t>(std::int64_t(x.Start) + x.Size, a.Right)),
+    return Rect(x.Start, y.Start,
+                int(std::min<std::int64_t>(std::int64_t(x.Start) + x.Size, a.Right)),
                 int(std::min<std::int64_t>(std::int64_t(y.Start) + y.Size, a.Bottom)));
 }
 
@@ -537,8 +545,10 @@ void TCustomGrid::InvalidateGridRect(const TGridRect& R) {
         return from < to;
     };
     int l, r, t, b;
-    if (!range(cols, std::min(R.Left, R.Right), std::max(R.Left, R.Right), VertLine(), l, r)) return;
-    if (!range(rows, std::min(R.Top, R.Bottom), std::max(R.Top, R.Bottom), HorzLine(), t, b)) return;
+    if (!range(cols, std::min(R.Left, R.Right), std::max(R.Left, R.Right), VertLine(), l, r))
+        return;
+    if (!range(rows, std::min(R.Top, R.Bottom), std::max(R.Top, R.Bottom), HorzLine(), t, b))
+        return;
     InvalidateRect(IntersectRect(Rect(l, t, r, b), Layout().Cells));
 }
 
@@ -580,8 +590,9 @@ void TCustomGrid::Paint() {
             int right = cols.empty() ? a.Left : cols.back().Start + cols.back().Size + VertLine();
             int bottom = rows.empty() ? a.Top : rows.back().Start + rows.back().Size + HorzLine();
             FillSolid(C, Rect(std::max(right, a.Left), a.Top, a.Right, a.Bottom), Color());
-            FillSolid(C, Rect(a.Left, std::max(bottom, a.Top), std::min(std::max(right, a.Left), a.Right),
-                              a.Bottom),
+            FillSolid(C,
+                      Rect(a.Left, std::max(bottom, a.Top),
+                           std::min(std::max(right, a.Left), a.Right), a.Bottom),
                       Color());
             // While a column or row is resized, a line shows where its edge will go.
             if (FGridState == gsColSizing)
@@ -594,7 +605,8 @@ void TCustomGrid::Paint() {
     if (L.VBar) PaintScrollBar(C, true);
     if (L.HBar) PaintScrollBar(C, false);
     if (L.VBar && L.HBar)
-        FillSolid(C, Rect(L.VBarRect.Left, L.HBarRect.Top, L.VBarRect.Right, L.HBarRect.Bottom), clBtnFace);
+        FillSolid(C, Rect(L.VBarRect.Left, L.HBarRect.Top, L.VBarRect.Right, L.HBarRect.Bottom),
+                  clBtnFace);
 }
 
 void TCustomGrid::PaintCells(TCanvas& C, const std::vector<TSpan>& Cols,
@@ -603,7 +615,8 @@ void TCustomGrid::PaintCells(TCanvas& C, const std::vector<TSpan>& Cols,
     const TRect clip = C.ClipRect();
     const TColor color = Color();
     const TColor scrollLine = ColorToRGB(color) == ColorToRGB(clSilver) ? clGray : clSilver;
-    const bool fixedV = FOptions.contains(goFixedVertLine), fixedH = FOptions.contains(goFixedHorzLine);
+    const bool fixedV = FOptions.contains(goFixedVertLine),
+               fixedH = FOptions.contains(goFixedHorzLine);
     const bool scrollV = FOptions.contains(goVertLine), scrollH = FOptions.contains(goHorzLine);
     const bool focused = Focused() || (FInplaceEdit != nullptr && FEditorMode && EditorFocused());
     const TGridRect sel = Selection();
@@ -620,14 +633,16 @@ void TCustomGrid::PaintCells(TCanvas& C, const std::vector<TSpan>& Cols,
                 if (vl > 0) {
                     TRect lr = Rect(x2, r.Start, x2 + vl, y2 + hl);
                     if (!IntersectRect(lr, clip).IsEmpty()) {
-                        C.Brush().SetColor(fixed ? (fixedV ? clBlack : FFixedColor) : (scrollV ? scrollLine : color));
+                        C.Brush().SetColor(fixed ? (fixedV ? clBlack : FFixedColor)
+                                                 : (scrollV ? scrollLine : color));
                         C.FillRect(lr);
                     }
                 }
                 if (hl > 0) {
                     TRect lr = Rect(c.Start, y2, x2, y2 + hl);
                     if (!IntersectRect(lr, clip).IsEmpty()) {
-                        C.Brush().SetColor(fixed ? (fixedH ? clBlack : FFixedColor) : (scrollH ? scrollLine : color));
+                        C.Brush().SetColor(fixed ? (fixedH ? clBlack : FFixedColor)
+                                                 : (scrollH ? scrollLine : color));
                         C.FillRect(lr);
                     }
                 }
@@ -639,7 +654,8 @@ void TCustomGrid::PaintCells(TCanvas& C, const std::vector<TSpan>& Cols,
         C.Brush().SetStyle(bsSolid);
         C.Brush().SetColor(color);
         for (const TSpan& r : Rows)
-            for (const TSpan& c : Cols) C.FillRect(Rect(c.Start, r.Start, c.Start + c.Size, r.Start + r.Size));
+            for (const TSpan& c : Cols)
+                C.FillRect(Rect(c.Start, r.Start, c.Start + c.Size, r.Start + r.Size));
     }
 
     const bool editorShown = FEditorMode && FInplaceEdit != nullptr;
@@ -653,15 +669,18 @@ void TCustomGrid::PaintCells(TCanvas& C, const std::vector<TSpan>& Cols,
             if (fixed) {
                 state.include(gdFixed);
             } else {
-                if (c.Index >= sel.Left && c.Index <= sel.Right && r.Index >= sel.Top && r.Index <= sel.Bottom)
+                if (c.Index >= sel.Left && c.Index <= sel.Right && r.Index >= sel.Top &&
+                    r.Index <= sel.Bottom)
                     state.include(gdSelected);
-                if (focused && c.Index == FCurrent.X && r.Index == FCurrent.Y) state.include(gdFocused);
+                if (focused && c.Index == FCurrent.X && r.Index == FCurrent.Y)
+                    state.include(gdFocused);
             }
             if (FDefaultDrawing) {
                 C.Font().Assign(&Font());
                 C.Brush().SetStyle(bsSolid);
                 if (state.contains(gdSelected) &&
-                    (!state.contains(gdFocused) || FOptions.contains(goDrawFocusSelected) || rowSelect)) {
+                    (!state.contains(gdFocused) || FOptions.contains(goDrawFocusSelected) ||
+                     rowSelect)) {
                     C.Brush().SetColor(clHighlight);
                     C.Font().SetColor(clHighlightText);
                 } else {
@@ -673,12 +692,16 @@ void TCustomGrid::PaintCells(TCanvas& C, const std::vector<TSpan>& Cols,
             if (FDefaultDrawing && fixed) {
                 // Raised edge inside the cell, on the sides whose fixed lines are shown.
                 if (fixedV) {
-                    FillSolid(C, Rect(cell.Left, cell.Top, cell.Left + 1, cell.Bottom), clBtnHighlight);
-                    FillSolid(C, Rect(cell.Right - 1, cell.Top, cell.Right, cell.Bottom), clBtnShadow);
+                    FillSolid(C, Rect(cell.Left, cell.Top, cell.Left + 1, cell.Bottom),
+                              clBtnHighlight);
+                    FillSolid(C, Rect(cell.Right - 1, cell.Top, cell.Right, cell.Bottom),
+                              clBtnShadow);
                 }
                 if (fixedH) {
-                    FillSolid(C, Rect(cell.Left, cell.Top, cell.Right, cell.Top + 1), clBtnHighlight);
-                    FillSolid(C, Rect(cell.Left, cell.Bottom - 1, cell.Right, cell.Bottom), clBtnShadow);
+                    FillSolid(C, Rect(cell.Left, cell.Top, cell.Right, cell.Top + 1),
+                              clBtnHighlight);
+                    FillSolid(C, Rect(cell.Left, cell.Bottom - 1, cell.Right, cell.Bottom),
+                              clBtnShadow);
                 }
             }
             if (FDefaultDrawing && state.contains(gdFocused) && !rowSelect &&
@@ -730,12 +753,15 @@ TCustomGrid::TBarGeometry TCustomGrid::BarGeometry(bool Vertical) const {
     int thumb = int(std::clamp<std::int64_t>(track * page / total, MinThumb, track));
     const std::int64_t range = (Vertical ? MaxTopRow() : MaxLeftCol()) - fixed;
     const std::int64_t pos = (Vertical ? FTopRow : FLeftCol) - fixed;
-    int start = range > 0 ? int((track - thumb) * std::clamp<std::int64_t>(pos, 0, range) / range) : 0;
+    int start =
+        range > 0 ? int((track - thumb) * std::clamp<std::int64_t>(pos, 0, range) / range) : 0;
     if (FBarTracking && FBarVertical == Vertical && FBarThumbPos >= 0) start = FBarThumbPos;
     if (Vertical)
-        g.Thumb = Rect(g.Track.Left, g.Track.Top + start, g.Track.Right, g.Track.Top + start + thumb);
+        g.Thumb =
+            Rect(g.Track.Left, g.Track.Top + start, g.Track.Right, g.Track.Top + start + thumb);
     else
-        g.Thumb = Rect(g.Track.Left + start, g.Track.Top, g.Track.Left + start + thumb, g.Track.Bottom);
+        g.Thumb =
+            Rect(g.Track.Left + start, g.Track.Top, g.Track.Left + start + thumb, g.Track.Bottom);
     return g;
 }
 
@@ -785,11 +811,20 @@ void TCustomGrid::BarStep(bool Vertical, TBarPart Part) {
     const int page = std::max(1, Vertical ? VisibleRowCount() : VisibleColCount());
     int target = pos;
     switch (Part) {
-    case bpLineUp: target = pos - 1; break;
-    case bpLineDown: target = pos + 1; break;
-    case bpPageUp: target = pos - page; break;
-    case bpPageDown: target = pos + page; break;
-    default: return;
+    case bpLineUp:
+        target = pos - 1;
+        break;
+    case bpLineDown:
+        target = pos + 1;
+        break;
+    case bpPageUp:
+        target = pos - page;
+        break;
+    case bpPageDown:
+        target = pos + page;
+        break;
+    default:
+        return;
     }
     target = std::clamp(target, fixed, std::max(fixed, maxPos));
     if (Vertical)
@@ -885,7 +920,8 @@ bool TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show) {
     if (MoveAnchor || !RangeSelectOn()) FAnchor = FCurrent;
     InvalidateSelectionChange(old);
     if (Show) ClampInView();
-    if (FOptions.contains(goAlwaysShowEditor) && !FEditorMode && (Focused() || EditorFocused())) ShowEditor();
+    if (FOptions.contains(goAlwaysShowEditor) && !FEditorMode && (Focused() || EditorFocused()))
+        ShowEditor();
     return true;
 }
 
@@ -1062,7 +1098,8 @@ void TCustomGrid::KeyDown(std::uint16_t& Key, TShiftState Shift) {
     case VK_F2:
         if (FOptions.contains(goEditing)) SetEditorMode(true);
         return;
-    default: return;
+    default:
+        return;
     }
     KeyMove(c, r, moveShift);
 }
@@ -1104,7 +1141,8 @@ void TCustomGrid::WMKillFocus(TMessage& Message) {
     InvalidateGridRect(Selection());
     // Focus leaving the grid (and not for its editor) closes the editor.
     auto* now = reinterpret_cast<TWinControl*>(Message.WParam);
-    if (FEditorMode && FInplaceEdit != nullptr && now != reinterpret_cast<TWinControl*>(FInplaceEdit))
+    if (FEditorMode && FInplaceEdit != nullptr &&
+        now != reinterpret_cast<TWinControl*>(FInplaceEdit))
         HideEditor();
 }
 
@@ -1272,7 +1310,8 @@ void TCustomGrid::TimerWndProc(TMessage& Message) {
     }
     if (FRepeatPart != bpNone) {
         // A held scroll-bar button or track: step while the pointer stays on that part.
-        if (BarHit(FRepeatVertical, FLastMouse) == FRepeatPart) BarStep(FRepeatVertical, FRepeatPart);
+        if (BarHit(FRepeatVertical, FLastMouse) == FRepeatPart)
+            BarStep(FRepeatVertical, FRepeatPart);
         if (*alive == nullptr || !FRepeating) return;
         SetTimer(FTimerWnd, 1, BarRepeatMs);
     } else if (FGridState == gsSelecting) {

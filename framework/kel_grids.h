@@ -32,9 +32,21 @@ namespace kel {
 
 // Grid options, in the platform's ordinal order.
 enum TGridOption : std::uint8_t {
-    goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goDrawFocusSelected,
-    goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect,
-    goAlwaysShowEditor, goThumbTracking
+    goFixedVertLine,
+    goFixedHorzLine,
+    goVertLine,
+    goHorzLine,
+    goRangeSelect,
+    goDrawFocusSelected,
+    goRowSizing,
+    goColSizing,
+    goRowMoving,
+    goColMoving,
+    goEditing,
+    goTabs,
+    goRowSelect,
+    goAlwaysShowEditor,
+    goThumbTracking
 };
 using TGridOptions = TSet<TGridOption>;
 
@@ -66,14 +78,18 @@ enum TEditStyle : std::uint8_t { esSimple, esEllipsis, esPickList };
 
 // What the user is doing with the mouse.
 enum TGridState : std::uint8_t {
-    gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving
+    gsNormal,
+    gsSelecting,
+    gsRowSizing,
+    gsColSizing,
+    gsRowMoving,
+    gsColMoving
 };
 
-using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect,
-                                          TGridDrawState State)>;
+using TDrawCellEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
 // CanSelect is preset true; setting it false refuses the move.
-using TSelectCellEvent =
-    std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
+using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, std::string& Value)>;
 using TSetEditEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, const std::string& Value)>;
@@ -90,7 +106,7 @@ class EInvalidGridOperation : public Exception {
 // followed by a grid line of the width the caller passes; an item of size 0 is hidden together
 // with its line. Spans are 64-bit, so any count times any size fits.
 class TGridAxis {
-public:
+  public:
     int Count() const { return FCount; }
     // Values below 0 become 0; exceptions past the new end are dropped.
     void SetCount(int Value);
@@ -125,7 +141,7 @@ public:
     // Items wholly within Avail pixels starting at First (hidden items count with the shown).
     int FullyVisibleFrom(int First, int Avail, int Line) const;
 
-private:
+  private:
     int FCount = 0;
     int FDefault = 0;
     std::map<int, int> FSizes; // index -> size, only where it differs from FDefault
@@ -139,7 +155,7 @@ class TInplaceEditList;
 // A grid of cells drawn by DrawCell. All indexes are 0-based, column first. Fixed columns and
 // rows (the first FixedCols / FixedRows) stay in place while the rest scrolls.
 class TCustomGrid : public TCustomControl {
-public:
+  public:
     explicit TCustomGrid(TComponent* AOwner);
     ~TCustomGrid() override;
     std::string ClassName() const override { return "TCustomGrid"; }
@@ -246,7 +262,7 @@ public:
     // --- mouse state (for descendants and tests) ---
     TGridState GridState() const { return FGridState; }
 
-protected:
+  protected:
     // Draws one cell; the grid has prepared the background when DefaultDrawing is on.
     virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     // Asked before the current cell moves there; false refuses the move.
@@ -294,7 +310,7 @@ protected:
     // Fires OnTopLeftChanged-style work after scrolling by code, keyboard, wheel or bar.
     void ScrollTo(int ALeftCol, int ATopRow);
 
-private:
+  private:
     friend class TInplaceEdit;
     friend class TInplaceEditList;
 
@@ -382,17 +398,17 @@ private:
 
     // Mouse.
     TGridState FGridState = gsNormal;
-    int FSizingIndex = -1;     // column / row being resized
-    int FSizingStart = 0;      // its start pixel
-    int FSizingPos = 0;        // where its far edge follows the mouse
+    int FSizingIndex = -1; // column / row being resized
+    int FSizingStart = 0;  // its start pixel
+    int FSizingPos = 0;    // where its far edge follows the mouse
     bool FSizingCursor = false;
     TCursor FSavedCursor = crDefault;
-    bool FEditOnUp = false;    // a press on the current cell: open the editor on release
+    bool FEditOnUp = false; // a press on the current cell: open the editor on release
     // Scroll bar drag.
     bool FBarTracking = false;
     bool FBarVertical = true;
-    int FBarGrabOffset = 0;    // where on the thumb the press landed
-    int FBarThumbPos = -1;     // thumb start while dragged (pixels along the track)
+    int FBarGrabOffset = 0; // where on the thumb the press landed
+    int FBarThumbPos = -1;  // thumb start while dragged (pixels along the track)
     // Repeat timer (a hidden message window, made on first use).
     HWND FTimerWnd = nullptr;
     bool FRepeating = false;
@@ -413,7 +429,7 @@ private:
 
 // The grid with its events: each virtual of TCustomGrid fires the matching event.
 class TCustomDrawGrid : public TCustomGrid {
-public:
+  public:
     explicit TCustomDrawGrid(TComponent* AOwner) : TCustomGrid(AOwner) {}
     std::string ClassName() const override { return "TCustomDrawGrid"; }
 
@@ -432,7 +448,7 @@ public:
     TNotifyEvent OnRowHeightsChanged() const { return FOnRowHeightsChanged; }
     void SetOnRowHeightsChanged(TNotifyEvent e) { FOnRowHeightsChanged = std::move(e); }
 
-protected:
+  protected:
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
     bool SelectCell(int ACol, int ARow) override;
     void TopLeftChanged() override;
@@ -441,7 +457,7 @@ protected:
     std::string GetEditText(int ACol, int ARow) override;
     void SetEditText(int ACol, int ARow, const std::string& Value) override;
 
-private:
+  private:
     TDrawCellEvent FOnDrawCell;
     TSelectCellEvent FOnSelectCell;
     TNotifyEvent FOnTopLeftChanged, FOnColWidthsChanged, FOnRowHeightsChanged;
@@ -453,7 +469,7 @@ private:
 
 // The draw grid for forms: its published properties are registered in kel_grids.cpp.
 class TDrawGrid : public TCustomDrawGrid {
-public:
+  public:
     explicit TDrawGrid(TComponent* AOwner) : TCustomDrawGrid(AOwner) {}
     std::string ClassName() const override { return "TDrawGrid"; }
 };
@@ -467,7 +483,7 @@ public:
 // keys fire the grid's OnKeyDown before the box edits; characters go to the grid's KeyPress
 // (Enter there closes the editor).
 class TInplaceEdit : public TCustomEdit {
-public:
+  public:
     explicit TInplaceEdit(TCustomGrid* AGrid);
     std::string ClassName() const override { return "TInplaceEdit"; }
     TCustomGrid* Grid() const { return FGrid; }
@@ -478,7 +494,7 @@ public:
     // The grid hides the editor (closes what belongs to it, such as a drop-down list).
     virtual void EditorHiding() {}
 
-protected:
+  protected:
     void Change() override;
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
@@ -492,7 +508,7 @@ protected:
     // Swallows the next character of the key just handled (Enter or Escape in a list).
     char32_t FSwallowChar = 0;
 
-private:
+  private:
     bool Current() const; // this is the grid's editor and it is open
     TCustomGrid* FGrid;
 };
@@ -503,7 +519,7 @@ private:
 // that never takes the focus. While shown it holds the mouse: a press outside closes it, a
 // release on an item accepts that item.
 class TPopupListbox : public TCustomControl {
-public:
+  public:
     explicit TPopupListbox(TComponent* AOwner);
     std::string ClassName() const override { return "TPopupListbox"; }
     TStringList& Items() { return FItems; }
@@ -524,13 +540,13 @@ public:
     // Called when the list closes itself (true: an item was chosen).
     std::function<void(bool Accept)> OnCloseUp;
 
-protected:
+  protected:
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
-private:
+  private:
     void CloseUp(bool Accept);
     TStringList FItems;
     int FItemIndex = -1;
@@ -547,7 +563,7 @@ using TOnGetPickListItems = std::function<void(int ACol, int ARow, TStringList& 
 // click or Enter on an item puts its text into the editor (a change, so the grid's SetEditText
 // runs) and closes the list; Escape closes it unchanged.
 class TInplaceEditList : public TInplaceEdit {
-public:
+  public:
     explicit TInplaceEditList(TCustomGrid* AGrid);
     ~TInplaceEditList() override;
     std::string ClassName() const override { return "TInplaceEditList"; }
@@ -576,7 +592,7 @@ public:
     void UpdateStyle(TEditStyle Style) override { SetEditStyle(Style); }
     void EditorHiding() override { CloseUp(false); }
 
-protected:
+  protected:
     virtual void EditButtonClick();
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -586,7 +602,7 @@ protected:
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
+  private:
     TEditStyle FEditStyle = esSimple;
     TPopupListbox* FPickList = nullptr; // owned by this editor
     int FDropDownRows = 7;

@@ -182,7 +182,10 @@ void TInplaceEdit::KeyDown(std::uint16_t& Key, TShiftState Shift) {
     const bool ctrl = Shift.contains(ssCtrl);
     const int n = TextLength();
     switch (Key) {
-    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
         SendToGrid(Key, Shift);
         return;
     case VK_TAB:
@@ -196,19 +199,22 @@ void TInplaceEdit::KeyDown(std::uint16_t& Key, TShiftState Shift) {
         Key = 0;
         return;
     }
-    case VK_LEFT: case VK_HOME:
+    case VK_LEFT:
+    case VK_HOME:
         if (forward && (ctrl || (SelLength() == 0 && SelStart() == 0))) {
             SendToGrid(Key, Shift);
             return;
         }
         break;
-    case VK_RIGHT: case VK_END:
+    case VK_RIGHT:
+    case VK_END:
         if (forward && (ctrl || (SelLength() == 0 && SelStart() == n))) {
             SendToGrid(Key, Shift);
             return;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     GridKeyEvent(Key, Shift);
     if (Key != 0 && *alive != nullptr) TCustomEdit::KeyDown(Key, Shift);
@@ -410,7 +416,8 @@ void TInplaceEditList::Paint() {
     if (FEditStyle == esPickList) {
         for (int k = 0; k < 4; ++k) fill(Rect(cx - 3 + k, cy - 1 + k, cx + 4 - k, cy + k), clBlack);
     } else {
-        for (int k = -1; k <= 1; ++k) fill(Rect(cx + 3 * k - 1, cy + 2, cx + 3 * k + 1, cy + 4), clBlack);
+        for (int k = -1; k <= 1; ++k)
+            fill(Rect(cx + 3 * k - 1, cy + 2, cx + 3 * k + 1, cy + 4), clBlack);
     }
 }
 
@@ -445,7 +452,8 @@ void TInplaceEditList::DropDown() {
     TForm* form = GetParentForm(this);
     if (form == nullptr) return;
     TCustomGrid* g = Grid();
-    if (FOnGetPickListItems && g != nullptr) FOnGetPickListItems(g->Col(), g->Row(), FPickList->Items());
+    if (FOnGetPickListItems && g != nullptr)
+        FOnGetPickListItems(g->Col(), g->Row(), FPickList->Items());
     TPopupListbox& l = *FPickList;
     l.SetFont(Font());
     l.SetRows(std::max(1, std::min(FDropDownRows, l.Items().Count())));
@@ -488,10 +496,22 @@ void TInplaceEditList::KeyDown(std::uint16_t& Key, TShiftState Shift) {
     if (FListVisible) {
         TPopupListbox& l = *FPickList;
         switch (Key) {
-        case VK_UP: l.SetItemIndex(std::max(l.ItemIndex() - 1, 0)); Key = 0; return;
-        case VK_DOWN: l.SetItemIndex(std::min(l.ItemIndex() + 1, l.Items().Count() - 1)); Key = 0; return;
-        case VK_PRIOR: l.SetItemIndex(std::max(l.ItemIndex() - l.Rows(), 0)); Key = 0; return;
-        case VK_NEXT: l.SetItemIndex(std::min(l.ItemIndex() + l.Rows(), l.Items().Count() - 1)); Key = 0; return;
+        case VK_UP:
+            l.SetItemIndex(std::max(l.ItemIndex() - 1, 0));
+            Key = 0;
+            return;
+        case VK_DOWN:
+            l.SetItemIndex(std::min(l.ItemIndex() + 1, l.Items().Count() - 1));
+            Key = 0;
+            return;
+        case VK_PRIOR:
+            l.SetItemIndex(std::max(l.ItemIndex() - l.Rows(), 0));
+            Key = 0;
+            return;
+        case VK_NEXT:
+            l.SetItemIndex(std::min(l.ItemIndex() + l.Rows(), l.Items().Count() - 1));
+            Key = 0;
+            return;
         case VK_RETURN:
             CloseUp(true);
             FSwallowChar = 13; // the Enter character must not close the editor as well
@@ -502,7 +522,8 @@ void TInplaceEditList::KeyDown(std::uint16_t& Key, TShiftState Shift) {
             FSwallowChar = 27;
             Key = 0;
             return;
-        default: break;
+        default:
+            break;
         }
     }
     TInplaceEdit::KeyDown(Key, Shift);

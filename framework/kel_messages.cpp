@@ -11,22 +11,16 @@ std::bitset<256>& KeyTable() {
     static std::bitset<256> keys;
     return keys;
 }
-bool InRange(int vk) {
-    return vk >= 0 && vk < 256;
-}
+bool InRange(int vk) { return vk >= 0 && vk < 256; }
 } // namespace
 
 void SetKeyDown(int VKey, bool Down) {
     if (InRange(VKey)) KeyTable()[static_cast<std::size_t>(VKey)] = Down;
 }
 
-bool KeyIsDown(int VKey) {
-    return InRange(VKey) && KeyTable()[static_cast<std::size_t>(VKey)];
-}
+bool KeyIsDown(int VKey) { return InRange(VKey) && KeyTable()[static_cast<std::size_t>(VKey)]; }
 
-void ReleaseAllKeys() {
-    KeyTable().reset();
-}
+void ReleaseAllKeys() { KeyTable().reset(); }
 
 std::int16_t GetKeyState(int VKey) {
     return KeyIsDown(VKey) ? static_cast<std::int16_t>(-0x8000) : std::int16_t{0};

@@ -31,9 +31,7 @@ struct TMessage {
 
 // Packing helpers for 32-bit parameters: low word, high word, and the signed halves a mouse
 // message carries (negative while the mouse is captured outside the client area).
-constexpr std::uint16_t LoWord(std::uintptr_t v) {
-    return static_cast<std::uint16_t>(v & 0xFFFF);
-}
+constexpr std::uint16_t LoWord(std::uintptr_t v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
 constexpr std::uint16_t HiWord(std::uintptr_t v) {
     return static_cast<std::uint16_t>((v >> 16) & 0xFFFF);
 }

@@ -64,8 +64,10 @@ std::vector<const TPropInfo*> TClassInfo::AllProps() const {
             auto same = std::find_if(out.begin(), out.end(), [&](const TPropInfo* q) {
                 return Upper(q->Name) == Upper(p.Name);
             });
-            if (same != out.end()) *same = &p;
-            else out.push_back(&p);
+            if (same != out.end())
+                *same = &p;
+            else
+                out.push_back(&p);
         }
     return out;
 }

@@ -18,7 +18,8 @@
 //
 // Two modifiers apply to the property declared last:
 //   .Stored(pred)         the property is written only while pred(object) holds (a colour taken
-//                         from the parent is not stored: Stored([](auto& c){ return !c.ParentColor(); }));
+//                         from the parent is not stored: Stored([](auto& c){ return
+//                         !c.ParentColor(); }));
 //   .ConstructorDefault() the default is whatever the constructor of the streamed object's class
 //                         leaves (bounds, colours that descendants change): the writer compares
 //                         with a freshly constructed instance of that class.
@@ -59,9 +60,9 @@ enum class TPropType : std::uint8_t {
     Floats,   // list of doubles
 };
 
-using TPropValue = std::variant<std::monostate, std::int64_t, double, bool, std::string,
-                                std::vector<std::string>, std::vector<std::int64_t>,
-                                std::vector<double>>;
+using TPropValue =
+    std::variant<std::monostate, std::int64_t, double, bool, std::string, std::vector<std::string>,
+                 std::vector<std::int64_t>, std::vector<double>>;
 
 struct TPropInfo {
     std::string Name;
@@ -123,7 +124,7 @@ bool IsStreamable(const TComponent& Obj);
 // Builds the property list of class C (see the example at the top of this file).
 template <class C>
 class TPropList {
-public:
+  public:
     explicit TPropList(TClassInfo& info) : info_(info) {}
 
     template <class G, class S>
@@ -199,11 +200,11 @@ public:
         return *this;
     }
 
-private:
+  private:
     template <class T>
     static void setRange(TPropInfo& p) {
         using V = typename std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>,
-                                     std::type_identity<T>>::type;
+                                              std::type_identity<T>>::type;
         if constexpr (std::is_integral_v<V> && !std::is_same_v<V, bool>) {
             using L = std::numeric_limits<V>;
             p.MinInt = std::int64_t(L::min());
@@ -216,14 +217,22 @@ private:
     // Converts between the stored variant and the property's C++ type.
     template <class T>
     static TPropValue wrap(const T& v) {
-        if constexpr (std::is_same_v<T, bool>) return TPropValue(v);
-        else if constexpr (std::is_floating_point_v<T>) return TPropValue(double(v));
-        else if constexpr (std::is_enum_v<T>) return TPropValue(std::int64_t(v));
-        else if constexpr (std::is_integral_v<T>) return TPropValue(std::int64_t(v));
-        else if constexpr (requires { v.Bits(); }) return TPropValue(std::int64_t(v.Bits()));
-        else if constexpr (std::is_convertible_v<T, std::string>) return TPropValue(std::string(v));
-        else if constexpr (std::is_same_v<T, std::vector<std::string>>) return TPropValue(v);
-        else if constexpr (std::is_same_v<T, std::vector<double>>) return TPropValue(v);
+        if constexpr (std::is_same_v<T, bool>)
+            return TPropValue(v);
+        else if constexpr (std::is_floating_point_v<T>)
+            return TPropValue(double(v));
+        else if constexpr (std::is_enum_v<T>)
+            return TPropValue(std::int64_t(v));
+        else if constexpr (std::is_integral_v<T>)
+            return TPropValue(std::int64_t(v));
+        else if constexpr (requires { v.Bits(); })
+            return TPropValue(std::int64_t(v.Bits()));
+        else if constexpr (std::is_convertible_v<T, std::string>)
+            return TPropValue(std::string(v));
+        else if constexpr (std::is_same_v<T, std::vector<std::string>>)
+            return TPropValue(v);
+        else if constexpr (std::is_same_v<T, std::vector<double>>)
+            return TPropValue(v);
         else {
             std::vector<std::int64_t> out(v.begin(), v.end());
             return TPropValue(std::move(out));
@@ -231,13 +240,18 @@ private:
     }
     template <class T>
     static T unwrap(const TPropValue& v) {
-        if constexpr (std::is_same_v<T, bool>) return std::get<bool>(v);
-        else if constexpr (std::is_floating_point_v<T>) return T(std::get<double>(v));
-        else if constexpr (std::is_enum_v<T>) return T(std::get<std::int64_t>(v));
-        else if constexpr (std::is_integral_v<T>) return T(std::get<std::int64_t>(v));
+        if constexpr (std::is_same_v<T, bool>)
+            return std::get<bool>(v);
+        else if constexpr (std::is_floating_point_v<T>)
+            return T(std::get<double>(v));
+        else if constexpr (std::is_enum_v<T>)
+            return T(std::get<std::int64_t>(v));
+        else if constexpr (std::is_integral_v<T>)
+            return T(std::get<std::int64_t>(v));
         else if constexpr (requires { T::FromBits(0); })
             return T::FromBits(std::uint64_t(std::get<std::int64_t>(v)));
-        else if constexpr (std::is_same_v<T, std::string>) return std::get<std::string>(v);
+        else if constexpr (std::is_same_v<T, std::string>)
+            return std::get<std::string>(v);
         else if constexpr (std::is_same_v<T, std::vector<std::string>>)
             return std::get<std::vector<std::string>>(v);
         else if constexpr (std::is_same_v<T, std::vector<double>>)
@@ -258,7 +272,8 @@ private:
         p.Type = type;
         p.Default = std::move(def);
         p.EnumNames = std::move(names);
-        if constexpr (requires { typename T::value_type; } && !std::is_convertible_v<T, std::string>)
+        if constexpr (requires { typename T::value_type; } &&
+                      !std::is_convertible_v<T, std::string>)
             setRange<typename T::value_type>(p);
         else if constexpr (!std::is_floating_point_v<T>)
             setRange<T>(p);
@@ -278,15 +293,14 @@ private:
 // Registers class C with its parent's name and its property list at static initialisation.
 template <class C>
 class TClassRegistrar {
-public:
+  public:
     template <class F>
     TClassRegistrar(const char* name, const char* parent, F declare) {
         TClassInfo info;
         info.Name = name;
         info.ParentName = parent ? parent : "";
         info.Type = &typeid(C);
-        if constexpr (std::is_base_of_v<TComponent, C> &&
-                      std::is_constructible_v<C, TComponent*>) {
+        if constexpr (std::is_base_of_v<TComponent, C> && std::is_constructible_v<C, TComponent*>) {
             info.Create = [](TComponent* Owner) -> TComponent* { return new C(Owner); };
         }
         TPropList<C> list(info);

@@ -61,16 +61,18 @@ const TClassRegistrar<TControl> controlReg("TControl", "TComponent", [](auto& p)
     p.Bool("Enabled", &C::Enabled, &C::SetEnabled, true);
     // A colour or font that follows the parent is the parent's, not the control's: not stored
     // (a control without parent has nothing to follow, so its own is).
-    p.Color("Color", &C::Color, &C::SetColor, clWindow)
-        .ConstructorDefault()
-        .Stored([](const C& c) { return !c.ParentColor() || c.Parent() == nullptr; });
+    p.Color("Color", &C::Color, &C::SetColor, clWindow).ConstructorDefault().Stored([](const C& c) {
+        return !c.ParentColor() || c.Parent() == nullptr;
+    });
     p.Bool("ParentColor", &C::ParentColor, &C::SetParentColor, true).ConstructorDefault();
-    p.Object("Font", [](C& c) -> TPersistent* { return &c.Font(); })
-        .Stored([](const C& c) { return !c.ParentFont() || c.Parent() == nullptr; });
+    p.Object("Font", [](C& c) -> TPersistent* { return &c.Font(); }).Stored([](const C& c) {
+        return !c.ParentFont() || c.Parent() == nullptr;
+    });
     p.Bool("ParentFont", &C::ParentFont, &C::SetParentFont, true).ConstructorDefault();
     p.String("Hint", &C::Hint, &C::SetHint, "");
-    p.Bool("ShowHint", &C::ShowHint, &C::SetShowHint, false)
-        .Stored([](const C& c) { return !c.ParentShowHint(); });
+    p.Bool("ShowHint", &C::ShowHint, &C::SetShowHint, false).Stored([](const C& c) {
+        return !c.ParentShowHint();
+    });
     p.Bool("ParentShowHint", &C::ParentShowHint, &C::SetParentShowHint, true);
     p.Int("Cursor", &C::Cursor, &C::SetCursor, crDefault).ConstructorDefault();
 });
@@ -83,8 +85,7 @@ const TClassRegistrar<TWinControl> winControlReg("TWinControl", "TControl", [](a
     p.Bool("TabStop", &W::TabStop, &W::SetTabStop, false).ConstructorDefault();
     // Applied by the reader once every sibling exists (a rank needs its siblings).
     p.Int("TabOrder", &W::TabOrder, &W::SetTabOrder, -1);
-    p.Bool("DoubleBuffered", &W::DoubleBuffered, &W::SetDoubleBuffered, false)
-        .ConstructorDefault();
+    p.Bool("DoubleBuffered", &W::DoubleBuffered, &W::SetDoubleBuffered, false).ConstructorDefault();
 });
 
 const TClassRegistrar<TCustomControl> customControlReg("TCustomControl", "TWinControl",

@@ -82,7 +82,8 @@ TCustomEdit::~TCustomEdit() { DeallocateHWnd(FTimerWnd); }
 void TCustomEdit::RebuildBounds() {
     const std::string& s = Text();
     FBounds.clear();
-    for (std::size_t i = 0; i < s.size(); i += std::size_t(SeqLength(s, i))) FBounds.push_back(int(i));
+    for (std::size_t i = 0; i < s.size(); i += std::size_t(SeqLength(s, i)))
+        FBounds.push_back(int(i));
     FBounds.push_back(int(s.size()));
     FMeasured = false;
 }
@@ -178,7 +179,8 @@ void TCustomEdit::SetCtl3D(bool Value) {
 
 void TCustomEdit::ReplaceRange(int From, int To, const std::string& S) {
     const std::string& old = Text();
-    std::string t = old.substr(0, std::size_t(ByteOf(From))) + S + old.substr(std::size_t(ByteOf(To)));
+    std::string t =
+        old.substr(0, std::size_t(ByteOf(From))) + S + old.substr(std::size_t(ByteOf(To)));
     int caret = From + CountChars(S);
     if (t == old) {
         SetSelection(caret, 0);
@@ -195,14 +197,16 @@ bool TCustomEdit::UserReplaceSelection(const std::string& S) {
     std::string ins = S;
     if (FMaxLength > 0) {
         int room = FMaxLength - (TextLength() - SelLength());
-        if (room <= 0) ins.clear();
-        else if (CountChars(ins) > room) ins = FirstChars(ins, room);
+        if (room <= 0)
+            ins.clear();
+        else if (CountChars(ins) > room)
+            ins = FirstChars(ins, room);
         if (ins.empty() && !S.empty()) return false;
     }
     if (ins.empty() && SelLength() == 0) return false;
     int from = SelStart(), to = from + SelLength();
-    std::string t = Text().substr(0, std::size_t(ByteOf(from))) + ins +
-                    Text().substr(std::size_t(ByteOf(to)));
+    std::string t =
+        Text().substr(0, std::size_t(ByteOf(from))) + ins + Text().substr(std::size_t(ByteOf(to)));
     bool changed = t != Text();
     ReplaceRange(from, to, ins); // may run handlers that delete the box: touch nothing after
     return changed;
@@ -297,12 +301,16 @@ void TCustomEdit::EditKeyDown(std::uint16_t Key, TShiftState Shift) {
     bool shift = Shift.contains(ssShift), ctrl = Shift.contains(ssCtrl);
     switch (Key) {
     case VK_LEFT:
-        if (!shift && !ctrl && SelLength() > 0) MoveCaret(SelStart(), false);
-        else MoveCaret(ctrl ? WordStart(FCaret) : FCaret - 1, shift);
+        if (!shift && !ctrl && SelLength() > 0)
+            MoveCaret(SelStart(), false);
+        else
+            MoveCaret(ctrl ? WordStart(FCaret) : FCaret - 1, shift);
         break;
     case VK_RIGHT:
-        if (!shift && !ctrl && SelLength() > 0) MoveCaret(SelStart() + SelLength(), false);
-        else MoveCaret(ctrl ? WordEnd(FCaret) : FCaret + 1, shift);
+        if (!shift && !ctrl && SelLength() > 0)
+            MoveCaret(SelStart() + SelLength(), false);
+        else
+            MoveCaret(ctrl ? WordEnd(FCaret) : FCaret + 1, shift);
         break;
     case VK_HOME:
         MoveCaret(0, shift);
@@ -322,8 +330,10 @@ void TCustomEdit::EditKeyDown(std::uint16_t Key, TShiftState Shift) {
         }
         break;
     case VK_INSERT:
-        if (ctrl) CopyToClipboard();
-        else if (shift) PasteFromClipboard();
+        if (ctrl)
+            CopyToClipboard();
+        else if (shift)
+            PasteFromClipboard();
         break;
     default:
         break;
@@ -615,8 +625,8 @@ void TCustomEdit::Paint() {
         // The selection: highlight, then the whole text again in the highlight colour, clipped
         // to the selected cells (so kerning across the selection edge stays as drawn).
         int sa = SelStart(), sb = sa + SelLength();
-        TRect sel = Rect(x0 + FCharX[std::size_t(sa)], area.Top, x0 + FCharX[std::size_t(sb)],
-                         area.Bottom);
+        TRect sel =
+            Rect(x0 + FCharX[std::size_t(sa)], area.Top, x0 + FCharX[std::size_t(sb)], area.Bottom);
         FillSolid(c, sel, clHighlight);
         c.IntersectClipRect(sel);
         c.Font().SetColor(clHighlightText);
@@ -669,7 +679,8 @@ std::vector<TLabelLine> LabelLines(const std::string& Caption, unsigned Flags, i
     std::size_t start = 0;
     while (true) {
         std::size_t nl = (Flags & DT_SINGLELINE) ? std::string::npos : Caption.find('\n', start);
-        std::string para = Caption.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        std::string para =
+            Caption.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
         if (!para.empty() && para.back() == '\r') para.pop_back();
         if (Flags & DT_EXPANDTABS) para = ExpandTabs(para);
         // Prefixes: "&&" is "&", "&x" is x underlined (the first one counts).
@@ -691,7 +702,8 @@ std::vector<TLabelLine> LabelLines(const std::string& Caption, unsigned Flags, i
             std::size_t le = para.size();
             if ((Flags & DT_WORDBREAK) && C.TextWidth(para.substr(ls)) > Width) {
                 std::size_t best = std::string::npos;
-                for (std::size_t b = para.find(' ', ls); b != std::string::npos; b = para.find(' ', b + 1)) {
+                for (std::size_t b = para.find(' ', ls); b != std::string::npos;
+                     b = para.find(' ', b + 1)) {
                     if (b > ls && C.TextWidth(para.substr(ls, b - ls)) > Width) break;
                     if (b > ls) best = b;
                 }
@@ -759,8 +771,10 @@ void TCustomLabel::SetTransparent(bool Value) {
 
 unsigned TCustomLabel::DrawTextFlags() const {
     unsigned f = DT_EXPANDTABS;
-    if (FAlignment == taRightJustify) f |= DT_RIGHT;
-    else if (FAlignment == taCenter) f |= DT_CENTER;
+    if (FAlignment == taRightJustify)
+        f |= DT_RIGHT;
+    else if (FAlignment == taCenter)
+        f |= DT_CENTER;
     if (FWordWrap) f |= DT_WORDBREAK;
     if (!FShowAccelChar) f |= DT_NOPREFIX;
     return f;
@@ -788,14 +802,18 @@ void TCustomLabel::DoDrawText(TRect& R, unsigned Flags) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const TLabelLine& l = lines[i];
             int w = c.TextWidth(l.Text);
-            int x = (Flags & DT_RIGHT) ? R.Right - w : (Flags & DT_CENTER) ? R.Left + (R.Width() - w) / 2 : R.Left;
+            int x = (Flags & DT_RIGHT)    ? R.Right - w
+                    : (Flags & DT_CENTER) ? R.Left + (R.Width() - w) / 2
+                                          : R.Left;
             int y = R.Top + int(i) * lh;
             c.TextOut(x + dx, y + dy, l.Text);
             if (l.Accel >= 0) {
                 std::size_t a = std::size_t(l.Accel);
                 int u0 = c.TextWidth(l.Text.substr(0, a));
                 int u1 = c.TextWidth(l.Text.substr(0, a + std::size_t(SeqLength(l.Text, a))));
-                FillSolid(c, Rect(x + dx + u0, y + dy + ascent + 1, x + dx + u1, y + dy + ascent + 2), color);
+                FillSolid(c,
+                          Rect(x + dx + u0, y + dy + ascent + 1, x + dx + u1, y + dy + ascent + 2),
+                          color);
                 c.Brush().SetStyle(bsClear);
             }
         }
@@ -818,7 +836,8 @@ void TCustomLabel::Paint() {
     if (FLayout != tlTop) {
         TRect calc = r;
         DoDrawText(calc, f | DT_CALCRECT);
-        int dy = FLayout == tlBottom ? r.Height() - calc.Height() : (r.Height() - calc.Height()) / 2;
+        int dy =
+            FLayout == tlBottom ? r.Height() - calc.Height() : (r.Height() - calc.Height()) / 2;
         r.Top += dy;
         r.Bottom += dy;
     }
@@ -870,23 +889,29 @@ const TClassRegistrar<TCustomEdit> customEditReg("TCustomEdit", "TWinControl", [
     p.Enum("BorderStyle", &E::BorderStyle, &E::SetBorderStyle, bsSingle,
            {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
     p.Bool("Ctl3D", &E::Ctl3D, &E::SetCtl3D, true);
-    p.Color("Color", [](const E& e) { return e.Color(); }, [](E& e, TColor c) { e.SetColor(c); },
-            clWindow);
-    p.Bool("Visible", [](const E& e) { return e.Visible(); },
-           [](E& e, bool v) { e.SetVisible(v); }, true);
-    p.Bool("Enabled", [](const E& e) { return e.Enabled(); },
-           [](E& e, bool v) { e.SetEnabled(v); }, true);
-    p.Bool("TabStop", [](const E& e) { return e.TabStop(); },
-           [](E& e, bool v) { e.SetTabStop(v); }, true);
+    p.Color(
+        "Color", [](const E& e) { return e.Color(); }, [](E& e, TColor c) { e.SetColor(c); },
+        clWindow);
+    p.Bool(
+        "Visible", [](const E& e) { return e.Visible(); }, [](E& e, bool v) { e.SetVisible(v); },
+        true);
+    p.Bool(
+        "Enabled", [](const E& e) { return e.Enabled(); }, [](E& e, bool v) { e.SetEnabled(v); },
+        true);
+    p.Bool(
+        "TabStop", [](const E& e) { return e.TabStop(); }, [](E& e, bool v) { e.SetTabStop(v); },
+        true);
     p.Object("Font", [](E& e) -> TPersistent* { return &e.Font(); });
 });
 const TClassRegistrar<TEdit> editReg("TEdit", "TCustomEdit", [](auto& p) {
-    p.String("Text", [](const TEdit& e) { return e.Text(); },
-             [](TEdit& e, const std::string& v) { e.SetText(v); }, "");
+    p.String(
+        "Text", [](const TEdit& e) { return e.Text(); },
+        [](TEdit& e, const std::string& v) { e.SetText(v); }, "");
 });
 const TClassRegistrar<TLabel> labelReg("TLabel", "TGraphicControl", [](auto& p) {
-    p.String("Caption", [](const TLabel& l) { return l.Caption(); },
-             [](TLabel& l, const std::string& v) { l.SetCaption(v); }, "");
+    p.String(
+        "Caption", [](const TLabel& l) { return l.Caption(); },
+        [](TLabel& l, const std::string& v) { l.SetCaption(v); }, "");
     p.Bool("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true);
     p.Enum("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, taLeftJustify,
            {"taLeftJustify", "taRightJustify", "taCenter"});
@@ -894,10 +919,12 @@ const TClassRegistrar<TLabel> labelReg("TLabel", "TGraphicControl", [](auto& p) 
     p.Bool("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false);
     p.Bool("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar, true);
     p.Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false);
-    p.Bool("Visible", [](const TLabel& l) { return l.Visible(); },
-           [](TLabel& l, bool v) { l.SetVisible(v); }, true);
-    p.Bool("Enabled", [](const TLabel& l) { return l.Enabled(); },
-           [](TLabel& l, bool v) { l.SetEnabled(v); }, true);
+    p.Bool(
+        "Visible", [](const TLabel& l) { return l.Visible(); },
+        [](TLabel& l, bool v) { l.SetVisible(v); }, true);
+    p.Bool(
+        "Enabled", [](const TLabel& l) { return l.Enabled(); },
+        [](TLabel& l, bool v) { l.SetEnabled(v); }, true);
     p.Object("Font", [](TLabel& l) -> TPersistent* { return &l.Font(); });
 });
 } // namespace

@@ -173,11 +173,11 @@ class TCustomEdit : public TWinControl {
     void StopBlink();
     void TimerWndProc(TMessage& Message);
 
-    std::vector<int> FBounds{0};         // byte offset of each character start, then the end
-    mutable std::vector<int> FCharX;     // pixel offset of each boundary from the text's start
+    std::vector<int> FBounds{0};     // byte offset of each character start, then the end
+    mutable std::vector<int> FCharX; // pixel offset of each boundary from the text's start
     mutable bool FMeasured = false;
-    int FCaret = 0;                      // caret (characters)
-    int FSelAnchor = 0;                  // the fixed end of the selection
+    int FCaret = 0;     // caret (characters)
+    int FSelAnchor = 0; // the fixed end of the selection
     int FScrollX = 0;
     bool FReadOnly = false;
     int FMaxLength = 0;
@@ -187,11 +187,11 @@ class TCustomEdit : public TWinControl {
     bool FModified = false;
     TBorderStyle FBorderStyle = bsSingle;
     bool FCtl3D = true;
-    bool FInternalText = false;          // the text is being set by the box's own editing
+    bool FInternalText = false; // the text is being set by the box's own editing
     bool FFocused = false;
     bool FCaretOn = false;
     bool FMouseSelecting = false;
-    bool FClickFocusing = false;         // the focus arrives through a click (no AutoSelect)
+    bool FClickFocusing = false; // the focus arrives through a click (no AutoSelect)
     HWND FTimerWnd = nullptr;
     TNotifyEvent FOnChange;
 };

@@ -39,8 +39,7 @@ namespace {
 constexpr int kMaxDepth = 64; // nesting of objects and sub-objects
 
 bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -53,10 +52,14 @@ std::size_t Utf8SeqLen(const std::string& s, std::size_t i) {
     if (c < 0x80) return 1;
     std::size_t n = 0;
     std::uint32_t cp = 0;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, cp = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, cp = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, cp = c & 0x07;
-    else return 0;
+    if (c >= 0xC2 && c <= 0xDF)
+        n = 2, cp = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF)
+        n = 3, cp = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4)
+        n = 4, cp = c & 0x07;
+    else
+        return 0;
     if (i + n > s.size()) return 0;
     for (std::size_t k = 1; k < n; ++k) {
         if ((b(i + k) & 0xC0) != 0x80) return 0;
@@ -332,8 +335,12 @@ class Lexer {
     }
 
   private:
-    static bool IdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-    static bool IdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+    static bool IdentStart(char c) {
+        return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+    }
+    static bool IdentChar(char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    }
 
     char At(std::size_t i) const { return i < FText.size() ? FText[i] : '\0'; }
 
@@ -417,11 +424,21 @@ class Lexer {
             }
             char e = At(FPos++);
             switch (e) {
-            case '"': t.Text += '"'; break;
-            case '\\': t.Text += '\\'; break;
-            case 'n': t.Text += '\n'; break;
-            case 't': t.Text += '\t'; break;
-            case 'r': t.Text += '\r'; break;
+            case '"':
+                t.Text += '"';
+                break;
+            case '\\':
+                t.Text += '\\';
+                break;
+            case 'n':
+                t.Text += '\n';
+                break;
+            case 't':
+                t.Text += '\t';
+                break;
+            case 'r':
+                t.Text += '\r';
+                break;
             case 'x': {
                 int h = HexDigit(At(FPos)), l = HexDigit(At(FPos + 1));
                 if (h < 0 || l < 0)
@@ -445,8 +462,8 @@ class Lexer {
 // A value as written: one token, a set [a, b] or a list (x, y).
 struct ValueNode {
     enum Kind { Scalar, Set, List } K = Scalar;
-    Token T;                     // Scalar
-    std::vector<Token> Items;    // Set (identifiers) and List (scalars)
+    Token T;                  // Scalar
+    std::vector<Token> Items; // Set (identifiers) and List (scalars)
     int Line = 0;
 };
 
@@ -454,8 +471,8 @@ struct PropNode {
     std::string Name;
     int Line = 0;
     bool IsBlock = false;
-    ValueNode Value;              // !IsBlock
-    std::vector<PropNode> Sub;    // IsBlock
+    ValueNode Value;           // !IsBlock
+    std::vector<PropNode> Sub; // IsBlock
 };
 
 struct ObjNode {
@@ -472,13 +489,13 @@ class Parser {
     ObjNode Run() {
         SkipNewlines();
         if (!IsIdent("object"))
-            throw EFormFileError(Peek().Line, "expected \"object\" to begin the file, found " +
-                                                  Shown(Peek()));
+            throw EFormFileError(Peek().Line,
+                                 "expected \"object\" to begin the file, found " + Shown(Peek()));
         ObjNode root = Object(0);
         SkipNewlines();
         if (Peek().Kind != Tok::End)
-            throw EFormFileError(Peek().Line, "text after the end of the root object: " +
-                                                  Shown(Peek()));
+            throw EFormFileError(Peek().Line,
+                                 "text after the end of the root object: " + Shown(Peek()));
         return root;
     }
 
@@ -504,8 +521,8 @@ class Parser {
     void EndOfLine(const char* after) {
         if (Peek().Kind == Tok::End) return; // the missing block end is reported by the caller
         if (Peek().Kind != Tok::Newline)
-            throw EFormFileError(Peek().Line, std::string("unexpected ") + Shown(Peek()) +
-                                                  " after " + after);
+            throw EFormFileError(Peek().Line,
+                                 std::string("unexpected ") + Shown(Peek()) + " after " + after);
         Take();
     }
     Token Ident(const char* what) {
@@ -534,10 +551,9 @@ class Parser {
             SkipNewlines();
             const Token& t = Peek();
             if (t.Kind == Tok::End)
-                throw EFormFileError(t.Line, "the file ends inside object " +
-                                                 (o.Name.empty() ? o.Class : o.Name) +
-                                                 " begun at line " + std::to_string(o.Line) +
-                                                 " (\"end\" missing)");
+                throw EFormFileError(
+                    t.Line, "the file ends inside object " + (o.Name.empty() ? o.Class : o.Name) +
+                                " begun at line " + std::to_string(o.Line) + " (\"end\" missing)");
             if (IsIdent("end") && !IsPunct('=', 1) && !IsPunct('{', 1)) {
                 Take();
                 EndOfLine("\"end\"");
@@ -566,10 +582,9 @@ class Parser {
             for (;;) {
                 SkipNewlines();
                 if (Peek().Kind == Tok::End)
-                    throw EFormFileError(Peek().Line, "the file ends inside " + p.Name +
-                                                          " begun at line " +
-                                                          std::to_string(p.Line) +
-                                                          " (\"}\" missing)");
+                    throw EFormFileError(Peek().Line,
+                                         "the file ends inside " + p.Name + " begun at line " +
+                                             std::to_string(p.Line) + " (\"}\" missing)");
                 if (IsPunct('}')) {
                     Take();
                     EndOfLine("\"}\"");
@@ -609,8 +624,8 @@ class Parser {
                     return v;
                 }
                 if (!IsPunct(','))
-                    throw EFormFileError(Peek().Line,
-                                         "expected \",\" or \"]\" in a set, found " + Shown(Peek()));
+                    throw EFormFileError(Peek().Line, "expected \",\" or \"]\" in a set, found " +
+                                                          Shown(Peek()));
                 Take();
             }
         }
@@ -663,17 +678,28 @@ ObjNode ParseText(const std::string& text) {
 
 const char* TypeWord(TPropType t) {
     switch (t) {
-    case TPropType::Integer: return "an integer";
-    case TPropType::Float: return "a number";
-    case TPropType::Bool: return "true or false";
-    case TPropType::String: return "a text in quotes";
-    case TPropType::Enum: return "one of its names";
-    case TPropType::Set: return "a set [name, ...]";
-    case TPropType::Color: return "a colour (name or $hex)";
-    case TPropType::Object: return "a block { ... }";
-    case TPropType::Strings: return "a list of texts ( ... )";
-    case TPropType::Integers: return "a list of integers ( ... )";
-    case TPropType::Floats: return "a list of numbers ( ... )";
+    case TPropType::Integer:
+        return "an integer";
+    case TPropType::Float:
+        return "a number";
+    case TPropType::Bool:
+        return "true or false";
+    case TPropType::String:
+        return "a text in quotes";
+    case TPropType::Enum:
+        return "one of its names";
+    case TPropType::Set:
+        return "a set [name, ...]";
+    case TPropType::Color:
+        return "a colour (name or $hex)";
+    case TPropType::Object:
+        return "a block { ... }";
+    case TPropType::Strings:
+        return "a list of texts ( ... )";
+    case TPropType::Integers:
+        return "a list of integers ( ... )";
+    case TPropType::Floats:
+        return "a list of numbers ( ... )";
     }
     return "a value";
 }
@@ -689,8 +715,8 @@ std::int64_t ToInt(const Token& t, const TPropInfo& p) {
     const char* e = b + t.Text.size();
     if (*b == '+') ++b;
     auto r = std::from_chars(b, e, v);
-    if (r.ec == std::errc::result_out_of_range || (r.ec == std::errc() && r.ptr == e &&
-                                                   (v < p.MinInt || v > p.MaxInt)))
+    if (r.ec == std::errc::result_out_of_range ||
+        (r.ec == std::errc() && r.ptr == e && (v < p.MinInt || v > p.MaxInt)))
         throw ValueError{t.Text + " is out of the range " + std::to_string(p.MinInt) + ".." +
                          std::to_string(p.MaxInt)};
     if (r.ec != std::errc() || r.ptr != e) throw ValueError{};
@@ -822,8 +848,8 @@ class Builder {
         for (const PropNode& n : props) {
             const TPropInfo* p = info->FindProp(n.Name);
             if (p == nullptr)
-                throw EFormFileError(n.Line, "unknown property \"" + n.Name + "\" of class " +
-                                                 info->Name);
+                throw EFormFileError(n.Line,
+                                     "unknown property \"" + n.Name + "\" of class " + info->Name);
             if (p->Type == TPropType::Object) {
                 if (!n.IsBlock)
                     throw EFormFileError(n.Line, "property " + p->Name + " of " + info->Name +
@@ -915,7 +941,8 @@ class Builder {
                 auto* parent = dynamic_cast<TWinControl*>(&obj);
                 if (parent == nullptr && &obj != &root)
                     throw EFormFileError(cn.Line, "a control can only be placed inside a windowed "
-                                                  "control, not inside a " + obj.ClassName());
+                                                  "control, not inside a " +
+                                                      obj.ClassName());
                 if (parent != nullptr) {
                     try {
                         ctl->SetParent(parent);
@@ -931,10 +958,9 @@ class Builder {
     // Ranks among siblings, set once every sibling exists: lowest first, so each lands where
     // the file says.
     void ApplyTabOrders() {
-        std::stable_sort(TabOrders.begin(), TabOrders.end(),
-                         [](const DeferredTabOrder& a, const DeferredTabOrder& b) {
-                             return a.Value < b.Value;
-                         });
+        std::stable_sort(
+            TabOrders.begin(), TabOrders.end(),
+            [](const DeferredTabOrder& a, const DeferredTabOrder& b) { return a.Value < b.Value; });
         for (const DeferredTabOrder& t : TabOrders) {
             try {
                 t.Control->SetTabOrder(int(std::clamp<std::int64_t>(t.Value, -1, 1 << 30)));
@@ -1049,8 +1075,8 @@ void ComponentFromTextInto(const std::string& Text, TComponent& Target) {
     if (!tree.Name.empty() && Target.Owner() != nullptr) {
         TComponent* other = Target.Owner()->FindComponent(tree.Name);
         if (other != nullptr && other != &Target)
-            throw EFormFileError(tree.Line, "the owner already has a component named \"" +
-                                                tree.Name + "\"");
+            throw EFormFileError(tree.Line,
+                                 "the owner already has a component named \"" + tree.Name + "\"");
     }
 
     // Everything is first read into a fresh object: every fault shows there.
@@ -1063,8 +1089,10 @@ void ComponentFromTextInto(const std::string& Text, TComponent& Target) {
     std::vector<TComponent*> made = b.Created;
     for (TComponent* c : made)
         if (!c->Name().empty() && Target.FindComponent(c->Name()) != nullptr)
-            throw EFormFileError(tree.Line, "\"" + Target.Name() + "\" already has a component "
-                                            "named \"" + c->Name() + "\"");
+            throw EFormFileError(tree.Line, "\"" + Target.Name() +
+                                                "\" already has a component "
+                                                "named \"" +
+                                                c->Name() + "\"");
 
     // Then onto Target: its published values are kept to put back should a setter refuse.
     struct Saved {

@@ -67,7 +67,7 @@ void RoundDigits(TDecimal& d, long long Keep) {
     if (up) {
         while (!d.Digits.empty() && d.Digits.back() == '9') d.Digits.pop_back();
         if (d.Digits.empty()) {
-            d.Digits.push_back('1');  // every digit carried: 99.5 -> 100
+            d.Digits.push_back('1'); // every digit carried: 99.5 -> 100
             ++d.Exponent;
         } else {
             ++d.Digits.back();
@@ -108,10 +108,13 @@ std::string FixedBody(const TDecimal& d, int Decimals, char Sep, char Thousands)
 
 std::string ExponentText(int e, int MinDigits, bool Plus) {
     std::string s;
-    if (e < 0) s += '-';
-    else if (Plus) s += '+';
+    if (e < 0)
+        s += '-';
+    else if (Plus)
+        s += '+';
     std::string digits = std::to_string(e < 0 ? -static_cast<long long>(e) : e);
-    if (static_cast<int>(digits.size()) < MinDigits) s.append(size_t(MinDigits) - digits.size(), '0');
+    if (static_cast<int>(digits.size()) < MinDigits)
+        s.append(size_t(MinDigits) - digits.size(), '0');
     return s + digits;
 }
 
@@ -158,29 +161,49 @@ std::string CurrencyText(const TDecimal& d, int Digits) {
     const std::string& c = fs.CurrencyString;
     if (!d.Negative || d.IsZero()) {
         switch (fs.CurrencyFormat) {
-        case 1: return n + c;
-        case 2: return c + " " + n;
-        case 3: return n + " " + c;
-        default: return c + n;
+        case 1:
+            return n + c;
+        case 2:
+            return c + " " + n;
+        case 3:
+            return n + " " + c;
+        default:
+            return c + n;
         }
     }
     switch (fs.NegCurrFormat) {
-    case 1: return "-" + c + n;
-    case 2: return c + "-" + n;
-    case 3: return c + n + "-";
-    case 4: return "(" + n + c + ")";
-    case 5: return "-" + n + c;
-    case 6: return n + "-" + c;
-    case 7: return n + c + "-";
-    case 8: return "-" + n + " " + c;
-    case 9: return "-" + c + " " + n;
-    case 10: return n + " " + c + "-";
-    case 11: return c + " " + n + "-";
-    case 12: return c + " -" + n;
-    case 13: return n + "- " + c;
-    case 14: return "(" + c + " " + n + ")";
-    case 15: return "(" + n + " " + c + ")";
-    default: return "(" + c + n + ")";
+    case 1:
+        return "-" + c + n;
+    case 2:
+        return c + "-" + n;
+    case 3:
+        return c + n + "-";
+    case 4:
+        return "(" + n + c + ")";
+    case 5:
+        return "-" + n + c;
+    case 6:
+        return n + "-" + c;
+    case 7:
+        return n + c + "-";
+    case 8:
+        return "-" + n + " " + c;
+    case 9:
+        return "-" + c + " " + n;
+    case 10:
+        return n + " " + c + "-";
+    case 11:
+        return c + " " + n + "-";
+    case 12:
+        return c + " -" + n;
+    case 13:
+        return n + "- " + c;
+    case 14:
+        return "(" + c + " " + n + ")";
+    case 15:
+        return "(" + n + " " + c + ")";
+    default:
+        return "(" + c + n + ")";
     }
 }
 
@@ -230,7 +253,7 @@ bool ReadFloat(std::string_view S, size_t& i, char Sep, double& Value, bool& Ove
         Value = neg ? -0.0 : 0.0;
         return true;
     }
-    const long long e = pointExp + exp;  // value = 0.sig x 10^e
+    const long long e = pointExp + exp; // value = 0.sig x 10^e
     std::string canon = "0." + sig + "e" + std::to_string(e);
     double v = 0;
     auto r = std::from_chars(canon.data(), canon.data() + canon.size(), v);
@@ -263,10 +286,12 @@ bool ReadInt(std::string_view S, size_t& i, int Bits, std::int64_t& Value) {
     if (hex) {
         for (; i < n; ++i) {
             const char c = S[i];
-            int dv = IsDigit(c) ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                          : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+            int dv = IsDigit(c)               ? c - '0'
+                     : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                     : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                                              : -1;
             if (dv < 0) break;
-            if (v > (allBits >> 4)) return false;  // this digit overflows
+            if (v > (allBits >> 4)) return false; // this digit overflows
             v = v * 16 + std::uint64_t(dv);
             any = true;
         }
@@ -276,7 +301,7 @@ bool ReadInt(std::string_view S, size_t& i, int Bits, std::int64_t& Value) {
                            : static_cast<std::int32_t>(static_cast<std::uint32_t>(r));
         return true;
     }
-    const std::uint64_t limit = (allBits >> 1) + (neg ? 1 : 0);  // 2^(Bits-1) - 1 or 2^(Bits-1)
+    const std::uint64_t limit = (allBits >> 1) + (neg ? 1 : 0); // 2^(Bits-1) - 1 or 2^(Bits-1)
     for (; i < n && IsDigit(S[i]); ++i) {
         const std::uint64_t dv = std::uint64_t(S[i] - '0');
         if (v > (limit - dv) / 10) return false;
@@ -308,8 +333,10 @@ void ValInt(const std::string& S, T& V, int& Code, int Bits) {
 
 std::string Pad(std::string s, int Width, bool Left) {
     if (Width > 0 && static_cast<int>(s.size()) < Width) {
-        if (Left) s.append(size_t(Width) - s.size(), ' ');
-        else s.insert(0, size_t(Width) - s.size(), ' ');
+        if (Left)
+            s.append(size_t(Width) - s.size(), ' ');
+        else
+            s.insert(0, size_t(Width) - s.size(), ' ');
     }
     return s;
 }
@@ -324,7 +351,8 @@ std::string UnsignedText(std::uint64_t v, int Base) {
 }
 
 std::string ZeroPadded(std::string digits, int MinDigits) {
-    if (static_cast<int>(digits.size()) < MinDigits) digits.insert(0, size_t(MinDigits) - digits.size(), '0');
+    if (static_cast<int>(digits.size()) < MinDigits)
+        digits.insert(0, size_t(MinDigits) - digits.size(), '0');
     return digits;
 }
 
@@ -355,7 +383,8 @@ std::string FloatToStrF(double Value, TFloatFormat Fmt, int Precision, int Digit
         if (d.Exponent > Precision) return GeneralText(Value, Precision, 0);
         RoundDigits(d, std::min<long long>(Precision, static_cast<long long>(d.Exponent) + Digits));
         if (Fmt == ffCurrency) return CurrencyText(d, Digits);
-        return SignedText(d, FixedBody(d, Digits, sep, Fmt == ffNumber ? FormatSettings.ThousandSeparator : 0));
+        return SignedText(
+            d, FixedBody(d, Digits, sep, Fmt == ffNumber ? FormatSettings.ThousandSeparator : 0));
     }
     }
     return GeneralText(Value, Precision, 0);
@@ -375,7 +404,8 @@ bool TryStrToFloat(const std::string& S, double& Value) {
 
 double StrToFloat(const std::string& S) {
     double v = 0;
-    if (!TryStrToFloat(S, v)) throw EConvertError("'" + S + "' is not a valid floating point value");
+    if (!TryStrToFloat(S, v))
+        throw EConvertError("'" + S + "' is not a valid floating point value");
     return v;
 }
 
@@ -424,14 +454,14 @@ void Val(const std::string& S, double& V, int& Code) {
         Code = static_cast<int>(i + 1);
         return;
     }
-    V = v;  // an overflow is +-infinity, as IEEE arithmetic has it
+    V = v; // an overflow is +-infinity, as IEEE arithmetic has it
     Code = 0;
 }
 
 std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) {
     const TVarRec* argv = args.begin();
     const size_t argc = args.size();
-    size_t next = 0;  // index of the next argument
+    size_t next = 0; // index of the next argument
     std::string out;
     const size_t n = fmt.size();
     size_t i = 0;
@@ -459,12 +489,14 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
             if (i < n && fmt[i] == '*') {
                 ++i;
                 const TVarRec& a = takeArg();
-                if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64) FormatInvalid(specifier());
+                if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64)
+                    FormatInvalid(specifier());
                 return a.I;
             }
             if (i >= n || !IsDigit(fmt[i])) return -1;
             long long v = 0;
-            for (; i < n && IsDigit(fmt[i]); ++i) v = std::min<long long>(v * 10 + (fmt[i] - '0'), INT32_MAX);
+            for (; i < n && IsDigit(fmt[i]); ++i)
+                v = std::min<long long>(v * 10 + (fmt[i] - '0'), INT32_MAX);
             return v;
         };
         bool left = false;
@@ -472,10 +504,11 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
         bool widthDone = false;
         if (i < n && (fmt[i] == '*' || IsDigit(fmt[i]))) {
             width = number();
-            if (i < n && fmt[i] == ':') {  // it was the argument index
+            if (i < n && fmt[i] == ':') { // it was the argument index
                 ++i;
                 if (width < 0) FormatInvalid(specifier());
-                next = static_cast<size_t>(std::min<long long>(width, static_cast<long long>(argc)));
+                next =
+                    static_cast<size_t>(std::min<long long>(width, static_cast<long long>(argc)));
                 width = -1;
             } else {
                 widthDone = true;
@@ -492,10 +525,11 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
         if (i < n && fmt[i] == '.') {
             ++i;
             if (i >= n || !(IsDigit(fmt[i]) || fmt[i] == '*')) FormatInvalid(specifier());
-            prec = number();  // a negative "*" precision means "not given"
+            prec = number(); // a negative "*" precision means "not given"
         }
         if (i >= n) FormatInvalid(fmt.substr(start));
-        const char type = static_cast<char>(fmt[i] >= 'A' && fmt[i] <= 'Z' ? fmt[i] - 'A' + 'a' : fmt[i]);
+        const char type =
+            static_cast<char>(fmt[i] >= 'A' && fmt[i] <= 'Z' ? fmt[i] - 'A' + 'a' : fmt[i]);
         const std::string specText = specifier();
         ++i;
         const int p = static_cast<int>(std::min<long long>(prec, 4096));
@@ -505,7 +539,8 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
         case 'u':
         case 'x': {
             const TVarRec& a = takeArg();
-            if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64 && a.Kind != TVarRec::vtUInt64)
+            if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64 &&
+                a.Kind != TVarRec::vtUInt64)
                 FormatInvalid(specText);
             std::uint64_t mag;
             bool neg = false;
@@ -513,7 +548,7 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
                 neg = true;
                 mag = ~static_cast<std::uint64_t>(a.I) + 1;
             } else if (a.Kind == TVarRec::vtInteger) {
-                mag = static_cast<std::uint32_t>(a.I);  // 32-bit two's complement
+                mag = static_cast<std::uint32_t>(a.I); // 32-bit two's complement
             } else {
                 mag = static_cast<std::uint64_t>(a.I);
             }
@@ -529,11 +564,22 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
             const TVarRec& a = takeArg();
             if (a.Kind != TVarRec::vtFloat) FormatInvalid(specText);
             switch (type) {
-            case 'e': text = FloatToStrF(a.F, ffExponent, p < 0 ? 15 : p, 3); break;
-            case 'g': text = FloatToStrF(a.F, ffGeneral, p < 0 ? 15 : p, 3); break;
-            case 'f': text = FloatToStrF(a.F, ffFixed, 18, p < 0 ? 2 : p); break;
-            case 'n': text = FloatToStrF(a.F, ffNumber, 18, p < 0 ? 2 : p); break;
-            default: text = FloatToStrF(a.F, ffCurrency, 18, p < 0 ? FormatSettings.CurrencyDecimals : p); break;
+            case 'e':
+                text = FloatToStrF(a.F, ffExponent, p < 0 ? 15 : p, 3);
+                break;
+            case 'g':
+                text = FloatToStrF(a.F, ffGeneral, p < 0 ? 15 : p, 3);
+                break;
+            case 'f':
+                text = FloatToStrF(a.F, ffFixed, 18, p < 0 ? 2 : p);
+                break;
+            case 'n':
+                text = FloatToStrF(a.F, ffNumber, 18, p < 0 ? 2 : p);
+                break;
+            default:
+                text =
+                    FloatToStrF(a.F, ffCurrency, 18, p < 0 ? FormatSettings.CurrencyDecimals : p);
+                break;
             }
             break;
         }

@@ -22,10 +22,10 @@ namespace kel {
 // %g, %n, %m, FloatToStr, FloatToStrF and read by StrToFloat; Val and Str always use ".".
 struct TFormatSettings {
     char DecimalSeparator = '.';
-    char ThousandSeparator = ',';     // %n, %m, ffNumber, ffCurrency
+    char ThousandSeparator = ','; // %n, %m, ffNumber, ffCurrency
     std::string CurrencyString = "$";
-    std::uint8_t CurrencyFormat = 0;  // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
-    std::uint8_t NegCurrFormat = 0;   // 0..15, the platform's table of negative layouts
+    std::uint8_t CurrencyFormat = 0; // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
+    std::uint8_t NegCurrFormat = 0;  // 0..15, the platform's table of negative layouts
     std::uint8_t CurrencyDecimals = 2;
 };
 extern TFormatSettings FormatSettings;
@@ -35,9 +35,9 @@ extern TFormatSettings FormatSettings;
 struct TVarRec {
     enum TKind : std::uint8_t { vtInteger, vtInt64, vtUInt64, vtFloat, vtString, vtPointer };
     TKind Kind;
-    std::int64_t I = 0;  // vtInteger, vtInt64, vtUInt64 (bit pattern)
-    double F = 0;        // vtFloat
-    std::string S;       // vtString
+    std::int64_t I = 0; // vtInteger, vtInt64, vtUInt64 (bit pattern)
+    double F = 0;       // vtFloat
+    std::string S;      // vtString
     const void* P = nullptr;
 
     TVarRec(int v) : Kind(vtInteger), I(v) {}
@@ -53,7 +53,7 @@ struct TVarRec {
     TVarRec(const char* s) : Kind(vtString), S(s ? s : "") {}
     TVarRec(std::string s) : Kind(vtString), S(std::move(s)) {}
     TVarRec(const void* p) : Kind(vtPointer), P(p) {}
-    TVarRec(bool) = delete;  // no boolean conversion: say which number you mean
+    TVarRec(bool) = delete; // no boolean conversion: say which number you mean
 };
 
 // Builds text from fmt. A specifier is "%" [index ":"] ["-"] [width] ["." prec] type, where

@@ -64,7 +64,7 @@ constexpr TRect OffsetRect(const TRect& r, int dx, int dy) {
 // A set over an enumeration with at most 64 values (font styles, shift states, grid options).
 template <typename E>
 class TSet {
-public:
+  public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> items) {
         for (E e : items) bits_ |= bit(e);
@@ -100,7 +100,7 @@ public:
     }
     friend constexpr bool operator==(TSet, TSet) = default;
 
-private:
+  private:
     static constexpr std::uint64_t bit(E e) { return std::uint64_t{1} << static_cast<unsigned>(e); }
     std::uint64_t bits_ = 0;
 };

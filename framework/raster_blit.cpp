@@ -31,18 +31,22 @@ struct Rop3 {
     bool UsesSource() const { return ((idx >> 2) & 0x33) != (idx & 0x33); }
     std::uint32_t operator()(std::uint32_t P, std::uint32_t S, std::uint32_t D) const {
         switch (idx) {
-        case 0xCC: return S & 0xFFFFFF;
-        case 0x88: return S & D & 0xFFFFFF;
-        case 0xEE: return (S | D) & 0xFFFFFF;
-        case 0x66: return (S ^ D) & 0xFFFFFF;
-        default: break;
+        case 0xCC:
+            return S & 0xFFFFFF;
+        case 0x88:
+            return S & D & 0xFFFFFF;
+        case 0xEE:
+            return (S | D) & 0xFFFFFF;
+        case 0x66:
+            return (S ^ D) & 0xFFFFFF;
+        default:
+            break;
         }
         const std::uint32_t nP = ~P, nS = ~S, nD = ~D;
         // Minterm k is p<<2 | s<<1 | d.
         const std::uint32_t r = (m[0] & nP & nS & nD) | (m[1] & nP & nS & D) |
-                                (m[2] & nP & S & nD) | (m[3] & nP & S & D) |
-                                (m[4] & P & nS & nD) | (m[5] & P & nS & D) |
-                                (m[6] & P & S & nD) | (m[7] & P & S & D);
+                                (m[2] & nP & S & nD) | (m[3] & nP & S & D) | (m[4] & P & nS & nD) |
+                                (m[5] & P & nS & D) | (m[6] & P & S & nD) | (m[7] & P & S & D);
         return r & 0xFFFFFF;
     }
     unsigned idx;
@@ -205,8 +209,7 @@ bool Blit(TCanvas& dst, const SrcView& src0, BlitArgs a) {
                 if ((S & 0xFFFFFF) != a.key) D = S & 0xFFFFFF;
                 continue;
             }
-            const std::uint32_t P =
-                hatched ? (HatchBit(br.Style(), dx, dy) ? pat : 0xFFFFFF) : pat;
+            const std::uint32_t P = hatched ? (HatchBit(br.Style(), dx, dy) ? pat : 0xFFFFFF) : pat;
             D = rop(P, S, D);
         }
     }
@@ -226,22 +229,23 @@ SrcView ViewOf(const TBitmap& b) {
 } // namespace
 } // namespace raster
 
-int StretchBlt(TCanvas& dst, int x, int y, int w, int h, const TCanvas& src, int sx, int sy,
-               int sw, int sh, TCopyMode rop) {
+int StretchBlt(TCanvas& dst, int x, int y, int w, int h, const TCanvas& src, int sx, int sy, int sw,
+               int sh, TCopyMode rop) {
     raster::SrcView v;
     v.bits = src.FBits;
     v.w = src.FSurfW;
     v.h = src.FSurfH;
     v.stride = src.FStride;
-    raster::BlitArgs a{x, y, w, h, raster::i64(sx) + src.FOrigin.X,
-                       raster::i64(sy) + src.FOrigin.Y, sw, sh, rop, false, 0};
+    raster::BlitArgs a{
+        x,  y,   w,     h, raster::i64(sx) + src.FOrigin.X, raster::i64(sy) + src.FOrigin.Y, sw,
+        sh, rop, false, 0};
     return raster::Blit(dst, v, a) ? 1 : 0;
 }
 
 void TCanvas::Draw(int x, int y, const TBitmap& bmp) {
     if (bmp.Empty()) return;
-    raster::BlitArgs a{x, y, bmp.Width(), bmp.Height(), 0, 0, bmp.Width(), bmp.Height(),
-                       FCopyMode, false, 0};
+    raster::BlitArgs a{
+        x, y, bmp.Width(), bmp.Height(), 0, 0, bmp.Width(), bmp.Height(), FCopyMode, false, 0};
     if (bmp.Transparent()) {
         a.transparent = true;
         a.key = ColorToPixel(bmp.TransparentColor()) & 0xFFFFFF;
@@ -251,8 +255,8 @@ void TCanvas::Draw(int x, int y, const TBitmap& bmp) {
 
 void TCanvas::StretchDraw(const TRect& r, const TBitmap& bmp) {
     if (bmp.Empty() || r.IsEmpty()) return;
-    raster::BlitArgs a{r.Left, r.Top, r.Width(), r.Height(), 0, 0, bmp.Width(), bmp.Height(),
-                       FCopyMode, false, 0};
+    raster::BlitArgs a{r.Left,      r.Top,        r.Width(), r.Height(), 0, 0,
+                       bmp.Width(), bmp.Height(), FCopyMode, false,      0};
     if (bmp.Transparent()) {
         a.transparent = true;
         a.key = ColorToPixel(bmp.TransparentColor()) & 0xFFFFFF;

@@ -166,7 +166,7 @@ constexpr i64 kSmallCoord = i64(1) << 29;
 constexpr i64 kDashLimit = i64(1) << 16; // largest box whose styled outline follows its pattern
 Interval HalfLine64(i64 a, i64 b) {
     auto fdiv = [](i64 x, i64 y) { return x >= 0 ? x / y : -((-x + y - 1) / y); }; // y > 0
-    if (a > 0) return {-fdiv(b, a), kInf};                                     // ceil(-b/a)
+    if (a > 0) return {-fdiv(b, a), kInf};                                         // ceil(-b/a)
     if (a < 0) return {-kInf, fdiv(b, -a) + 1};
     return b >= 0 ? Interval{-kInf, kInf} : Interval{0, 0};
 }
@@ -177,8 +177,7 @@ Interval HalfLine(i128 a, i128 b) {
 }
 Interval HalfLineF(double a, double b) {
     if (a > 0) return {i64(std::clamp(std::ceil(-b / a), -double(kInf), double(kInf))), kInf};
-    if (a < 0)
-        return {-kInf, i64(std::clamp(std::floor(b / -a), -double(kInf), double(kInf))) + 1};
+    if (a < 0) return {-kInf, i64(std::clamp(std::floor(b / -a), -double(kInf), double(kInf))) + 1};
     return b >= 0 ? Interval{-kInf, kInf} : Interval{0, 0};
 }
 
@@ -187,8 +186,8 @@ Interval HalfLineF(double a, double b) {
 struct Region {
     enum Kind { All, Sector, ChordSide } kind = All;
     i64 cxd = 0, cyd = 0, SX = 0, SY = 0, EX = 0, EY = 0;
-    bool wide = false;  // sweep above 180 degrees: union of the half-planes
-    bool small = false; // every term fits 64-bit products
+    bool wide = false;                     // sweep above 180 degrees: union of the half-planes
+    bool small = false;                    // every term fits 64-bit products
     double px = 0, py = 0, vx = 0, vy = 0; // chord: start point and direction (doubled units)
 
     // Up to two column intervals of row y that lie in the region.
@@ -240,8 +239,8 @@ enum class Curve { Ellipse, Arc, Pie, Chord };
 
 // Shared body of the curved shapes. (cw, ch) are the corner sizes (the box size for an
 // ellipse); for arcs, pies and chords (xs, ys) and (xe, ye) give the radials.
-void DrawCurve(TCanvas& c, Curve kind, i64 L, i64 T, i64 R, i64 B, i64 cw, i64 ch, i64 xs,
-               i64 ys, i64 xe, i64 ye) {
+void DrawCurve(TCanvas& c, Curve kind, i64 L, i64 T, i64 R, i64 B, i64 cw, i64 ch, i64 xs, i64 ys,
+               i64 xe, i64 ye) {
     if (R < L) std::swap(L, R);
     if (B < T) std::swap(T, B);
     if (R <= L || B <= T) return;
@@ -310,8 +309,8 @@ void DrawCurve(TCanvas& c, Curve kind, i64 L, i64 T, i64 R, i64 B, i64 cw, i64 c
 
     if (!hasPen) {
         // No outline: the shape one pixel smaller at the right and bottom, filled whole.
-        RoundBoxRows(L, T, R - 1, B - 1, full ? R - 1 - L : cw, full ? B - 1 - T : ch, tg.ct,
-                     tg.cb, rows);
+        RoundBoxRows(L, T, R - 1, B - 1, full ? R - 1 - L : cw, full ? B - 1 - T : ch, tg.ct, tg.cb,
+                     rows);
         for (const auto& [y, r] : rows) {
             const i64 a = r.ol0, b = r.or1 > r.or0 ? r.or1 : r.ol1;
             AddIn(fill, fillRegion, y, a, b);
@@ -374,8 +373,7 @@ void DrawCurve(TCanvas& c, Curve kind, i64 L, i64 T, i64 R, i64 B, i64 cw, i64 c
                 const int n = arcRegion.Row(y, iv);
                 for (int k = 0; k < n; ++k) {
                     run(y, std::max(r.ol0, iv[k].lo), std::min(r.ol1, iv[k].hi));
-                    if (r.or1 > r.or0)
-                        run(y, std::max(r.or0, iv[k].lo), std::min(r.or1, iv[k].hi));
+                    if (r.or1 > r.or0) run(y, std::max(r.or0, iv[k].lo), std::min(r.or1, iv[k].hi));
                 }
             }
             std::sort(seq.begin(), seq.end());
@@ -454,8 +452,8 @@ void TCanvas::Ellipse(int l, int t, int r, int b) {
 }
 
 void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
-    raster::DrawCurve(*this, raster::Curve::Ellipse, l, t, r, b, std::abs(w), std::abs(h), 0, 0,
-                      0, 0);
+    raster::DrawCurve(*this, raster::Curve::Ellipse, l, t, r, b, std::abs(w), std::abs(h), 0, 0, 0,
+                      0);
 }
 
 void TCanvas::Arc(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {

@@ -12,12 +12,18 @@ DashPattern PatternOf(TPenStyle s) {
     static const int dash[] = {18, 6}, dot[] = {3, 3}, dashdot[] = {9, 6, 3, 6},
                      dashdotdot[] = {9, 3, 3, 3, 3, 3}, alternate[] = {1, 1};
     switch (s) {
-    case psDash: return {dash, 2, 24};
-    case psDot: return {dot, 2, 6};
-    case psDashDot: return {dashdot, 4, 24};
-    case psDashDotDot: return {dashdotdot, 6, 24};
-    case psAlternate: return {alternate, 2, 2};
-    default: return {};
+    case psDash:
+        return {dash, 2, 24};
+    case psDot:
+        return {dot, 2, 6};
+    case psDashDot:
+        return {dashdot, 4, 24};
+    case psDashDotDot:
+        return {dashdotdot, 6, 24};
+    case psAlternate:
+        return {alternate, 2, 2};
+    default:
+        return {};
     }
 }
 
@@ -121,8 +127,7 @@ static void WalkThinPath(const Target& t, std::span<const TPoint> pts, bool clos
 
 void AddThinPath(const Target& t, SpanList& s, std::span<const TPoint> pts, bool closed,
                  const DashPattern& pat) {
-    WalkThinPath(t, pts, closed, pat,
-                 [&](i64 x, i64 y, bool on) { s.AddPixel(x, y, on ? 0 : 1); });
+    WalkThinPath(t, pts, closed, pat, [&](i64 x, i64 y, bool on) { s.AddPixel(x, y, on ? 0 : 1); });
 }
 
 // The pen's width as drawn: 0 and 1 are thin; anything wider is a solid band.

@@ -42,9 +42,9 @@ void AddPolygonFill(SpanList& s, const std::vector<TPoint>& pts, bool winding) {
     std::size_t next = 0;
     for (i64 y = ya; y < yb; ++y) {
         while (next < edges.size() && edges[next].y0 <= y) active.push_back(&edges[next++]);
-        active.erase(std::remove_if(active.begin(), active.end(),
-                                    [y](const Edge* e) { return e->y1 <= y; }),
-                     active.end());
+        active.erase(
+            std::remove_if(active.begin(), active.end(), [y](const Edge* e) { return e->y1 <= y; }),
+            active.end());
         xs.clear();
         for (const Edge* e : active) {
             // x = x0 + (y - y0) * (x1 - x0) / (y1 - y0), rounded up to the next pixel centre.
@@ -87,8 +87,8 @@ void TCanvas::Polygon(std::span<const TPoint> pts) {
     const raster::Ink* gapInk = nullptr;
     if (FPen.Style() != psClear) {
         const int w = raster::PenWidth(FPen);
-        const bool dot = std::all_of(path.begin(), path.end(),
-                                     [&](const TPoint& p) { return p == path[0]; });
+        const bool dot =
+            std::all_of(path.begin(), path.end(), [&](const TPoint& p) { return p == path[0]; });
         if (w == 1) {
             if (dot)
                 outline.AddPixel(path[0].X, path[0].Y);
@@ -97,8 +97,8 @@ void TCanvas::Polygon(std::span<const TPoint> pts) {
             if (raster::GapInk(*this, gap)) gapInk = &gap;
         } else if (dot) {
             const double c = w % 2 == 0 ? -0.5 : 0.0;
-            raster::AddCapsule(outline, path[0].X + c, path[0].Y + c, path[0].X + c,
-                               path[0].Y + c, w / 2.0);
+            raster::AddCapsule(outline, path[0].X + c, path[0].Y + c, path[0].X + c, path[0].Y + c,
+                               w / 2.0);
         } else {
             raster::AddWidePath(outline, path, true, w);
         }

@@ -28,8 +28,8 @@ void TCanvas::Rectangle(int l, int t, int r, int b) {
     }
     const raster::DashPattern pat = raster::PatternOf(pen.Style());
     if (w == 1 && pat.count == 0) {
-        if (ink.mode == pmCopy && hasBrush && brush.hatch == bsSolid && R - L >= 2 &&
-            L >= tg.cl && R <= tg.cr && T >= tg.ct && B <= tg.cb) {
+        if (ink.mode == pmCopy && hasBrush && brush.hatch == bsSolid && R - L >= 2 && L >= tg.cl &&
+            R <= tg.cr && T >= tg.ct && B <= tg.cb) {
             // The common case, wholly visible: write the rows directly.
             const i64 n = R - L;
             std::uint32_t* row = tg.bits + (T + tg.oy) * tg.stride + (L + tg.ox);
@@ -86,8 +86,7 @@ void TCanvas::Rectangle(int l, int t, int r, int b) {
             }
         }
         const std::vector<TPoint> pts = {Point(int(L), int(T)), Point(int(R - 1), int(T)),
-                                         Point(int(R - 1), int(B - 1)),
-                                         Point(int(L), int(B - 1))};
+                                         Point(int(R - 1), int(B - 1)), Point(int(L), int(B - 1))};
         if (R - L == 1 && B - T == 1) {
             // A one-pixel path: the pen's round dot.
             const double c = w % 2 == 0 ? -0.5 : 0.0;

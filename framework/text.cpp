@@ -178,8 +178,7 @@ int AdvanceOf(FontFace& face, const std::string& text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
     int w = 0;
-    while (p < end)
-        w += face.GetGlyph(detail::NextCodePoint(p, end)).Advance;
+    while (p < end) w += face.GetGlyph(detail::NextCodePoint(p, end)).Advance;
     return w;
 }
 
@@ -252,21 +251,15 @@ int DrawText(const TCanvas& canvas, const TFont& font, unsigned align, int x, in
 
 } // namespace
 
-int TCanvas::TextWidth(const std::string& text) const {
-    return AdvanceOf(FFont.Face(), text);
-}
+int TCanvas::TextWidth(const std::string& text) const { return AdvanceOf(FFont.Face(), text); }
 
-int TCanvas::TextHeight(const std::string&) const {
-    return FFont.Face().Metrics().tmHeight;
-}
+int TCanvas::TextHeight(const std::string&) const { return FFont.Face().Metrics().tmHeight; }
 
 TSize TCanvas::TextExtent(const std::string& text) const {
     return {TextWidth(text), TextHeight(text)};
 }
 
-TTextMetric TCanvas::TextMetrics() const {
-    return FFont.Face().Metrics();
-}
+TTextMetric TCanvas::TextMetrics() const { return FFont.Face().Metrics(); }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     const int width = DrawText(*this, FFont, FTextAlign, x, y, text, FDevClip,

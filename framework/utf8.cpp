@@ -8,8 +8,7 @@ std::u32string DecodeUtf8(const std::string& s) {
     out.reserve(s.size());
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     const auto* end = p + s.size();
-    while (p < end)
-        out.push_back(NextCodePoint(p, end));
+    while (p < end) out.push_back(NextCodePoint(p, end));
     return out;
 }
 

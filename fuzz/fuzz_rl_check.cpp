@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (found) {
             // The rest of the stream starts right after a line end (or is empty).
             const std::streamoff pos = in.tellg();
-            if (pos > 0 && static_cast<std::size_t>(pos) < text.size() && text[pos - 1] != '\n' && text[pos - 1] != '\r')
+            if (pos > 0 && static_cast<std::size_t>(pos) < text.size() && text[pos - 1] != '\n' &&
+                text[pos - 1] != '\r')
                 __builtin_trap();
         }
     }
@@ -27,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string low = text;
     for (char& ch : low)
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
-    if (forAny && (low.find("<replist") == std::string::npos || low.find("kelmosaic") == std::string::npos))
+    if (forAny &&
+        (low.find("<replist") == std::string::npos || low.find("kelmosaic") == std::string::npos))
         __builtin_trap();
     return 0;
 }

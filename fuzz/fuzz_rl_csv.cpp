@@ -47,8 +47,8 @@ const std::string& TempName(const char* what) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& in = TempName("in");
     const std::string& back = TempName("back");
-    std::ofstream(in, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                               static_cast<std::streamsize>(size));
+    std::ofstream(in, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     for (int delim = kel::csvComma; delim <= kel::csvPipe; ++delim) {
         const auto dl = static_cast<kel::TCSVDelimiters>(delim);
         for (bool header : {false, true}) {

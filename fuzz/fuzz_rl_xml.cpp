@@ -11,10 +11,11 @@
 namespace {
 
 std::string Dump(const kel::TRLData& d) {
-    std::string s = std::to_string(d.NrOfColumns()) + "x" + std::to_string(d.NrOfRows()) + "|" + d.CommonHeader() +
-                    "|" + d.Comment() + "|" + d.DataID() + "\n";
+    std::string s = std::to_string(d.NrOfColumns()) + "x" + std::to_string(d.NrOfRows()) + "|" +
+                    d.CommonHeader() + "|" + d.Comment() + "|" + d.DataID() + "\n";
     for (int c = 1; c <= d.NrOfColumns(); ++c)
-        s += d.Header(c) + "|" + d.ColumnFormat(c) + "|" + std::to_string(d.ColumnCheckMode(c)) + "\n";
+        s += d.Header(c) + "|" + d.ColumnFormat(c) + "|" + std::to_string(d.ColumnCheckMode(c)) +
+             "\n";
     for (int r = 1; r <= d.NrOfRows(); ++r)
         for (int c = 0; c <= d.NrOfColumns(); ++c) s += d.Strings().GetString(c, r) + "\x1f";
     return s;

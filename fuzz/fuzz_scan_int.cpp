@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int pos = 1;
         const int v = kel::ScanHexInt(text, pos);
         if (pos != len + 1) __builtin_trap();
-        if (static_cast<std::uint32_t>(v) != std::strtoul(text.c_str(), nullptr, 16)) __builtin_trap();
+        if (static_cast<std::uint32_t>(v) != std::strtoul(text.c_str(), nullptr, 16))
+            __builtin_trap();
     }
     return 0;
 }

@@ -13,10 +13,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     const bool allowExponent = data[0] & 1;
-    const int mode = (data[0] >> 1) & 3;           // 0..3, 0 is outside the documented range
+    const int mode = (data[0] >> 1) & 3; // 0..3, 0 is outside the documented range
     const std::string text(reinterpret_cast<const char*>(data + 2), size - 2);
     const int len = static_cast<int>(text.size());
-    const int start = static_cast<int>(data[1]) - 8;  // also before and after the text
+    const int start = static_cast<int>(data[1]) - 8; // also before and after the text
 
     int pos = start;
     const double v = kel::ScanNumber(text, allowExponent, mode, pos);

@@ -13,7 +13,7 @@ namespace kel::gallery {
 namespace {
 
 class TGridDemo : public TDrawGrid {
-public:
+  public:
     explicit TGridDemo(TComponent* AOwner) : TDrawGrid(AOwner) {
         SetColCount(4);
         SetRowCount(1000001);
@@ -27,10 +27,12 @@ public:
             cv.Brush().SetStyle(bsSolid);
         });
         SetOnGetEditText([this](TObject*, int c, int r, std::string& v) { v = CellText(c, r); });
-        SetOnSetEditText([this](TObject*, int c, int r, const std::string& v) { FEdits[{c, r}] = v; });
+        SetOnSetEditText([this](TObject*, int c, int r, const std::string& v) {
+            FEdits[{c, r}] = v;
+        });
     }
 
-protected:
+  protected:
     TEditStyle GetEditStyle(int ACol, int ARow) override {
         (void)ARow;
         return ACol == 3 ? esPickList : esSimple;
@@ -42,7 +44,7 @@ protected:
             .SetText("Red\nGreen\nBlue\nCyan\nMagenta\nYellow\nBlack\nWhite\n");
     }
 
-private:
+  private:
     std::string CellText(int c, int r) const {
         auto it = FEdits.find({c, r});
         if (it != FEdits.end()) return it->second;
@@ -51,10 +53,17 @@ private:
         if (r == 0) return heads[c];
         char buf[32];
         switch (c) {
-        case 0: std::snprintf(buf, sizeof buf, "%d", r); break;
-        case 1: std::snprintf(buf, sizeof buf, "%.3f", r * 0.125); break;
-        case 2: std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(r) * r); break;
-        default: return colours[r % 3];
+        case 0:
+            std::snprintf(buf, sizeof buf, "%d", r);
+            break;
+        case 1:
+            std::snprintf(buf, sizeof buf, "%.3f", r * 0.125);
+            break;
+        case 2:
+            std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(r) * r);
+            break;
+        default:
+            return colours[r % 3];
         }
         return buf;
     }

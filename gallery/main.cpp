@@ -260,8 +260,7 @@ int RunHeadless(const std::string& outDir) {
     headless::SavePNG(*g.Form, outDir + "/contact-sheet.png");
     std::printf("gallery: wrote %d component image%s and the contact sheet to %s\n", written,
                 written == 1 ? "" : "s", std::filesystem::absolute(outDir).c_str());
-    for (const std::string& f : g.Failed)
-        std::printf("gallery: %s failed to build\n", f.c_str());
+    for (const std::string& f : g.Failed) std::printf("gallery: %s failed to build\n", f.c_str());
     return g.Failed.empty() ? 0 : 1;
 }
 

@@ -18,13 +18,17 @@ TNumIO* MakeNumIO(TWinControl* p, TInFormat Format, double Value) {
 
 } // namespace
 
-KEL_GALLERY_ITEM("TNumIO itExp", 140, 0, [](TWinControl* p) { return MakeNumIO(p, itExp, 1234.5); });
-KEL_GALLERY_ITEM("TNumIO itFloat", 140, 0, [](TWinControl* p) { return MakeNumIO(p, itFloat, 3.14159265); });
-KEL_GALLERY_ITEM("TNumIO itFixPoint", 140, 0, [](TWinControl* p) { return MakeNumIO(p, itFixPoint, 19.99); });
+KEL_GALLERY_ITEM("TNumIO itExp", 140, 0,
+                 [](TWinControl* p) { return MakeNumIO(p, itExp, 1234.5); });
+KEL_GALLERY_ITEM("TNumIO itFloat", 140, 0,
+                 [](TWinControl* p) { return MakeNumIO(p, itFloat, 3.14159265); });
+KEL_GALLERY_ITEM("TNumIO itFixPoint", 140, 0,
+                 [](TWinControl* p) { return MakeNumIO(p, itFixPoint, 19.99); });
 KEL_GALLERY_ITEM("TNumIO itInt", 140, 0, [](TWinControl* p) { return MakeNumIO(p, itInt, -42); });
 KEL_GALLERY_ITEM("TNumIO itHex", 140, 0, [](TWinControl* p) { return MakeNumIO(p, itHex, 48879); });
 KEL_GALLERY_ITEM("TNumIO itOct", 140, 0, [](TWinControl* p) { return MakeNumIO(p, itOct, 511); });
 KEL_GALLERY_ITEM("TNumIO itBin", 140, 0, [](TWinControl* p) { return MakeNumIO(p, itBin, 165); });
-KEL_GALLERY_ITEM("TNumIO itDynamic", 140, 0, [](TWinControl* p) { return MakeNumIO(p, itDynamic, -0.00025); });
+KEL_GALLERY_ITEM("TNumIO itDynamic", 140, 0,
+                 [](TWinControl* p) { return MakeNumIO(p, itDynamic, -0.00025); });
 
 } // namespace kel::gallery

@@ -30,8 +30,8 @@ TControl* CreateReportList(TWinControl* Parent) {
     v->SetColumnAlignment(4, taRightJustify);
     v->SetColumnIsPwd(5, true);
     v->SetColumnEditable(1, true);
-    const char* names[] = {"Thermocouple", "Strain gauge", "Pressure", "Humidity",
-                           "Accelerometer", "Flow meter", "pH electrode", "Load cell"};
+    const char* names[] = {"Thermocouple",  "Strain gauge", "Pressure",     "Humidity",
+                           "Accelerometer", "Flow meter",   "pH electrode", "Load cell"};
     for (int r = 1; r <= 8; ++r) {
         v->SetElem(1, r, names[r - 1]);
         v->SetElem(2, r, r % 3 ? "yes" : "");
@@ -53,8 +53,8 @@ TControl* CreateReportList(TWinControl* Parent) {
             std::fflush(stdout);
         });
         v->SetOnSelectedChange([v](TObject*) {
-            std::printf("replist: selected row %d, sorted by %d %s\n", v->FirstSelectedRow(), v->LastSortColumn(),
-                        v->LastSortOrder() ? "ascending" : "descending");
+            std::printf("replist: selected row %d, sorted by %d %s\n", v->FirstSelectedRow(),
+                        v->LastSortColumn(), v->LastSortOrder() ? "ascending" : "descending");
             std::fflush(stdout);
         });
         v->SetOnChange([v](TObject*) {

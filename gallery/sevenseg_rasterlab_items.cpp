@@ -14,7 +14,7 @@ namespace {
 
 // A seven-segment display showing minutes and seconds since it was created.
 class TTickingSevenSeg : public TSevenSeg {
-public:
+  public:
     explicit TTickingSevenSeg(TComponent* AOwner) : TSevenSeg(AOwner) {
         SetNumDigits(5);
         SetCaption("00:00");
@@ -33,14 +33,15 @@ public:
         DeallocateHWnd(FWnd);
     }
 
-private:
+  private:
     HWND FWnd = nullptr;
     int FSeconds = 0;
 };
 
 } // namespace
 
-KEL_GALLERY_ITEM("TSevenSeg", 266, 76, [](TWinControl* p) -> TControl* { return new TTickingSevenSeg(p); });
+KEL_GALLERY_ITEM("TSevenSeg", 266, 76,
+                 [](TWinControl* p) -> TControl* { return new TTickingSevenSeg(p); });
 
 KEL_GALLERY_ITEM("TRasterLab", 400, 0, [](TWinControl* p) -> TControl* {
     auto* r = new TRasterLab(p);

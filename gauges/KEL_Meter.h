@@ -51,8 +51,8 @@ using TmtBeforeDrawScaleLabelEvent = std::function<void(
 using TMeterRenderedEvent = std::function<void(TObject* Sender, TCanvas& Canvas)>;
 // The mouse moved over the meter: WithinRange tells whether its direction from the centre lies
 // within the scale's sweep, MeterValue is then the scale value there (else 0).
-using TMouseMoveInMeterEvent = std::function<void(TObject* Sender, bool WithinRange,
-                                                  TShiftState Shift, double MeterValue)>;
+using TMouseMoveInMeterEvent =
+    std::function<void(TObject* Sender, bool WithinRange, TShiftState Shift, double MeterValue)>;
 // Before the main needle is drawn: set NeedleDrawn to true to draw it yourself (or not at all).
 using TBeforeDrawNeedleEvent =
     std::function<void(TObject* Sender, TCanvas& Canvas, bool& NeedleDrawn)>;
@@ -63,7 +63,7 @@ using TBeforeDrawNeedleEvent =
 // every field zero, false or unassigned; the meter gives its two layouts the documented
 // defaults. Every setter that changes something calls OnChange(this).
 class TNeedleLayout : public TPersistent {
-public:
+  public:
     TNeedleLayout() = default;
     std::string ClassName() const override { return "TNeedleLayout"; }
     // From another TNeedleLayout: the eleven appearance values (not OnChange), then one
@@ -72,35 +72,35 @@ public:
     // The eleven values without OnChange.
     void CopyValues(const TNeedleLayout& Source);
 
-    int HeadSize() const { return FSize1; }               // barb length, pixels (20)
+    int HeadSize() const { return FSize1; } // barb length, pixels (20)
     void SetHeadSize(int Value);
-    int HeadAngle() const { return FAngle1; }             // head opening, degrees 0..180 (30)
-    void SetHeadAngle(int Value);                         // clamped to 0..180
-    int HeadMidLeng() const { return FBackShift1; }       // tip to shaft joint, pixels (20)
+    int HeadAngle() const { return FAngle1; }       // head opening, degrees 0..180 (30)
+    void SetHeadAngle(int Value);                   // clamped to 0..180
+    int HeadMidLeng() const { return FBackShift1; } // tip to shaft joint, pixels (20)
     void SetHeadMidLeng(int Value);
-    int Thickness() const { return FThickness; }          // shaft width, pixels (0)
+    int Thickness() const { return FThickness; } // shaft width, pixels (0)
     void SetThickness(int Value);
-    TColor ColorBody() const { return FColorFill; }       // fill (clSilver)
+    TColor ColorBody() const { return FColorFill; } // fill (clSilver)
     void SetColorBody(TColor Value);
-    TColor ColorOutline() const { return FColorLine; }    // outline (clBlack)
+    TColor ColorOutline() const { return FColorLine; } // outline (clBlack)
     void SetColorOutline(TColor Value);
     int PercentNeedleLength() const { return FPctNeedleLeng; } // of radius - 4, 0..100 (100)
     void SetPercentNeedleLength(int Value);                    // clamped to 0..100
-    int ShadowDx() const { return FShadowDx; }            // shadow lies this far left (0)
+    int ShadowDx() const { return FShadowDx; }                 // shadow lies this far left (0)
     void SetShadowDx(int Value);
-    int ShadowDy() const { return FShadowDy; }            // shadow lies this far up (0)
+    int ShadowDy() const { return FShadowDy; } // shadow lies this far up (0)
     void SetShadowDy(int Value);
-    TColor ShadowColor() const { return FShadowColor; }   // (clGray)
+    TColor ShadowColor() const { return FShadowColor; } // (clGray)
     void SetShadowColor(TColor Value);
-    bool Visible() const { return FVisible; }             // main true, secondary false
+    bool Visible() const { return FVisible; } // main true, secondary false
     void SetVisible(bool Value);
     TNotifyEvent OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
 
-protected:
+  protected:
     void Changed();
 
-private:
+  private:
     TColor FColorFill = 0;
     TColor FColorLine = 0;
     int FSize1 = 0;
@@ -118,7 +118,7 @@ private:
 // ---- TMeter -----------------------------------------------------------------------------------
 
 class TMeter : public TGraphicControl {
-public:
+  public:
     // 297 x 209 pixels, the documented defaults, both needle layouts, the caption font (a copy
     // of Font) and the three 10 x 10 picture bitmaps; then the geometry.
     explicit TMeter(TComponent* AOwner);
@@ -129,43 +129,43 @@ public:
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
     // --- values, limits, thresholds (see the value rules in the docs) ---
-    double Value() const { return FValue; }              // main needle, clamped to the limits
+    double Value() const { return FValue; } // main needle, clamped to the limits
     void SetValue(double AValue);
-    double ValueSec() const { return FValue2; }          // secondary needle
+    double ValueSec() const { return FValue2; } // secondary needle
     void SetValueSec(double AValue);
-    double MeterMinValue() const { return FMinValue; }   // 0
+    double MeterMinValue() const { return FMinValue; } // 0
     void SetMeterMinValue(double AValue);
-    double MeterMaxValue() const { return FMaxValue; }   // 1
+    double MeterMaxValue() const { return FMaxValue; } // 1
     void SetMeterMaxValue(double AValue);
-    double ThresholdLow() const { return FLowThreshold; }   // 0; at or below: underflow
+    double ThresholdLow() const { return FLowThreshold; } // 0; at or below: underflow
     void SetThresholdLow(double AValue);
     double ThresholdHigh() const { return FHighThreshold; } // 1; at or above: overflow
     void SetThresholdHigh(double AValue);
-    bool Logarithmic() const { return FLogarithmic; }    // false; needs both limits > 1e-100
+    bool Logarithmic() const { return FLogarithmic; } // false; needs both limits > 1e-100
     void SetLogarithmic(bool AValue);
 
     // --- scale ---
     TMeterLayout MeterLayout() const { return FMeterLayout; } // mlCirc90
     void SetMeterLayout(TMeterLayout AValue);
-    int MeterDecPlaces() const { return FDecPlaces; }    // label fraction digits, 0..4 (1)
+    int MeterDecPlaces() const { return FDecPlaces; } // label fraction digits, 0..4 (1)
     void SetMeterDecPlaces(int AValue);
-    int MeterNrTicks() const { return FNrTicks; }        // intervals asked for, 2..21 (3)
+    int MeterNrTicks() const { return FNrTicks; } // intervals asked for, 2..21 (3)
     void SetMeterNrTicks(int AValue);
     bool MeterShortTicks() const { return FShortTicks; } // true
     void SetMeterShortTicks(bool AValue);
-    bool MeterScaleLine() const { return FScaleLine; }   // the arc; true
+    bool MeterScaleLine() const { return FScaleLine; } // the arc; true
     void SetMeterScaleLine(bool AValue);
-    bool ScaleVisible() const { return FScaleVis; }      // arc, ticks and labels; true
+    bool ScaleVisible() const { return FScaleVis; } // arc, ticks and labels; true
     void SetScaleVisible(bool AValue);
-    TColor ColorScale() const { return FColorScale; }    // clNavy
+    TColor ColorScale() const { return FColorScale; } // clNavy
     void SetColorScale(TColor AValue);
 
     // --- colour band behind the scale ---
-    bool ScaleBkVisible() const { return FScaleBkVis; }  // false
+    bool ScaleBkVisible() const { return FScaleBkVis; } // false
     void SetScaleBkVisible(bool AValue);
     double ScaleBkWidth() const { return FScaleBakWidth; } // % of the radius, 0..100 (0)
     void SetScaleBkWidth(double AValue);
-    TColor ColorSclBkLow() const { return FColorBakGLow; }   // clLime
+    TColor ColorSclBkLow() const { return FColorBakGLow; } // clLime
     void SetColorSclBkLow(TColor AValue);
     TColor ColorSclBkNorm() const { return FColorBakGNorm; } // 0x0080FF
     void SetColorSclBkNorm(TColor AValue);
@@ -173,9 +173,9 @@ public:
     void SetColorSclBkHigh(TColor AValue);
 
     // --- dial, caption, rims, frame ---
-    TColor ColorBakG() const { return FColorBakG; }      // dial background, clWhite
+    TColor ColorBakG() const { return FColorBakG; } // dial background, clWhite
     void SetColorBakG(TColor AValue);
-    TColor ColorCover() const { return FColorCover; }    // rims and anchor, clBtnFace
+    TColor ColorCover() const { return FColorCover; } // rims and anchor, clBtnFace
     void SetColorCover(TColor AValue);
     // The text inside the dial (the meter's own, drawn in FontCaption; not the control text).
     const std::string& Caption() const { return FCaption; }
@@ -184,11 +184,11 @@ public:
     TFont& FontCaption() { return *FFontCaption; }
     const TFont& FontCaption() const { return *FFontCaption; }
     void SetFontCaption(const TFont& AValue);
-    int RimTop() const { return FTRim; }                 // pixels (8)
+    int RimTop() const { return FTRim; } // pixels (8)
     void SetRimTop(int AValue);
-    int RimBottom() const { return FBRim; }              // pixels (10)
+    int RimBottom() const { return FBRim; } // pixels (10)
     void SetRimBottom(int AValue);
-    int RimSide() const { return FSRim; }                // pixels (10)
+    int RimSide() const { return FSRim; } // pixels (10)
     void SetRimSide(int AValue);
     TFrameStyle FrameStyle() const { return FFrameStyle; } // ordinal 3
     void SetFrameStyle(TFrameStyle AValue);
@@ -196,9 +196,9 @@ public:
     void SetColorScheme(TColorScheme AValue);
 
     // --- anchor, lamps, pictures ---
-    int AnchorSize() const { return FSizeAnchor; }       // hub radius, pixels (24)
+    int AnchorSize() const { return FSizeAnchor; } // hub radius, pixels (24)
     void SetAnchorSize(int AValue);
-    bool AnchorCovered() const { return FAnchorCovrd; }  // true
+    bool AnchorCovered() const { return FAnchorCovrd; } // true
     void SetAnchorCovered(bool AValue);
     // A picture file drawn over the needle root; its black pixels are transparent. A name of a
     // file that does not exist (or cannot be read) leaves the property empty.
@@ -210,9 +210,9 @@ public:
     void SetBackGroundImg(const std::string& AValue);
     TBkgFill BkgndFillMode() const { return FBGFillMode; } // bfSimple
     void SetBkgndFillMode(TBkgFill AValue);
-    bool LimWatchHighOn() const { return FLimWatHighOn; }   // true
+    bool LimWatchHighOn() const { return FLimWatHighOn; } // true
     void SetLimWatchHighOn(bool AValue);
-    bool LimWatchLowOn() const { return FLimWatLowOn; }     // true
+    bool LimWatchLowOn() const { return FLimWatLowOn; } // true
     void SetLimWatchLowOn(bool AValue);
     TColor LimWatchActColor() const { return FLimWatActCol; } // clRed
     void SetLimWatchActColor(TColor AValue);
@@ -229,9 +229,9 @@ public:
 
     // --- geometry (read-only; recomputed on a change of size or layout and after loading, so
     // new rims take effect then) ---
-    int OriginX() const { return FMeterCenterX; }        // dial centre, control pixels
+    int OriginX() const { return FMeterCenterX; } // dial centre, control pixels
     int OriginY() const { return FMeterCenterY; }
-    double ScaleRadius() const { return FMeterRadius; }  // scale radius, pixels
+    double ScaleRadius() const { return FMeterRadius; } // scale radius, pixels
 
     // --- conversions ---
     // Needle angle of a value (clamped to the limits), degrees clockwise from straight down.
@@ -270,7 +270,7 @@ public:
 
     void WndProc(TMessage& Message) override;
 
-protected:
+  protected:
     // After loading: the framework's, then Value clamped into the limits (with the repairs
     // listed at the top), the geometry, the pictures, a repaint.
     void Loaded() override;
@@ -285,7 +285,7 @@ protected:
     // Sweep, radius and centre from the layout, the size and the rims.
     void CalcMeterLayoutParams();
 
-private:
+  private:
     bool Loading() const { return ComponentState().contains(csLoading); }
     void Changed(); // repaint at once
     void LoadBackground(const std::string& FileName);
@@ -314,8 +314,8 @@ private:
         struct Tick {
             TPoint Outer, Inner; // the tick runs from Outer towards (not including) Inner
             bool Labelled = false;
-            std::string Text;    // label text
-            TPoint Label;        // where the label is centred
+            std::string Text; // label text
+            TPoint Label;     // where the label is centred
             int TextW = 0, TextH = 0;
         };
         Key K;

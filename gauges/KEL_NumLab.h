@@ -46,8 +46,21 @@
 namespace kel {
 
 enum TDisplay : std::uint8_t {
-    dtFloat, dtFixP, dtExp, dtHex, dtZeroInt, dtInt, dtDateTime, dtState, dtBin, dtOct, dtDeg,
-    dtDegMin, dtDegMinSec, dtEEng, dtEEngNoDP
+    dtFloat,
+    dtFixP,
+    dtExp,
+    dtHex,
+    dtZeroInt,
+    dtInt,
+    dtDateTime,
+    dtState,
+    dtBin,
+    dtOct,
+    dtDeg,
+    dtDegMin,
+    dtDegMinSec,
+    dtEEng,
+    dtEEngNoDP
 };
 
 // Text may be changed by the handler; the label shows the changed text.
@@ -60,7 +73,7 @@ std::string NumLabValueText(TDisplay DisplayType, int Precision, double Value, b
                             const std::string& StateText);
 
 class TNumLab : public TGraphicControl {
-public:
+  public:
     // Created 160 x 28 pixels with the defaults listed below.
     explicit TNumLab(TComponent* AOwner);
     std::string ClassName() const override { return "TNumLab"; }
@@ -133,12 +146,12 @@ public:
     // Empty (and no OnBeforeDisplay) when Empty is true.
     std::string DisplayedText();
 
-protected:
+  protected:
     void AssignTo(TPersistent* Dest) const override;
     void Paint() override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
 
-private:
+  private:
     // "Repaint" of the setters: Paint at once; a transparent label goes through the framework
     // so that what lies beneath is drawn again first (ANDing onto the old picture would keep
     // texts that changed).

@@ -40,7 +40,7 @@ enum TColorMapping : std::uint8_t {
 using TBeforeShowValueEvent = std::function<void(TObject* Sender, std::string& ValueText)>;
 
 class EKELProgBar : public EKELError {
-public:
+  public:
     using EKELError::EKELError;
 };
 
@@ -60,11 +60,10 @@ int ProgBarExtent(int TrackLen, double Q);
 // Where TextOut writes a text of width TextW and height TextH whose anchor (left end, right end
 // or centre by Alignment, on the middle of the text's height) is (PX, PY) when the text is
 // rotated by AngleDeg counter-clockwise.
-TPoint ProgBarTextOrigin(TAlignment Alignment, int PX, int PY, int TextW, int TextH,
-                         int AngleDeg);
+TPoint ProgBarTextOrigin(TAlignment Alignment, int PX, int PY, int TextW, int TextH, int AngleDeg);
 
 class TProgBar : public TGraphicControl {
-public:
+  public:
     // Created 300 x 28 pixels with the defaults listed below; allocates the hidden window of
     // the auto-increment timer.
     explicit TProgBar(TComponent* AOwner);
@@ -162,14 +161,14 @@ public:
     // Min becomes the smaller and Max the larger of A and B; repaints.
     void SetRange(double A, double B);
 
-protected:
+  protected:
     void AssignTo(TPersistent* Dest) const override;
     void Paint() override;
     // One timer tick: in the start phase switch to the repeat interval first, then
     // AutoIncEvent, then OnAutoInc.
     virtual void DoTimer();
 
-private:
+  private:
     void TimerWndProc(TMessage& Message);
     void AutoIncEvent();
     void InitTimer();

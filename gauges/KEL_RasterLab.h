@@ -45,14 +45,14 @@ enum TRDBlockMode : std::uint8_t { rdbmOff, rdbmOn, rdbmRaster };
 enum TRDScrollMode : std::uint8_t { rdsmOff, rdsmLeft, rdsmRight, rdsmDown, rdsmUp };
 
 class EKELRasterLabError : public EKELError {
-public:
+  public:
     using EKELError::EKELError;
 };
 
 // A bitmap font: per character code 0..255 its extent and 32 rows of 32 dots.
 struct TRDCharMatrix {
-    std::int32_t FontWidth = 0;  // widest glyph in dots (columns)
-    std::int32_t FontHeight = 0; // glyph height in dots (rows)
+    std::int32_t FontWidth = 0;                   // widest glyph in dots (columns)
+    std::int32_t FontHeight = 0;                  // glyph height in dots (rows)
     std::array<std::uint8_t, 256> LeftMostBit{};  // first used column per code
     std::array<std::uint8_t, 256> RightMostBit{}; // last used column per code
     // Per code, 32 rows; in each row bit j is column j (bit 0 the leftmost).
@@ -68,7 +68,7 @@ TRDCharMatrix BuiltInCharMatrix();
 int RasterCharCode(char32_t CodePoint);
 
 class TRasterLab : public TGraphicControl {
-public:
+  public:
     // 400 x 68 pixels, opaque, the documented defaults, the font "default" at size 8 with the
     // built-in matrix, and a hidden window for the scroll timer.
     explicit TRasterLab(TComponent* AOwner);
@@ -79,48 +79,52 @@ public:
     // The displayed text (the label's own, UTF-8). Default "Text".
     const std::string& Text() const { return FLabText; }
     void SetText(const std::string& Value);
-    int PosX() const { return FXPos; }              // left of the text, pixels (1)
+    int PosX() const { return FXPos; } // left of the text, pixels (1)
     void SetPosX(int Value);
-    int PosY() const { return FYPos; }              // top of the text, pixels (1)
+    int PosY() const { return FYPos; } // top of the text, pixels (1)
     void SetPosY(int Value);
-    bool AutoCenter() const { return FAutoCenter; } // false; true centres PosX, false resets it to 1
+    bool AutoCenter() const {
+        return FAutoCenter;
+    } // false; true centres PosX, false resets it to 1
     void SetAutoCenter(bool Value);
-    bool AutoHeight() const { return FAutoHeight; } // false; true sets the height to fw + p*FontHeight
+    bool AutoHeight() const {
+        return FAutoHeight;
+    } // false; true sets the height to fw + p*FontHeight
     void SetAutoHeight(bool Value);
     bool Proportional() const { return FProportional; } // true
     void SetProportional(bool Value);
 
     // --- dots and colours ---
-    int DotSize() const { return FDotSize; }        // pixels, 1..32 (3)
+    int DotSize() const { return FDotSize; } // pixels, 1..32 (3)
     void SetDotSize(int Value);
-    int DotSpacing() const { return FDotSpacing; }  // pixels, 0..3 (1)
+    int DotSpacing() const { return FDotSpacing; } // pixels, 0..3 (1)
     void SetDotSpacing(int Value);
     TRDBlockMode CharBlockMode() const { return FCharBlockMode; } // rdbmOn
     void SetCharBlockMode(TRDBlockMode Value);
     TColor ColorLabBakG() const { return FColorLabBakG; } // gaps and background, clBlack
     void SetColorLabBakG(TColor Value);
-    TColor ColorDotOn() const { return FColorDotOn; }     // lit dots, clLime
+    TColor ColorDotOn() const { return FColorDotOn; } // lit dots, clLime
     void SetColorDotOn(TColor Value);
-    TColor ColorDotOff() const { return FColorDotOff; }   // unlit dots, 0x404040
+    TColor ColorDotOff() const { return FColorDotOff; } // unlit dots, 0x404040
     void SetColorDotOff(TColor Value);
     TColorScheme ColorScheme() const { return FColorScheme; } // ordinal 0
     void SetColorScheme(TColorScheme Value);
-    TFrameStyle FrameStyle() const { return FFrameStyle; }    // ordinal 2
+    TFrameStyle FrameStyle() const { return FFrameStyle; } // ordinal 2
     void SetFrameStyle(TFrameStyle Value);
-    TColor ColGrayLine() const { return FColGrayLine; }   // frame lines set by ColorScheme
+    TColor ColGrayLine() const { return FColGrayLine; } // frame lines set by ColorScheme
     TColor ColWhiteLine() const { return FColWhiteLine; }
     TColor ColBlackLine() const { return FColBlackLine; }
 
     // --- scrolling ---
     TRDScrollMode ScrollMode() const { return FScrollMode; } // rdsmOff
-    void SetScrollMode(TRDScrollMode Value); // may raise EKELRasterLabError (no timer)
-    int ScrollInterval() const { return FScrollIv; }   // ms between ticks, at least 10 (100)
+    void SetScrollMode(TRDScrollMode Value);         // may raise EKELRasterLabError (no timer)
+    int ScrollInterval() const { return FScrollIv; } // ms between ticks, at least 10 (100)
     void SetScrollInterval(int Value);
     int ScrollIncrement() const { return FScrollInc; } // pixels per tick, at least 1 (1)
     void SetScrollIncrement(int Value);
-    bool ScrollLoop() const { return FScrollLoop; }    // true
+    bool ScrollLoop() const { return FScrollLoop; } // true
     void SetScrollLoop(bool Value);
-    int ScrollPosX() const { return FScrollPosX; }     // present scroll offsets, pixels
+    int ScrollPosX() const { return FScrollPosX; } // present scroll offsets, pixels
     int ScrollPosY() const { return FScrollPosY; }
 
     // --- character matrix ---
@@ -151,7 +155,7 @@ public:
     // Sees CM_FONTCHANGED (the font changed): rebuilds the matrix.
     void WndProc(TMessage& Message) override;
 
-protected:
+  protected:
     void Paint() override;
     // One tick: ScrollTimerEvent, then OnScrollTimer.
     virtual void DoTimer();
@@ -164,7 +168,7 @@ protected:
     // Draws one glyph with its first column at (X, Y).
     void PaintChar(TCanvas& C, int W, int H, std::int64_t X, std::int64_t Y, int Code) const;
 
-private:
+  private:
     // The timer window's procedure: WM_TIMER ticks, everything else to DefWindowProc.
     void ScrTimerWndProc(TMessage& Message);
     int Pitch() const { return FDotSize + FDotSpacing; }

@@ -37,7 +37,7 @@ namespace kel {
 extern const char32_t SevenSegCharList[21];
 
 class TSevenSeg : public TGraphicControl {
-public:
+  public:
     // 216 x 76 pixels, the documented defaults, the six segment pictures loaded (raises
     // EResNotFound if the library was built without them) and the cache built.
     explicit TSevenSeg(TComponent* AOwner);
@@ -47,19 +47,19 @@ public:
     // The displayed text (the display's own; not the control text). Default "8.8.8.8.".
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& Value);
-    TColor ColorBackGnd() const { return FColorBakG; }     // background, 0x333333
+    TColor ColorBackGnd() const { return FColorBakG; } // background, 0x333333
     void SetColorBackGnd(TColor Value);
-    TColor ColorText() const { return FColorTxt; }         // lit segments, clRed
+    TColor ColorText() const { return FColorTxt; } // lit segments, clRed
     void SetColorText(TColor Value);
     TColorScheme ColorScheme() const { return FColorScheme; } // ordinal 0; invalidates
     void SetColorScheme(TColorScheme Value);
     TFrameStyle FrameStyle() const { return FFrameStyle; } // ordinal 2; invalidates
     void SetFrameStyle(TFrameStyle Value);
-    int InterDigDist() const { return FInterDigDist; }     // pixels between cells, at most 255 (2)
+    int InterDigDist() const { return FInterDigDist; } // pixels between cells, at most 255 (2)
     void SetInterDigDist(int Value);
-    int Margin() const { return FMargin; }                 // pixels round the cells (8)
-    void SetMargin(int Value);                             // at most Height div 2 - 1
-    int NumDigits() const { return FNumDigits; }           // cells, 1..32 (4); others ignored
+    int Margin() const { return FMargin; }       // pixels round the cells (8)
+    void SetMargin(int Value);                   // at most Height div 2 - 1
+    int NumDigits() const { return FNumDigits; } // cells, 1..32 (4); others ignored
     void SetNumDigits(int Value);
 
     // The digit cell width DW for the present size and settings (may be zero or negative).
@@ -79,7 +79,7 @@ public:
     void Assign(const TPersistent* Source) override;
     void AssignTo(TPersistent* Dest) const override;
 
-protected:
+  protected:
     void Paint() override;
     // Recolours the lit area (the region round each picture's centre) of the six pictures.
     void ColorizeSegments(TColor Color);
@@ -88,7 +88,7 @@ protected:
     // Rebuilds the 21 glyphs for the present size and colours.
     void CreateImageCache();
 
-private:
+  private:
     void Rebuild(); // cache, then repaint
 
     TColor FColorBakG = 0x333333;

@@ -43,8 +43,8 @@ bool TMeter::RenderTo(TBitmap& Target) {
     Target.SetSize(W, H);
     // Start as a new bitmap does: black pen, white solid brush, plain copies, and white where
     // the background step might leave pixels alone (every other background covers them all).
-    const bool bare = !FBakGndFName.empty() && (FBGFillMode == bfStretch || FBGFillMode == bfTile) &&
-                      AuxBGBmp->Empty();
+    const bool bare = !FBakGndFName.empty() &&
+                      (FBGFillMode == bfStretch || FBGFillMode == bfTile) && AuxBGBmp->Empty();
     if (bare) std::fill_n(Target.Bits(), std::size_t(W) * std::size_t(H), 0x00FFFFFFu);
     TCanvas& c = Target.Canvas();
     c.Pen().SetColor(clBlack);
@@ -110,7 +110,9 @@ void TMeter::DrawBackground(TCanvas& C, int W, int H) {
         C.Rectangle(0, 0, W, H);
         C.StretchDraw(Rect(0, 0, pw, ph), pic);
         break;
-    case bfStretch: C.StretchDraw(Rect(0, 0, W, H), pic); break;
+    case bfStretch:
+        C.StretchDraw(Rect(0, 0, W, H), pic);
+        break;
     case bfTile: {
         if (pw <= 0 || ph <= 0) break;
         const int nx = (W - 1) / pw + 1, ny = (H - 1) / ph + 1;
@@ -153,22 +155,22 @@ void TMeter::DrawScaleBand(TCanvas& C) {
 }
 
 bool TMeter::TScaleCache::Key::operator==(const Key& o) const {
-        const TLogFont &a = Font, &b = o.Font;
-        return Min == o.Min && Max == o.Max && Radius == o.Radius && Log == o.Log &&
-               NrTicks == o.NrTicks && DecPlaces == o.DecPlaces && CX == o.CX && CY == o.CY &&
-               Angle == o.Angle && a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth &&
-               a.lfEscapement == b.lfEscapement && a.lfOrientation == b.lfOrientation &&
-               a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-               a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut &&
-               a.lfCharSet == b.lfCharSet && a.lfQuality == b.lfQuality &&
-               a.lfPitchAndFamily == b.lfPitchAndFamily && a.lfFaceName == b.lfFaceName;
-    }
+    const TLogFont &a = Font, &b = o.Font;
+    return Min == o.Min && Max == o.Max && Radius == o.Radius && Log == o.Log &&
+           NrTicks == o.NrTicks && DecPlaces == o.DecPlaces && CX == o.CX && CY == o.CY &&
+           Angle == o.Angle && a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth &&
+           a.lfEscapement == b.lfEscapement && a.lfOrientation == b.lfOrientation &&
+           a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic && a.lfUnderline == b.lfUnderline &&
+           a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
+           a.lfFaceName == b.lfFaceName;
+}
 
 const TMeter::TScaleCache& TMeter::ScaleLayout(TCanvas& C) {
     if (!FScaleCache) FScaleCache = std::make_unique<TScaleCache>();
     TScaleCache& sc = *FScaleCache;
-    TScaleCache::Key k{FMinValue,     FMaxValue,     FMeterRadius,  LogScale(),    FNrTicks,
-                       FDecPlaces,    FMeterCenterX, FMeterCenterY, FMeterAngle,   C.Font().LogFont()};
+    TScaleCache::Key k{FMinValue,  FMaxValue,     FMeterRadius,  LogScale(),  FNrTicks,
+                       FDecPlaces, FMeterCenterX, FMeterCenterY, FMeterAngle, C.Font().LogFont()};
     if (sc.Valid && sc.K == k) return sc;
     sc.K = k;
     sc.Valid = true;
@@ -354,12 +356,23 @@ void TMeter::DrawOuterFrame(TCanvas& C, int W, int H) {
         C.LineTo(W - 1, 0);
     };
     switch (int(FFrameStyle)) {
-    case 1: twoTone(FColorBakG, FColorBakG); break;
-    case 2: twoTone(D, Li); break;
-    case 3: twoTone(Li, D); break;
-    case 4: etched(Li, D); break;
-    case 5: etched(D, Li); break;
-    default: break; // 0: none
+    case 1:
+        twoTone(FColorBakG, FColorBakG);
+        break;
+    case 2:
+        twoTone(D, Li);
+        break;
+    case 3:
+        twoTone(Li, D);
+        break;
+    case 4:
+        etched(Li, D);
+        break;
+    case 5:
+        etched(D, Li);
+        break;
+    default:
+        break; // 0: none
     }
 }
 

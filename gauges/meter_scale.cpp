@@ -66,7 +66,8 @@ TMeterGeometry CalcMeterGeometry(TMeterLayout Layout, int Width, int Height, int
         g.Radius = std::min<double>(W / 2 - RimSide - 8, (H - RimTop - RimBottom - 16) / 1.866);
         g.CenterY = RoundI(RimTop + 8 + g.Radius);
         break;
-    default: break;
+    default:
+        break;
     }
     return g;
 }
@@ -113,8 +114,7 @@ TTickSpacing CalcTickSpacing(int NrTicks, double Lo, double Hi) {
     return t;
 }
 
-void CalcTickSpacing(int NrTicks, double Lo, double Hi, double& First, double& Step,
-                     int& SubDiv) {
+void CalcTickSpacing(int NrTicks, double Lo, double Hi, double& First, double& Step, int& SubDiv) {
     TTickSpacing t = CalcTickSpacing(NrTicks, Lo, Hi);
     First = t.First;
     Step = t.Step;

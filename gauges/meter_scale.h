@@ -30,9 +30,9 @@ enum TMeterLayout : std::uint8_t {
 
 // Sweep, radius and centre of a dial (control pixels).
 struct TMeterGeometry {
-    int Angle = 90;     // sweep of the scale in degrees
-    double Radius = 0;  // scale radius in pixels; 0 or less draws nothing
-    int CenterX = 0;    // dial centre
+    int Angle = 90;    // sweep of the scale in degrees
+    double Radius = 0; // scale radius in pixels; 0 or less draws nothing
+    int CenterX = 0;   // dial centre
     int CenterY = 0;
     friend bool operator==(const TMeterGeometry&, const TMeterGeometry&) = default;
 };

@@ -19,8 +19,8 @@ namespace kel {
 
 namespace {
 
-const char* const DegreeSign = "\xC2\xB0";   // °
-const char* const PrimeSign = "\xE2\x80\xB2"; // ′
+const char* const DegreeSign = "\xC2\xB0";     // °
+const char* const PrimeSign = "\xE2\x80\xB2";  // ′
 const char* const DPrimeSign = "\xE2\x80\xB3"; // ″
 
 // Text of a value that is not a number or infinite, as the runtime's Format writes it.
@@ -162,12 +162,19 @@ std::string NumLabValueText(TDisplay DisplayType, int Precision, double Value, b
     const double V = Value;
     std::string text;
     switch (DisplayType) {
-    case dtFloat: text = Format("%*.*g", {1, P, V}); break;
-    case dtFixP: text = Format("%*.*f", {1, P, V}); break;
-    case dtExp: text = Format("%*.*e", {1, P, V}); break;
+    case dtFloat:
+        text = Format("%*.*g", {1, P, V});
+        break;
+    case dtFixP:
+        text = Format("%*.*f", {1, P, V});
+        break;
+    case dtExp:
+        text = Format("%*.*e", {1, P, V});
+        break;
     case dtInt:
     case dtZeroInt:
-        if (!std::isfinite(V)) text = NonFiniteText(V);
+        if (!std::isfinite(V))
+            text = NonFiniteText(V);
         else
             text = Format("%*.*d", {1, DisplayType == dtInt ? 0 : P,
                                     static_cast<long long>(RoundSaturated(V))});
@@ -175,13 +182,21 @@ std::string NumLabValueText(TDisplay DisplayType, int Precision, double Value, b
     case dtHex:
     case dtOct:
     case dtBin:
-        if (!std::isfinite(V)) text = NonFiniteText(V);
+        if (!std::isfinite(V))
+            text = NonFiniteText(V);
         else
             text = PatternDigits(static_cast<std::uint32_t>(RoundSaturated(V)),
-                                 DisplayType == dtHex ? 4 : DisplayType == dtOct ? 3 : 1, P);
+                                 DisplayType == dtHex   ? 4
+                                 : DisplayType == dtOct ? 3
+                                                        : 1,
+                                 P);
         break;
-    case dtDateTime: text = FormatDateTime(DTFormat, V); break;
-    case dtState: text = StateEntry(StateText, V); break;
+    case dtDateTime:
+        text = FormatDateTime(DTFormat, V);
+        break;
+    case dtState:
+        text = StateEntry(StateText, V);
+        break;
     case dtDeg:
         text = std::isfinite(V) ? Format("%.*f", {P, V}) + DegreeSign : NonFiniteText(V);
         break;
@@ -191,8 +206,8 @@ std::string NumLabValueText(TDisplay DisplayType, int Precision, double Value, b
         break;
     case dtEEng:
     case dtEEngNoDP:
-        text = std::isfinite(V) ? EngineeringText(P, V, DisplayType == dtEEngNoDP)
-                                : NonFiniteText(V);
+        text =
+            std::isfinite(V) ? EngineeringText(P, V, DisplayType == dtEEngNoDP) : NonFiniteText(V);
         break;
     }
     if (DisplayType != dtHex && DisplayType != dtDateTime && DisplayType != dtState &&
@@ -207,18 +222,20 @@ std::string NumLabValueText(TDisplay DisplayType, int Precision, double Value, b
 
 // ---- TNumLab ----------------------------------------------------------------------------------
 
-TNumLab::TNumLab(TComponent* AOwner) : TGraphicControl(AOwner) {
-    InitBounds(0, 0, 160, 28);
-}
+TNumLab::TNumLab(TComponent* AOwner) : TGraphicControl(AOwner) { InitBounds(0, 0, 160, 28); }
 
 void TNumLab::Changed() {
-    if (FTransParent) Repaint();
-    else Paint();
+    if (FTransParent)
+        Repaint();
+    else
+        Paint();
 }
 
 void TNumLab::AssignTo(TPersistent* Dest) const {
-    if (auto* d = dynamic_cast<TNumLab*>(Dest)) d->Assign(this);
-    else TGraphicControl::AssignTo(Dest);
+    if (auto* d = dynamic_cast<TNumLab*>(Dest))
+        d->Assign(this);
+    else
+        TGraphicControl::AssignTo(Dest);
 }
 
 void TNumLab::Assign(const TPersistent* Source) {
@@ -255,11 +272,11 @@ void TNumLab::Assign(const TPersistent* Source) {
 
 // ---- Setters ----------------------------------------------------------------------------------
 
-#define KEL_NUMLAB_SETTER(Name, Type, Field)                                                     \
-    void TNumLab::Set##Name(Type Value) {                                                         \
-        if (Field == Value) return;                                                               \
-        Field = Value;                                                                            \
-        Changed();                                                                                \
+#define KEL_NUMLAB_SETTER(Name, Type, Field)                                                       \
+    void TNumLab::Set##Name(Type Value) {                                                          \
+        if (Field == Value) return;                                                                \
+        Field = Value;                                                                             \
+        Changed();                                                                                 \
     }
 
 KEL_NUMLAB_SETTER(Alignment, TAlignment, FAlignment)
@@ -316,14 +333,19 @@ void TNumLab::SetPrecision(int Value) {
 void TNumLab::SetTransparent(bool Value) {
     if (Value == FTransParent) return;
     FTransParent = Value;
-    if (Value) Invalidate();
-    else Paint();
+    if (Value)
+        Invalidate();
+    else
+        Paint();
 }
 
 void TNumLab::MouseMove(TShiftState Shift, int X, int Y) {
-    if (X <= FLeftSpace) FMouseAreaCode = 0;
-    else if (X <= FLeftSpace + FLabWidth) FMouseAreaCode = 1;
-    else FMouseAreaCode = 2;
+    if (X <= FLeftSpace)
+        FMouseAreaCode = 0;
+    else if (X <= FLeftSpace + FLabWidth)
+        FMouseAreaCode = 1;
+    else
+        FMouseAreaCode = 2;
     TGraphicControl::MouseMove(Shift, X, Y);
 }
 

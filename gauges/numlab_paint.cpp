@@ -58,8 +58,9 @@ void TNumLab::Paint() {
         }
     };
     int tw = c.TextWidth(FLeftText);
-    int x = FLTAlignment == taLeftJustify ? 7 : FLTAlignment == taRightJustify ? LS - tw - 5
-                                                                              : (LS - tw) / 2;
+    int x = FLTAlignment == taLeftJustify    ? 7
+            : FLTAlignment == taRightJustify ? LS - tw - 5
+                                             : (LS - tw) / 2;
     sideText(FLeftText, x, 1);
     tw = c.TextWidth(FRightText);
     x = FRTAlignment == taLeftJustify    ? LS + LW + 7

@@ -48,8 +48,10 @@ void TProgBar::FillColorTable() {
 }
 
 void TProgBar::AssignTo(TPersistent* Dest) const {
-    if (auto* d = dynamic_cast<TProgBar*>(Dest)) d->Assign(this);
-    else TGraphicControl::AssignTo(Dest);
+    if (auto* d = dynamic_cast<TProgBar*>(Dest))
+        d->Assign(this);
+    else
+        TGraphicControl::AssignTo(Dest);
 }
 
 void TProgBar::Assign(const TPersistent* Source) {
@@ -94,11 +96,11 @@ void TProgBar::Assign(const TPersistent* Source) {
 
 // ---- Setters ----------------------------------------------------------------------------------
 
-#define KEL_PROGBAR_SETTER(Name, Type, Field)                                                    \
-    void TProgBar::Set##Name(Type Value) {                                                        \
-        if (Field == Value) return;                                                               \
-        Field = Value;                                                                            \
-        Paint();                                                                                  \
+#define KEL_PROGBAR_SETTER(Name, Type, Field)                                                      \
+    void TProgBar::Set##Name(Type Value) {                                                         \
+        if (Field == Value) return;                                                                \
+        Field = Value;                                                                             \
+        Paint();                                                                                   \
     }
 
 KEL_PROGBAR_SETTER(ColorBackGnd, TColor, FColorBakG)
@@ -205,8 +207,10 @@ void TProgBar::SetAutoInc(bool Value) {
     if (Value == FTimerEnabled) return;
     FTimerEnabled = Value;
     if (Designing()) return;
-    if (Value) InitTimer();
-    else KillTimer(FTimerHandle, 1);
+    if (Value)
+        InitTimer();
+    else
+        KillTimer(FTimerHandle, 1);
 }
 
 void TProgBar::SetStartInterval(int Value) {
@@ -274,9 +278,8 @@ void TProgBar::AutoIncEvent() {
 // ---- Published properties ---------------------------------------------------------------------
 
 static const TClassRegistrar<TProgBar> ProgBarRegistrar("TProgBar", "TGraphicControl", [](auto& p) {
-    const std::initializer_list<const char*> frames = {"fstNone",    "fstLoweredThin",
-                                                       "fstLowered", "fstRaised",
-                                                       "fstEmbossed", "fstSimple"};
+    const std::initializer_list<const char*> frames = {"fstNone",   "fstLoweredThin", "fstLowered",
+                                                       "fstRaised", "fstEmbossed",    "fstSimple"};
     p.Bool("AutoInc", &TProgBar::AutoInc, &TProgBar::SetAutoInc, false);
     p.Float("AutoIncStep", &TProgBar::AutoIncStep, &TProgBar::SetAutoIncStep, 1.0);
     p.String("BackGroundImg", &TProgBar::BackGroundImg, &TProgBar::SetBackGroundImg, "");
@@ -289,10 +292,10 @@ static const TClassRegistrar<TProgBar> ProgBarRegistrar("TProgBar", "TGraphicCon
            {"cschClassic", "cschSystem"});
     p.Color("ColorMin", &TProgBar::ColorMin, &TProgBar::SetColorMin, clBlue);
     p.Color("ColorMax", &TProgBar::ColorMax, &TProgBar::SetColorMax, clRed);
-    p.Enum("FrameStyleOuter", &TProgBar::FrameStyleOuter, &TProgBar::SetFrameStyleOuter,
-           fstRaised, frames);
-    p.Enum("FrameStyleInner", &TProgBar::FrameStyleInner, &TProgBar::SetFrameStyleInner,
-           fstLowered, frames);
+    p.Enum("FrameStyleOuter", &TProgBar::FrameStyleOuter, &TProgBar::SetFrameStyleOuter, fstRaised,
+           frames);
+    p.Enum("FrameStyleInner", &TProgBar::FrameStyleInner, &TProgBar::SetFrameStyleInner, fstLowered,
+           frames);
     p.Int("GridDist", &TProgBar::GridDist, &TProgBar::SetGridDist, 0);
     p.Int("MarginBottom", &TProgBar::MarginBottom, &TProgBar::SetMarginBottom, 4);
     p.Int("MarginLeft", &TProgBar::MarginLeft, &TProgBar::SetMarginLeft, 4);

@@ -22,7 +22,8 @@ int ProgBarGradientIndex(TColorMapping Mode, int F, int N, int TrackLen) {
         if (N > 0) i = Round(1023.0 * F / N);
         break;
     case cgmMove:
-        if (TrackLen > 0) i = Round(1023.0 * F / TrackLen) - Round(1023.0 * (N - 1) / TrackLen) + 1023;
+        if (TrackLen > 0)
+            i = Round(1023.0 * F / TrackLen) - Round(1023.0 * (N - 1) / TrackLen) + 1023;
         break;
     }
     return int(std::clamp(i, 0LL, 1023LL));
@@ -39,8 +40,7 @@ int ProgBarExtent(int TrackLen, double Q) {
     return int(Round(std::clamp(double(TrackLen) * Q, -lim, lim)));
 }
 
-TPoint ProgBarTextOrigin(TAlignment Alignment, int PX, int PY, int TextW, int TextH,
-                         int AngleDeg) {
+TPoint ProgBarTextOrigin(TAlignment Alignment, int PX, int PY, int TextW, int TextH, int AngleDeg) {
     const double th = AngleDeg * std::numbers::pi / 180.0, s = std::sin(th), c = std::cos(th);
     const int h2 = TextH / 2, m = TextW / 2;
     switch (Alignment) {
@@ -59,12 +59,15 @@ void TProgBar::DrawFrameStyle(TCanvas& C, TFrameStyle Style, int Lf, int Tp, int
     C.Brush().SetStyle(bsClear);
     TColor K = FColBlackLine, Wl = FColWhiteLine, G = FColGrayLine;
     switch (int(Style)) {
-    case 0: return;
+    case 0:
+        return;
     case 1:
         C.Pen().SetColor(G);
         C.Rectangle(Lf, Tp, Rt, Bt);
         return;
-    case 3: std::swap(K, Wl); [[fallthrough]];
+    case 3:
+        std::swap(K, Wl);
+        [[fallthrough]];
     case 2:
         C.Pen().SetColor(K);
         C.MoveTo(Lf + 1, Bt - 3);
@@ -77,14 +80,17 @@ void TProgBar::DrawFrameStyle(TCanvas& C, TFrameStyle Style, int Lf, int Tp, int
         C.Pen().SetColor(G);
         C.Rectangle(Lf, Tp, Rt - 1, Bt - 1);
         break;
-    case 5: std::swap(G, Wl); [[fallthrough]];
+    case 5:
+        std::swap(G, Wl);
+        [[fallthrough]];
     case 4:
         C.Pen().SetColor(G);
         C.Rectangle(Lf + 1, Tp + 1, Rt, Bt);
         C.Pen().SetColor(Wl);
         C.Rectangle(Lf, Tp, Rt - 1, Bt - 1);
         break;
-    default: return;
+    default:
+        return;
     }
     C.SetPixels(Lf, Bt - 1, FColorMargin);
     C.SetPixels(Rt - 1, Tp, FColorMargin);
@@ -139,8 +145,10 @@ void TProgBar::PaintBar(TCanvas& C, int W, int H) {
         }
         lo = std::clamp(lo, -1LL, (long long)limit + 1);
         hi = std::clamp(hi, -1LL, (long long)limit + 1);
-        if (vertical) C.Rectangle(c0, int(lo), c1, int(hi));
-        else C.Rectangle(int(lo), c0, int(hi), c1);
+        if (vertical)
+            C.Rectangle(c0, int(lo), c1, int(hi));
+        else
+            C.Rectangle(int(lo), c0, int(hi), c1);
     } else if (ext > 0) {
         const int n = ext;
         // Line f lies at B - f - 1 (vertical) or L + f (horizontal) before mirroring; only the
@@ -154,7 +162,8 @@ void TProgBar::PaintBar(TCanvas& C, int W, int H) {
                 if ((movingUp && p < 0) || (!movingUp && p >= limit)) break;
                 continue;
             }
-            C.Pen().SetColor(FBarColorArray[std::size_t(ProgBarGradientIndex(FColorMapMode, f, n, N))]);
+            C.Pen().SetColor(
+                FBarColorArray[std::size_t(ProgBarGradientIndex(FColorMapMode, f, n, N))]);
             line(v);
         }
     }

@@ -28,9 +28,7 @@ void PenAndBrush(TCanvas& C, TColor Color) {
     C.Brush().SetColor(Color);
 }
 
-int ClampToInt(std::int64_t v) {
-    return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
-}
+int ClampToInt(std::int64_t v) { return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
 
 int StepOffset(int Offset, std::int64_t Delta) {
     return int(std::clamp<std::int64_t>(Offset + Delta, -kFarAway, kFarAway));
@@ -190,7 +188,8 @@ int TRasterLab::CalcTextBitLength(const std::string& AText) const {
 void TRasterLab::AdjustAutoHeight() { SetHeight(FrameWidth() + Pitch() * FCMat.FontHeight); }
 
 void TRasterLab::AdjustAutoCenter() {
-    FXPos = ClampToInt((std::int64_t(Width()) - CalcTextBitLength(FLabText)) / 2 + FrameWidth() + 1);
+    FXPos =
+        ClampToInt((std::int64_t(Width()) - CalcTextBitLength(FLabText)) / 2 + FrameWidth() + 1);
 }
 
 void TRasterLab::AdjustAutos() {
@@ -222,8 +221,10 @@ void TRasterLab::SetPosY(int Value) {
 void TRasterLab::SetAutoCenter(bool Value) {
     if (Value == FAutoCenter) return;
     FAutoCenter = Value;
-    if (Value) AdjustAutoCenter();
-    else FXPos = 1;
+    if (Value)
+        AdjustAutoCenter();
+    else
+        FXPos = 1;
     Repaint();
 }
 
@@ -315,9 +316,12 @@ void TRasterLab::SetScrollInterval(int Value) {
 }
 
 void TRasterLab::SetScrollIncrement(int Value) {
-    if (Value == 0) Value = 1;
-    else if (Value == INT_MIN) Value = INT_MAX;
-    else if (Value < 0) Value = -Value;
+    if (Value == 0)
+        Value = 1;
+    else if (Value == INT_MIN)
+        Value = INT_MAX;
+    else if (Value < 0)
+        Value = -Value;
     if (Value == FScrollInc) return;
     FScrollInc = Value;
     UpdateTimer();
@@ -364,7 +368,8 @@ void TRasterLab::AssignTo(TPersistent* Dest) const {
 
 void TRasterLab::ScrTimerWndProc(TMessage& Message) {
     if (Message.Msg != WM_TIMER) {
-        Message.Result = DefWindowProc(FScrTimerHandle, Message.Msg, Message.WParam, Message.LParam);
+        Message.Result =
+            DefWindowProc(FScrTimerHandle, Message.Msg, Message.WParam, Message.LParam);
         return;
     }
     try {
@@ -424,7 +429,8 @@ void TRasterLab::ScrollTimerEvent() {
 
 // ---- Paint ------------------------------------------------------------------------------------
 
-void TRasterLab::PaintChar(TCanvas& C, int W, int H, std::int64_t X, std::int64_t Y, int Code) const {
+void TRasterLab::PaintChar(TCanvas& C, int W, int H, std::int64_t X, std::int64_t Y,
+                           int Code) const {
     if (Code < 32 || Code > 255) return; // no glyph: a blank
     int first, last;
     Columns(Code, first, last);
@@ -437,8 +443,10 @@ void TRasterLab::PaintChar(TCanvas& C, int W, int H, std::int64_t X, std::int64_
             if (!(rows[std::size_t(r)] & (std::uint32_t{1} << col))) continue;
             const std::int64_t x = X + std::int64_t(col - first) * p;
             if (x + FDotSize <= 0 || x >= W) continue;
-            if (FDotSize == 1) C.SetPixels(int(x), int(y), FColorDotOn);
-            else C.Rectangle(int(x), int(y), int(x) + FDotSize, int(y) + FDotSize);
+            if (FDotSize == 1)
+                C.SetPixels(int(x), int(y), FColorDotOn);
+            else
+                C.Rectangle(int(x), int(y), int(x) + FDotSize, int(y) + FDotSize);
         }
     }
 }
@@ -478,8 +486,10 @@ void TRasterLab::Paint() {
 
     // 1. Background: the off-dot colour, which the raster gaps then cut into dots.
     PenAndBrush(c, FCharBlockMode != rdbmOff ? FColorDotOff : FColorLabBakG);
-    if (FFrameStyle != fstNone) c.Rectangle(1, 1, W - 1, H - 1);
-    else c.Rectangle(0, 0, W, H);
+    if (FFrameStyle != fstNone)
+        c.Rectangle(1, 1, W - 1, H - 1);
+    else
+        c.Rectangle(0, 0, W, H);
 
     // 2. Raster: the gaps between dot rows and columns.
     const int p = Pitch(), s = FDotSpacing;
@@ -540,7 +550,8 @@ void TRasterLab::Paint() {
         outline(0, 0, W - 2, H - 2);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 
     // 5. Onto the control.

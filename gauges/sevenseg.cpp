@@ -11,8 +11,9 @@
 
 namespace kel {
 
-const char32_t SevenSegCharList[21] = {U'0', U'1', U'2', U'3', U'4', U'5', U'6', U'7', U'8', U'9', U'-',
-                                       U'+', U':', U'\u00B0', U'A', U'B', U'C', U'D', U'E', U'F', U'.'};
+const char32_t SevenSegCharList[21] = {U'0', U'1', U'2', U'3', U'4', U'5', U'6',
+                                       U'7', U'8', U'9', U'-', U'+', U':', U'\u00B0',
+                                       U'A', U'B', U'C', U'D', U'E', U'F', U'.'};
 
 namespace {
 
@@ -23,29 +24,54 @@ constexpr int kSeg1 = 1, kSeg2 = 2, kSeg3 = 4, kSeg4 = 8, kSeg5 = 16, kSeg6 = 32
 
 int SegmentsOf(char32_t Ch) {
     switch (Ch) {
-    case U'0': return kSeg1 | kSeg2 | kSeg3 | kSeg5 | kSeg6 | kSeg7;
-    case U'1': return kSeg3 | kSeg6;
-    case U'2': return kSeg1 | kSeg3 | kSeg4 | kSeg5 | kSeg7;
-    case U'3': return kSeg1 | kSeg3 | kSeg4 | kSeg6 | kSeg7;
-    case U'4': return kSeg2 | kSeg3 | kSeg4 | kSeg6;
-    case U'5': return kSeg1 | kSeg2 | kSeg4 | kSeg6 | kSeg7;
-    case U'6': return kSeg1 | kSeg2 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
-    case U'7': return kSeg1 | kSeg3 | kSeg6;
-    case U'8': return 0x7F;
-    case U'9': return kSeg1 | kSeg2 | kSeg3 | kSeg4 | kSeg6 | kSeg7;
-    case U'-': return kSeg4;
-    case U'A': case U'a': return kSeg1 | kSeg2 | kSeg3 | kSeg4 | kSeg5 | kSeg6;
-    case U'B': case U'b': return kSeg2 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
-    case U'C': case U'c': return kSeg1 | kSeg2 | kSeg5 | kSeg7;
-    case U'D': case U'd': return kSeg3 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
-    case U'E': case U'e': return kSeg1 | kSeg2 | kSeg4 | kSeg5 | kSeg7;
-    case U'F': case U'f': return kSeg1 | kSeg2 | kSeg4 | kSeg5;
-    default: return 0;
+    case U'0':
+        return kSeg1 | kSeg2 | kSeg3 | kSeg5 | kSeg6 | kSeg7;
+    case U'1':
+        return kSeg3 | kSeg6;
+    case U'2':
+        return kSeg1 | kSeg3 | kSeg4 | kSeg5 | kSeg7;
+    case U'3':
+        return kSeg1 | kSeg3 | kSeg4 | kSeg6 | kSeg7;
+    case U'4':
+        return kSeg2 | kSeg3 | kSeg4 | kSeg6;
+    case U'5':
+        return kSeg1 | kSeg2 | kSeg4 | kSeg6 | kSeg7;
+    case U'6':
+        return kSeg1 | kSeg2 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
+    case U'7':
+        return kSeg1 | kSeg3 | kSeg6;
+    case U'8':
+        return 0x7F;
+    case U'9':
+        return kSeg1 | kSeg2 | kSeg3 | kSeg4 | kSeg6 | kSeg7;
+    case U'-':
+        return kSeg4;
+    case U'A':
+    case U'a':
+        return kSeg1 | kSeg2 | kSeg3 | kSeg4 | kSeg5 | kSeg6;
+    case U'B':
+    case U'b':
+        return kSeg2 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
+    case U'C':
+    case U'c':
+        return kSeg1 | kSeg2 | kSeg5 | kSeg7;
+    case U'D':
+    case U'd':
+        return kSeg3 | kSeg4 | kSeg5 | kSeg6 | kSeg7;
+    case U'E':
+    case U'e':
+        return kSeg1 | kSeg2 | kSeg4 | kSeg5 | kSeg7;
+    case U'F':
+    case U'f':
+        return kSeg1 | kSeg2 | kSeg4 | kSeg5;
+    default:
+        return 0;
     }
 }
 
 // Top-left corners of the segments 1..7 in the digit image, and whether each is horizontal.
-constexpr TPoint kSegPos[7] = {{94, 0}, {37, 23}, {244, 23}, {57, 197}, {0, 220}, {207, 220}, {20, 394}};
+constexpr TPoint kSegPos[7] = {{94, 0},  {37, 23},   {244, 23}, {57, 197},
+                               {0, 220}, {207, 220}, {20, 394}};
 constexpr bool kSegHorz[7] = {true, false, false, true, false, false, true};
 constexpr TPoint kDotPos{269, 394}, kPlusPos{57, 120}, kColonPos{122, 121}, kDegPos{150, 0};
 

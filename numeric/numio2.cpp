@@ -46,9 +46,7 @@ int SeparatorMode(TDecPSep Sep) {
     return int(Sep);
 }
 
-bool IsSeparator(char c, int Mode) {
-    return (c == '.' && Mode != 2) || (c == ',' && Mode != 1);
-}
+bool IsSeparator(char c, int Mode) { return (c == '.' && Mode != 2) || (c == ',' && Mode != 1); }
 
 } // namespace
 
@@ -168,19 +166,21 @@ double TNumIO2::Value() const {
         if (b.empty()) return 0;
         const std::string rest = b.substr(1);
         switch (b[0]) {
-        case '$': return ScanHexInt(rest, pos);
-        case '%': return ScanBinInt(rest, pos);
-        case '&': return ScanOctInt(rest, pos);
-        default: return ScanNumber(b, true, 3, pos);
+        case '$':
+            return ScanHexInt(rest, pos);
+        case '%':
+            return ScanBinInt(rest, pos);
+        case '&':
+            return ScanOctInt(rest, pos);
+        default:
+            return ScanNumber(b, true, 3, pos);
         }
     }
     }
     return 0;
 }
 
-char TNumIO2::OutputSeparator() const {
-    return SeparatorMode(FDecPSep) == 2 ? ',' : '.';
-}
+char TNumIO2::OutputSeparator() const { return SeparatorMode(FDecPSep) == 2 ? ',' : '.'; }
 
 void TNumIO2::SetValue(double Value) {
     std::string s;
@@ -254,10 +254,14 @@ bool TNumIO2::CheckValidity(const std::string& Instring) const {
     case itDynamic:
         if (t.empty()) return false;
         switch (t[0]) {
-        case '$': return ValidHex32(t.substr(1));
-        case '%': return ValidBin32(t.substr(1));
-        case '&': return ValidOct32(t.substr(1));
-        default: return IsValidNumberStr(t, true, FDecPSep);
+        case '$':
+            return ValidHex32(t.substr(1));
+        case '%':
+            return ValidBin32(t.substr(1));
+        case '&':
+            return ValidOct32(t.substr(1));
+        default:
+            return IsValidNumberStr(t, true, FDecPSep);
         }
     }
     return false;
@@ -273,11 +277,11 @@ bool TNumIO2::AcceptableWhileTyping(const std::string& S) const {
 
 // ---- Setters ----------------------------------------------------------------------------------
 
-#define KEL_NUMIO2_SETTER(Name, Type, Field)                                                     \
-    void TNumIO2::Set##Name(Type Value) {                                                         \
-        if (Field == Value) return;                                                               \
-        Field = Value;                                                                            \
-        Paint();                                                                                  \
+#define KEL_NUMIO2_SETTER(Name, Type, Field)                                                       \
+    void TNumIO2::Set##Name(Type Value) {                                                          \
+        if (Field == Value) return;                                                                \
+        Field = Value;                                                                             \
+        Paint();                                                                                   \
     }
 
 KEL_NUMIO2_SETTER(LeftTextAlignment, TAlignment, FLTAlign)
@@ -572,13 +576,13 @@ void TNumIO2::HandleKey(std::uint16_t Key, TShiftState Shift) {
         switch (Key) {
         case 'C':
             if (FSelBegin < FSelEnd)
-                Clipboard().SetAsText(FInBuffer.substr(std::size_t(FSelBegin),
-                                                       std::size_t(FSelEnd - FSelBegin)));
+                Clipboard().SetAsText(
+                    FInBuffer.substr(std::size_t(FSelBegin), std::size_t(FSelEnd - FSelBegin)));
             break;
         case 'X':
             if (FSelBegin < FSelEnd) {
-                Clipboard().SetAsText(FInBuffer.substr(std::size_t(FSelBegin),
-                                                       std::size_t(FSelEnd - FSelBegin)));
+                Clipboard().SetAsText(
+                    FInBuffer.substr(std::size_t(FSelBegin), std::size_t(FSelEnd - FSelBegin)));
                 DeleteSelection();
             }
             break;
@@ -593,14 +597,20 @@ void TNumIO2::HandleKey(std::uint16_t Key, TShiftState Shift) {
         char ch = 0;
         switch (Key) {
         case VK_BACK:
-            if (FSelBegin < FSelEnd) DeleteSelection();
-            else if (FCaretPos > 0) FInBuffer.erase(std::size_t(--FCaretPos), 1);
+            if (FSelBegin < FSelEnd)
+                DeleteSelection();
+            else if (FCaretPos > 0)
+                FInBuffer.erase(std::size_t(--FCaretPos), 1);
             break;
         case VK_TAB:
             if (TForm* f = GetParentForm(this)) f->SelectNext(this, !FKeyShifted, true);
             return;
-        case VK_END: FCaretPos = len; break;
-        case VK_HOME: FCaretPos = 0; break;
+        case VK_END:
+            FCaretPos = len;
+            break;
+        case VK_HOME:
+            FCaretPos = 0;
+            break;
         case VK_LEFT:
         case VK_UP:
             if (FCaretPos > 0) --FCaretPos;
@@ -610,8 +620,10 @@ void TNumIO2::HandleKey(std::uint16_t Key, TShiftState Shift) {
             if (FCaretPos < len) ++FCaretPos;
             break;
         case VK_DELETE:
-            if (FSelBegin < FSelEnd) DeleteSelection();
-            else if (FCaretPos < len) FInBuffer.erase(std::size_t(FCaretPos), 1);
+            if (FSelBegin < FSelEnd)
+                DeleteSelection();
+            else if (FCaretPos < len)
+                FInBuffer.erase(std::size_t(FCaretPos), 1);
             break;
         default:
             if (Key >= '0' && Key <= '9') {
@@ -666,9 +678,7 @@ void TNumIO2::HandleKey(std::uint16_t Key, TShiftState Shift) {
 
 // ---- Mouse ------------------------------------------------------------------------------------
 
-int TNumIO2::GaugeBand() const {
-    return FGaugeVisible ? FGaugeHeight + FGaugeTopMargin + 1 : 0;
-}
+int TNumIO2::GaugeBand() const { return FGaugeVisible ? FGaugeHeight + FGaugeTopMargin + 1 : 0; }
 
 int TNumIO2::CharPosToXCoords(int Pos) {
     TCanvas& c = Canvas();
@@ -677,9 +687,12 @@ int TNumIO2::CharPosToXCoords(int Pos) {
     const int P = c.TextWidth(FInBuffer.substr(0, std::size_t(Pos)));
     const int W = c.TextWidth(FInBuffer);
     switch (FAlignment) {
-    case taLeftJustify: return P + FLeftSpace + 4;
-    case taRightJustify: return P + FLeftSpace + FTextBoxWidth - W - 2;
-    case taCenter: break;
+    case taLeftJustify:
+        return P + FLeftSpace + 4;
+    case taRightJustify:
+        return P + FLeftSpace + FTextBoxWidth - W - 2;
+    case taCenter:
+        break;
     }
     return P + FLeftSpace + (FTextBoxWidth - W) / 2 + 2;
 }
@@ -692,9 +705,15 @@ int TNumIO2::XCoordsToCharPos(int X) {
     const int A = std::max(1, W / int(FInBuffer.size()));
     int x = 0;
     switch (FAlignment) {
-    case taLeftJustify: x = X - FLeftSpace - 3; break;
-    case taRightJustify: x = X + W - FLeftSpace - FTextBoxWidth + 3; break;
-    case taCenter: x = X - FLeftSpace - (FTextBoxWidth - W) / 2 - 1; break;
+    case taLeftJustify:
+        x = X - FLeftSpace - 3;
+        break;
+    case taRightJustify:
+        x = X + W - FLeftSpace - FTextBoxWidth + 3;
+        break;
+    case taCenter:
+        x = X - FLeftSpace - (FTextBoxWidth - W) / 2 - 1;
+        break;
     }
     x = std::clamp(x, 0, W);
     return std::min((x + A / 2) / A, int(FInBuffer.size()));
@@ -725,8 +744,10 @@ void TNumIO2::SpinStep(int Y) {
     for (std::size_t k = 1; k < ButtonPivots.size(); ++k)
         if (std::fabs(ButtonPivots[k] - f) < std::fabs(ButtonPivots[i] - f)) i = k;
     const std::size_t last = ButtonPivots.size() - 1;
-    if (down) SetValue(f > ButtonPivots[i] + e || i == 0 ? ButtonPivots[i] : ButtonPivots[i - 1]);
-    else SetValue(f >= ButtonPivots[i] - e && i != last ? ButtonPivots[i + 1] : ButtonPivots[i]);
+    if (down)
+        SetValue(f > ButtonPivots[i] + e || i == 0 ? ButtonPivots[i] : ButtonPivots[i - 1]);
+    else
+        SetValue(f >= ButtonPivots[i] - e && i != last ? ButtonPivots[i + 1] : ButtonPivots[i]);
 }
 
 void TNumIO2::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -767,8 +788,10 @@ void TNumIO2::MouseMove(TShiftState Shift, int X, int Y) {
             if (FOnGaugeChange) FOnGaugeChange(this, Shift, Value());
         } else if (Y > 0 && Y < H - G) {
             const int p = XCoordsToCharPos(X);
-            if (p > FSelBegin) SetSelEnd(p);
-            else SetSelBegin(p);
+            if (p > FSelBegin)
+                SetSelEnd(p);
+            else
+                SetSelBegin(p);
         }
     }
     TCustomControl::MouseMove(Shift, X, Y);
@@ -786,8 +809,10 @@ void TNumIO2::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 // ---- Assign -----------------------------------------------------------------------------------
 
 void TNumIO2::AssignTo(TPersistent* Dest) const {
-    if (auto* d = dynamic_cast<TNumIO2*>(Dest)) d->Assign(this);
-    else TCustomControl::AssignTo(Dest);
+    if (auto* d = dynamic_cast<TNumIO2*>(Dest))
+        d->Assign(this);
+    else
+        TCustomControl::AssignTo(Dest);
 }
 
 void TNumIO2::Assign(const TPersistent* Source) {
@@ -840,9 +865,8 @@ void TNumIO2::Assign(const TPersistent* Source) {
 // ---- Published properties ---------------------------------------------------------------------
 
 static const TClassRegistrar<TNumIO2> NumIO2Registrar("TNumIO2", "TCustomControl", [](auto& p) {
-    const std::initializer_list<const char*> frames = {"fstNone",    "fstLoweredThin",
-                                                       "fstLowered", "fstRaised",
-                                                       "fstEmbossed", "fstSimple"};
+    const std::initializer_list<const char*> frames = {"fstNone",   "fstLoweredThin", "fstLowered",
+                                                       "fstRaised", "fstEmbossed",    "fstSimple"};
     const std::initializer_list<const char*> aligns = {"taLeftJustify", "taRightJustify",
                                                        "taCenter"};
     p.Enum("InputFormat", &TNumIO2::InputFormat, &TNumIO2::SetInputFormat, itFloat,
@@ -880,8 +904,8 @@ static const TClassRegistrar<TNumIO2> NumIO2Registrar("TNumIO2", "TCustomControl
     p.Color("GaugeColor", &TNumIO2::GaugeColor, &TNumIO2::SetGaugeColor, clNavy);
     p.Color("GaugeColorBg", &TNumIO2::GaugeColorBg, &TNumIO2::SetGaugeColorBg, clSilver);
     p.Color("GaugeColorFrame", &TNumIO2::GaugeColorFrame, &TNumIO2::SetGaugeColorFrame, clGray);
-    p.Enum("GaugeFrameStyle", &TNumIO2::GaugeFrameStyle, &TNumIO2::SetGaugeFrameStyle,
-           fstLowered, frames);
+    p.Enum("GaugeFrameStyle", &TNumIO2::GaugeFrameStyle, &TNumIO2::SetGaugeFrameStyle, fstLowered,
+           frames);
     p.Color("ColorBoxBG", &TNumIO2::ColorBoxBG, &TNumIO2::SetColorBoxBG, clWhite);
     p.Color("ColorBoxText", &TNumIO2::ColorBoxText, &TNumIO2::SetColorBoxText, clBlack);
     p.Color("ColorOutBG", &TNumIO2::ColorOutBG, &TNumIO2::SetColorOutBG, clBtnFace);

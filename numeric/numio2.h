@@ -23,10 +23,11 @@
 // Keys (handled in CNKeyDown; OnKeyDown and OnKeyPress fire afterwards as usual): digits, A-F,
 // numeric pad, "+", "-", ",", "." (Shift+4/5/6 give "$", "%", "&"), Backspace, Delete, Home,
 // End, arrows, Tab (next control), Ctrl+C/X/V; Enter and Esc go to the form as dialog keys
-// (default and cancel buttons), any other key beeps when Beep is set. After every key the buffer must be empty, a lone
-// sign, a lone dynamic prefix, or pass CheckValidity; otherwise buffer, caret and selection come
-// back and the control beeps (MessageBeep 0xFFFF) when Beep is set. A paste is checked the same
-// way. In itFixPoint a caret among the decimals selects the next decimal, so digits type over.
+// (default and cancel buttons), any other key beeps when Beep is set. After every key the buffer
+// must be empty, a lone sign, a lone dynamic prefix, or pass CheckValidity; otherwise buffer, caret
+// and selection come back and the control beeps (MessageBeep 0xFFFF) when Beep is set. A paste is
+// checked the same way. In itFixPoint a caret among the decimals selects the next decimal, so
+// digits type over.
 //
 // Mouse: a press in the text box places the caret, a drag selects; a click focuses the control.
 // A press on the spin buttons steps the value (ButIncrem, or between ButtonPivots) and fires
@@ -117,7 +118,8 @@ class TNumIO2 : public TCustomControl {
     int SignificantDigits() const { return FSignifDig; }
     void SetSignificantDigits(int Value);
     // Range of the gauge and the warning colours [0, 1000]. A low above the high moves the
-    // high with it (and the other way round): RangeLow := 2000 with RangeHigh 1000 gives 2000..2000.
+    // high with it (and the other way round): RangeLow := 2000 with RangeHigh 1000 gives
+    // 2000..2000.
     double RangeLow() const { return FRangeLow; }
     void SetRangeLow(double Value);
     double RangeHigh() const { return FRangeHigh; }

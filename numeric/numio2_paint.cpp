@@ -91,8 +91,11 @@ void TNumIO2::PaintGauge(TCanvas& C, int H) {
 
     const int st = int(FGaugeFrameStyle);
     if (st == 0) return;
-    Outline(C, st == 1 ? FGaugeColorFrame : st == 4 ? FColWhiteLine : FColGrayLine, gx, gy1,
-            gx + gw, gy2);
+    Outline(C,
+            st == 1   ? FGaugeColorFrame
+            : st == 4 ? FColWhiteLine
+                      : FColGrayLine,
+            gx, gy1, gx + gw, gy2);
     if (st < 2) return;
     TColor tl = FColGrayLine, br = FColGrayLine;
     if (st == 2) tl = FColBlackLine, br = FColWhiteLine;
@@ -113,8 +116,10 @@ void TNumIO2::PaintBox(TCanvas& C, int H, int G, int S, int Y0) {
     const bool out = OutOfRange(), en = Enabled();
     C.Brush().SetColor(!en ? clSilver : out ? FColorWarnBG : FColorBoxBG);
     const int st = int(FFrameStyle);
-    if (st == 0) C.Pen().SetColor(!en ? clSilver : out ? FColorWarnBG : FColorBoxBG);
-    else C.Pen().SetColor(st == 4 ? FColWhiteLine : FColGrayLine);
+    if (st == 0)
+        C.Pen().SetColor(!en ? clSilver : out ? FColorWarnBG : FColorBoxBG);
+    else
+        C.Pen().SetColor(st == 4 ? FColWhiteLine : FColGrayLine);
     if (st <= 1) {
         C.Rectangle(LS, 0, LS + TBW + 2, H - G);
     } else {
@@ -154,7 +159,8 @@ void TNumIO2::PaintBox(TCanvas& C, int H, int G, int S, int Y0) {
     }
     C.TextRect(Rect(LS + 3, 2, LS + TBW - 1, S + 1), x, Y0, FInBuffer);
     // The caret shows only in the focused control.
-    if (c > 0 && c < TBW && FCaretVisib && Focused()) Line(C, clBlack, LS + c, 3, LS + c, H - G - 3);
+    if (c > 0 && c < TBW && FCaretVisib && Focused())
+        Line(C, clBlack, LS + c, 3, LS + c, H - G - 3);
 
     if (FSelBegin < FSelEnd && (Focused() || !FHideSelection)) {
         // Clamped to the box (max of min, so a negative box width cannot invert the limits).

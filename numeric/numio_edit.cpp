@@ -116,10 +116,14 @@ void TNumIO::SetEditText(const std::string& Text) {
 // Separator mode of the scanners: 1 ".", 2 ",", 3 both.
 int TNumIO::SeparatorMode() const {
     switch (FDecPSep) {
-    case dpsPoint: return 1;
-    case dpsComma: return 2;
-    case dpsPointOrComma: return 3;
-    default: return FormatSettings.DecimalSeparator == ',' ? 2 : 1;
+    case dpsPoint:
+        return 1;
+    case dpsComma:
+        return 2;
+    case dpsPointOrComma:
+        return 3;
+    default:
+        return FormatSettings.DecimalSeparator == ',' ? 2 : 1;
     }
 }
 
@@ -152,8 +156,10 @@ bool TNumIO::Convert(const std::string& Instring, double& Value, int Mode) const
     case itExp: {
         // An exponent still being typed ("1e", "1e-") is left out of the check.
         std::size_t n = t.size();
-        if (n >= 1 && t[n - 1] == 'e') t.pop_back();
-        else if (n >= 2 && t[n - 2] == 'e' && (t[n - 1] == '-' || t[n - 1] == '+')) t.resize(n - 2);
+        if (n >= 1 && t[n - 1] == 'e')
+            t.pop_back();
+        else if (n >= 2 && t[n - 2] == 'e' && (t[n - 1] == '-' || t[n - 1] == '+'))
+            t.resize(n - 2);
         Value = ScanNumber(t, true, Mode, pos);
         return pos == int(t.size()) + 1;
     }
@@ -276,13 +282,27 @@ void TNumIO::SetLabValue(double x) {
     std::string s;
     switch (FInFormat) {
     case itExp:
-    case itDynamic: s = FloatToFieldStr(12, -2, x); break;
-    case itFloat: s = FloatToFieldStr(1, 8, x); break;
-    case itFixPoint: s = FloatToFieldStr(1, FFixPDecPl, x); break;
-    case itInt: s = FloatToFieldStr(1, 0, x); break;
-    case itHex: s = IntToHexDigits(RoundedPattern(x), 8); break;
-    case itOct: s = IntToOctDigits(RoundedPattern(x), 8); break;
-    case itBin: s = IntToBinDigits(RoundedPattern(x), 8); break;
+    case itDynamic:
+        s = FloatToFieldStr(12, -2, x);
+        break;
+    case itFloat:
+        s = FloatToFieldStr(1, 8, x);
+        break;
+    case itFixPoint:
+        s = FloatToFieldStr(1, FFixPDecPl, x);
+        break;
+    case itInt:
+        s = FloatToFieldStr(1, 0, x);
+        break;
+    case itHex:
+        s = IntToHexDigits(RoundedPattern(x), 8);
+        break;
+    case itOct:
+        s = IntToOctDigits(RoundedPattern(x), 8);
+        break;
+    case itBin:
+        s = IntToBinDigits(RoundedPattern(x), 8);
+        break;
     }
     if (FInFormat <= itInt && OutputSeparator() == ',') std::replace(s.begin(), s.end(), '.', ',');
     SetEditText(s);
@@ -324,8 +344,9 @@ const TClassRegistrar<TNumIO> numIOReg("TNumIO", "TCustomEdit", [](auto& p) {
     p.Enum("DecPlaceSep", &TNumIO::DecPlaceSep, &TNumIO::SetDecPlaceSep, dpsSystem,
            {"dpsSystem", "dpsPoint", "dpsComma", "dpsPointOrComma"});
     p.Bool("Beep", &TNumIO::Beep, &TNumIO::SetBeep, false);
-    p.String("Text", [](const TNumIO& e) { return e.Text(); },
-             [](TNumIO& e, const std::string& v) { e.SetText(v); }, "");
+    p.String(
+        "Text", [](const TNumIO& e) { return e.Text(); },
+        [](TNumIO& e, const std::string& v) { e.SetText(v); }, "");
 });
 } // namespace
 

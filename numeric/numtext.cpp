@@ -19,14 +19,14 @@ enum TNumClass { ncSep, ncBlank, ncSign, ncDigit, ncE, ncOther };
 // Next state by current state (1..8) and character class; 9 = complete, -1 = error.
 constexpr signed char kNumberNext[8][6] = {
     //  sep blank sign digit  E  other
-    {4, 1, 2, 3, -1, -1},     // 1 start (leading blanks)
-    {4, -1, -1, 3, -1, -1},   // 2 after the sign
-    {4, 9, 9, 3, 6, 9},       // 3 integer digits
-    {-1, 9, 9, 5, 6, 9},      // 4 right after the separator
-    {-1, 9, 9, 5, 6, 9},      // 5 fraction digits
-    {-1, -1, 7, 8, -1, 9},    // 6 right after "E"
-    {-1, -1, -1, 8, -1, 9},   // 7 after the exponent sign
-    {9, 9, 9, 8, 9, 9},       // 8 exponent digits
+    {4, 1, 2, 3, -1, -1},   // 1 start (leading blanks)
+    {4, -1, -1, 3, -1, -1}, // 2 after the sign
+    {4, 9, 9, 3, 6, 9},     // 3 integer digits
+    {-1, 9, 9, 5, 6, 9},    // 4 right after the separator
+    {-1, 9, 9, 5, 6, 9},    // 5 fraction digits
+    {-1, -1, 7, 8, -1, 9},  // 6 right after "E"
+    {-1, -1, -1, 8, -1, 9}, // 7 after the exponent sign
+    {9, 9, 9, 8, 9, 9},     // 8 exponent digits
 };
 
 // Exponent digits beyond this magnitude are not taken: the collected text then always stays
@@ -36,20 +36,24 @@ constexpr long kMaxExponent = 4200;
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int NormalMode(int SeparatorMode) { return (SeparatorMode == 2 || SeparatorMode == 3) ? SeparatorMode : 1; }
+int NormalMode(int SeparatorMode) {
+    return (SeparatorMode == 2 || SeparatorMode == 3) ? SeparatorMode : 1;
+}
 
 int ResolveMode(TDecPSep Sep) {
     switch (Sep) {
-    case dpsPoint: return 1;
-    case dpsComma: return 2;
-    case dpsPointOrComma: return 3;
-    default: return FormatSettings.DecimalSeparator == '.' ? 1 : 2;
+    case dpsPoint:
+        return 1;
+    case dpsComma:
+        return 2;
+    case dpsPointOrComma:
+        return 3;
+    default:
+        return FormatSettings.DecimalSeparator == '.' ? 1 : 2;
     }
 }
 
-bool IsSeparator(char c, int Mode) {
-    return (c == '.' && Mode != 2) || (c == ',' && Mode != 1);
-}
+bool IsSeparator(char c, int Mode) { return (c == '.' && Mode != 2) || (c == ',' && Mode != 1); }
 
 TNumClass Classify(char c, int Mode) {
     if (IsSeparator(c, Mode)) return ncSep;
@@ -63,8 +67,10 @@ TNumClass Classify(char c, int Mode) {
 // Moves Pos into 1..Length(Text)+1, the range a scan may start from.
 void ClampPos(const std::string& Text, int& Pos) {
     const long long last = static_cast<long long>(Text.size()) + 1;
-    if (Pos < 1) Pos = 1;
-    else if (Pos > last) Pos = static_cast<int>(std::min<long long>(last, INT_MAX));
+    if (Pos < 1)
+        Pos = 1;
+    else if (Pos > last)
+        Pos = static_cast<int>(std::min<long long>(last, INT_MAX));
 }
 
 // Runs the number state machine from Pos (already clamped) until it leaves states 1..8 and
@@ -75,7 +81,7 @@ int RunNumberMachine(const std::string& Text, bool AllowExponent, int Mode, int&
                      std::string* Collected, bool Strict) {
     const long long len = static_cast<long long>(Text.size());
     int state = 1;
-    long expDigits = 0;  // the exponent digits read so far, as a number (saturating)
+    long expDigits = 0; // the exponent digits read so far, as a number (saturating)
     while (state >= 1 && state <= 8) {
         // Past the end reads as "Z", an other character: every state then finishes.
         const char c = Pos <= len ? UpperAscii(Text[static_cast<size_t>(Pos - 1)]) : 'Z';
@@ -84,8 +90,10 @@ int RunNumberMachine(const std::string& Text, bool AllowExponent, int Mode, int&
         int next = kNumberNext[state - 1][cls];
         if (cls == ncE && next == 6 && !AllowExponent) next = 9;
         if (cls == ncDigit) {
-            if (state == 6 || state == 7) expDigits = c - '0';
-            else if (state == 8) expDigits = std::min(expDigits * 10 + (c - '0'), kMaxExponent + 1);
+            if (state == 6 || state == 7)
+                expDigits = c - '0';
+            else if (state == 8)
+                expDigits = std::min(expDigits * 10 + (c - '0'), kMaxExponent + 1);
         }
         state = next;
         if (state >= 1 && state <= 8) {
@@ -103,7 +111,8 @@ int RunNumberMachine(const std::string& Text, bool AllowExponent, int Mode, int&
 
 std::string FloatToFieldStr(int Width, int Decimals, double Value) {
     // |Width| kept small enough that |Width| + 2 still fits an int.
-    const int w = static_cast<int>(std::min<long long>(std::llabs(static_cast<long long>(Width)), INT_MAX - 2));
+    const int w = static_cast<int>(
+        std::min<long long>(std::llabs(static_cast<long long>(Width)), INT_MAX - 2));
     std::string s;
     if (Decimals == -2) {
         s = Str(Value, w + 2, -1);
@@ -159,9 +168,12 @@ int ScanUnsigned(const std::string& Text, int& Pos, std::uint32_t Base, bool Ski
             continue;
         }
         std::uint32_t d;
-        if (IsDigit(c)) d = std::uint32_t(c - '0');
-        else if (c >= 'A' && c <= 'F') d = std::uint32_t(c - 'A' + 10);
-        else break;
+        if (IsDigit(c))
+            d = std::uint32_t(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            d = std::uint32_t(c - 'A' + 10);
+        else
+            break;
         if (d >= Base) break;
         v = v * Base + d;
         ++Pos;
@@ -175,24 +187,32 @@ bool AllOf(const std::string& Text, bool (*Ok)(char)) {
 
 } // namespace
 
-std::string IntToHexDigits(std::uint32_t Value, int Digits) { return DigitString(Value, Digits, 8, 4); }
-std::string IntToOctDigits(std::uint32_t Value, int Digits) { return DigitString(Value, Digits, 11, 3); }
-std::string IntToBinDigits(std::uint32_t Value, int Digits) { return DigitString(Value, Digits, 32, 1); }
+std::string IntToHexDigits(std::uint32_t Value, int Digits) {
+    return DigitString(Value, Digits, 8, 4);
+}
+std::string IntToOctDigits(std::uint32_t Value, int Digits) {
+    return DigitString(Value, Digits, 11, 3);
+}
+std::string IntToBinDigits(std::uint32_t Value, int Digits) {
+    return DigitString(Value, Digits, 32, 1);
+}
 
 double ScanNumber(const std::string& Text, bool AllowExponent, int SeparatorMode, int& Pos) {
     ClampPos(Text, Pos);
     std::string collected;
-    const int state = RunNumberMachine(Text, AllowExponent, NormalMode(SeparatorMode), Pos, &collected, false);
+    const int state =
+        RunNumberMachine(Text, AllowExponent, NormalMode(SeparatorMode), Pos, &collected, false);
     double value = 0;
     if (state == 9) {
         // An exponent letter or sign without digits adds nothing: read the mantissa alone.
-        if (!collected.empty() && (collected.back() == '+' || collected.back() == '-')) collected.pop_back();
+        if (!collected.empty() && (collected.back() == '+' || collected.back() == '-'))
+            collected.pop_back();
         if (!collected.empty() && collected.back() == 'E') collected.pop_back();
         if (!collected.empty() && collected.back() == '.') collected += '0';
         double v = 0;
         int code = 0;
         Val(collected, v, code);
-        if (code == 0) value = v;  // a mantissa without digits (".E5") reads as 0
+        if (code == 0) value = v; // a mantissa without digits (".E5") reads as 0
     }
     --Pos;
     return std::clamp(value, -uc_MaxDouble, uc_MaxDouble);
@@ -204,7 +224,8 @@ int ScanDecInt(const std::string& Text, int& Pos) {
     const long long len = static_cast<long long>(Text.size());
     while (Pos < len && Text[static_cast<size_t>(Pos - 1)] == ' ') ++Pos;
     bool negative = false;
-    if (Pos <= len && (Text[static_cast<size_t>(Pos - 1)] == '-' || Text[static_cast<size_t>(Pos - 1)] == '+')) {
+    if (Pos <= len &&
+        (Text[static_cast<size_t>(Pos - 1)] == '-' || Text[static_cast<size_t>(Pos - 1)] == '+')) {
         negative = Text[static_cast<size_t>(Pos - 1)] == '-';
         ++Pos;
     }
@@ -244,12 +265,15 @@ bool IsValidFixPointStr(const std::string& Text, TDecPSep Sep) {
 
 bool IsValidIntStr(const std::string& Text) {
     if (Text.empty()) return false;
-    if (!(IsDigit(Text[0]) || ((Text[0] == '+' || Text[0] == '-') && Text.size() > 1))) return false;
+    if (!(IsDigit(Text[0]) || ((Text[0] == '+' || Text[0] == '-') && Text.size() > 1)))
+        return false;
     return std::all_of(Text.begin() + 1, Text.end(), IsDigit);
 }
 
 bool IsValidHexStr(const std::string& Text) {
-    return AllOf(Text, [](char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); });
+    return AllOf(Text, [](char c) {
+        return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    });
 }
 bool IsValidOctStr(const std::string& Text) {
     return AllOf(Text, [](char c) { return c >= '0' && c <= '7'; });

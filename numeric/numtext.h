@@ -19,8 +19,9 @@ namespace kel {
 // never cut) with Decimals fraction digits (0: no decimal point). Decimals = -2 gives the
 // shortened scientific form " d.dddE+dd" (|Width| characters, at least 8), or as many "*" when
 // the exponent needs more than two digits; any other negative Decimals gives the scientific
-// field with four exponent digits and width |Width| (at least 10). A negative Width pads with zeros instead of
-// blanks, keeping a "-" in front: (-8, 2, -3.5) gives "-0003.50". The decimal point is always ".".
+// field with four exponent digits and width |Width| (at least 10). A negative Width pads with zeros
+// instead of blanks, keeping a "-" in front: (-8, 2, -3.5) gives "-0003.50". The decimal point is
+// always ".".
 std::string FloatToFieldStr(int Width, int Decimals, double Value);
 
 // The low 4 x Digits bits of Value as exactly Digits upper-case hexadecimal digits (Digits

@@ -38,20 +38,24 @@ bool StoredChecked(const std::string& s) { return !s.empty() && s[0] != ' '; }
 // The stored cell with its check character replaced (an empty cell becomes the character).
 std::string WithCheckChar(const std::string& s, bool Checked) {
     std::string r = s;
-    if (r.empty()) r.push_back(Checked ? 'X' : ' ');
-    else r[0] = Checked ? 'X' : ' ';
+    if (r.empty())
+        r.push_back(Checked ? 'X' : ' ');
+    else
+        r[0] = Checked ? 'X' : ' ';
     return r;
 }
 
 // Switches the array's change notification off for a scope and restores it afterwards.
 class TChangeMute {
-public:
-    explicit TChangeMute(TStringArray& a) : FArray(a), FSaved(a.OnChange()) { a.SetOnChange(nullptr); }
+  public:
+    explicit TChangeMute(TStringArray& a) : FArray(a), FSaved(a.OnChange()) {
+        a.SetOnChange(nullptr);
+    }
     ~TChangeMute() { FArray.SetOnChange(std::move(FSaved)); }
     TChangeMute(const TChangeMute&) = delete;
     TChangeMute& operator=(const TChangeMute&) = delete;
 
-private:
+  private:
     TStringArray& FArray;
     TNotifyEvent FSaved;
 };
@@ -98,15 +102,16 @@ bool ParseDecimal(const std::string& s, double& Value) {
 // ---- Tags of the XML format --------------------------------------------------------------------
 
 const char* RepListXmlTagName(TRepListXmlTag Tag) {
-    static const char* const names[] = {"numcols", "numrows", "colname", "checkedcolumn",
-                                        "commonheader", "columnformat", "cell", "comment",
-                                        "/replist", "invalidtag"};
+    static const char* const names[] = {"numcols",      "numrows",      "colname", "checkedcolumn",
+                                        "commonheader", "columnformat", "cell",    "comment",
+                                        "/replist",     "invalidtag"};
     return Tag <= xmlInvalid ? names[Tag] : names[xmlInvalid];
 }
 
 TRepListXmlTag RepListXmlTagOf(const char* Name) {
     for (int t = xmlNumCols; t < xmlInvalid; ++t)
-        if (std::strcmp(Name, RepListXmlTagName(static_cast<TRepListXmlTag>(t))) == 0) return static_cast<TRepListXmlTag>(t);
+        if (std::strcmp(Name, RepListXmlTagName(static_cast<TRepListXmlTag>(t))) == 0)
+            return static_cast<TRepListXmlTag>(t);
     return xmlInvalid;
 }
 
@@ -202,7 +207,9 @@ void TRLData::SetNrRows(int Value) {
     UpdateFeedback(false);
 }
 
-TNameStrType TRLData::GetColName(int ColNr) const { return ValidCol(ColNr) ? FColName[ColNr - 1] : TNameStrType(); }
+TNameStrType TRLData::GetColName(int ColNr) const {
+    return ValidCol(ColNr) ? FColName[ColNr - 1] : TNameStrType();
+}
 
 void TRLData::SetColName(int ColNr, const TNameStrType& HLine) {
     if (ValidCol(ColNr)) FColName[ColNr - 1] = Utf8Left(HLine, MaxColNameChars);
@@ -216,7 +223,9 @@ void TRLData::SetColumnFormat(int ColNr, const TColFmtString& DefValue) {
     if (ValidCol(ColNr)) FColumnFormat[ColNr - 1] = Utf8Left(DefValue, MaxColFormatChars);
 }
 
-TCheckMode TRLData::GetColCheckMode(int ColNr) const { return ValidCol(ColNr) ? FColButMode[ColNr - 1] : cmNone; }
+TCheckMode TRLData::GetColCheckMode(int ColNr) const {
+    return ValidCol(ColNr) ? FColButMode[ColNr - 1] : cmNone;
+}
 
 void TRLData::SetColCheckMode(int ColNr, TCheckMode Value) {
     if (!ValidCol(ColNr) || Value > cmRadio || Value == FColButMode[ColNr - 1]) return;
@@ -285,8 +294,8 @@ double TRLData::GetAsNumber(int ACol, int ARow) const {
     std::replace(s.begin(), s.end(), ',', '.');
     double v = 0;
     if (!ParseDecimal(s, v))
-        throw EKELDStructError("Class TRLData: invalid numeric string: [" + std::to_string(ACol) + "," +
-                               std::to_string(ARow) + "]: " + stored);
+        throw EKELDStructError("Class TRLData: invalid numeric string: [" + std::to_string(ACol) +
+                               "," + std::to_string(ARow) + "]: " + stored);
     return v;
 }
 
@@ -307,20 +316,25 @@ std::string TRLData::GetCellDefaultValue(int ACol, int ARow) const {
     };
     switch (type) {
     case 'c':
-    case 'l': return r.substr(0, r.find('|'));
-    case 'd': return r;
+    case 'l':
+        return r.substr(0, r.find('|'));
+    case 'd':
+        return r;
     case 'e':
     case 'f':
     case 'h':
     case 'i': {
         if (Lower(r).find("rix") == std::string::npos) return r;
         const int n = count(4);
-        if (type == 'h') return IntToHexDigits(static_cast<std::uint32_t>(ARow), std::clamp(n, 1, 8));
+        if (type == 'h')
+            return IntToHexDigits(static_cast<std::uint32_t>(ARow), std::clamp(n, 1, 8));
         if (type == 'i') {
             const int digits = std::max(n, 1);
             std::string abs = std::to_string(ARow < 0 ? -static_cast<long long>(ARow) : ARow);
-            if (static_cast<int>(abs.size()) > digits) abs.erase(0, abs.size() - digits);
-            else abs.insert(0, digits - abs.size(), '0');
+            if (static_cast<int>(abs.size()) > digits)
+                abs.erase(0, abs.size() - digits);
+            else
+                abs.insert(0, digits - abs.size(), '0');
             return ARow < 0 ? "-" + abs : abs;
         }
         return strff(ARow, 1, n);
@@ -328,7 +342,8 @@ std::string TRLData::GetCellDefaultValue(int ACol, int ARow) const {
     case 's':
         if (Lower(r).find("$pwd$") == std::string::npos) return r;
         return InventPassword(count(6));
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -448,7 +463,8 @@ void TRLData::RemoveEmptyRows() {
 
 void TRLData::CopyRow(int Source, int Target) {
     if (!ValidRow(Source) || !ValidRow(Target) || Source == Target) return;
-    for (int c = 0; c <= FNrOfCols; ++c) FStrings.SetString(c, Target, FStrings.GetString(c, Source));
+    for (int c = 0; c <= FNrOfCols; ++c)
+        FStrings.SetString(c, Target, FStrings.GetString(c, Source));
     FStrings.SetRowAttrib(Target, FStrings.GetRowAttrib(Source));
 }
 
@@ -554,8 +570,9 @@ void TRLData::AssignTo(TPersistent* Dest) const {
 
 // ---- Clipboard ---------------------------------------------------------------------------------
 
-std::string TRLData::ClipboardText(int LeftCol, int TopRow, int RightCol, int BottomRow, bool AddHeader,
-                                   bool UseTabs, const std::string& Separator) const {
+std::string TRLData::ClipboardText(int LeftCol, int TopRow, int RightCol, int BottomRow,
+                                   bool AddHeader, bool UseTabs,
+                                   const std::string& Separator) const {
     LeftCol = std::max(LeftCol, 0);
     RightCol = std::min(RightCol, FNrOfCols);
     TopRow = std::max(TopRow, 1);
@@ -581,15 +598,18 @@ std::string TRLData::ClipboardText(int LeftCol, int TopRow, int RightCol, int Bo
     std::vector<int> width;
     for (int c = LeftCol; c <= RightCol; ++c) {
         int w = AddHeader ? Utf8Length(GetColName(c)) : 0;
-        for (int r = TopRow; r <= BottomRow; ++r) w = std::max(w, Utf8Length(FStrings.GetString(c, r)));
+        for (int r = TopRow; r <= BottomRow; ++r)
+            w = std::max(w, Utf8Length(FStrings.GetString(c, r)));
         width.push_back(w + 1);
     }
     if (AddHeader) {
-        for (int c = LeftCol; c <= RightCol; ++c) out += LeftString(GetColName(c), width[c - LeftCol]);
+        for (int c = LeftCol; c <= RightCol; ++c)
+            out += LeftString(GetColName(c), width[c - LeftCol]);
         out += "\n\n";
     }
     for (int r = TopRow; r <= BottomRow; ++r) {
-        for (int c = LeftCol; c <= RightCol; ++c) out += LeftString(GetElem(c, r), width[c - LeftCol]);
+        for (int c = LeftCol; c <= RightCol; ++c)
+            out += LeftString(GetElem(c, r), width[c - LeftCol]);
         out += '\n';
     }
     return out;
@@ -597,12 +617,14 @@ std::string TRLData::ClipboardText(int LeftCol, int TopRow, int RightCol, int Bo
 
 void TRLData::CopyToClipBoard(int LeftCol, int TopRow, int RightCol, int BottomRow, bool AddHeader,
                               bool UseTabs) {
-    Clipboard().SetAsText(ClipboardText(LeftCol, TopRow, RightCol, BottomRow, AddHeader, UseTabs, "\t"));
+    Clipboard().SetAsText(
+        ClipboardText(LeftCol, TopRow, RightCol, BottomRow, AddHeader, UseTabs, "\t"));
 }
 
 void TRLData::CopyToClipBoard(int LeftCol, int TopRow, int RightCol, int BottomRow, bool AddHeader,
                               const std::string& Separator) {
-    Clipboard().SetAsText(ClipboardText(LeftCol, TopRow, RightCol, BottomRow, AddHeader, true, Separator));
+    Clipboard().SetAsText(
+        ClipboardText(LeftCol, TopRow, RightCol, BottomRow, AddHeader, true, Separator));
 }
 
 // ---- Hooks -------------------------------------------------------------------------------------
@@ -620,7 +642,8 @@ void TRLData::BeforeHTMLExport(std::string& Text, int Col, int Row) {
 static const TClassRegistrar<TRLData> RLDataRegistrar("TRLData", "TComponent", [](auto& p) {
     p.Int("NrOfColumns", &TRLData::NrOfColumns, &TRLData::SetNrCols, 1);
     p.Int("NrOfRows", &TRLData::NrOfRows, &TRLData::SetNrRows, 0);
-    p.String("CommonHeader", &TRLData::CommonHeader, &TRLData::SetCommonHeader, DefaultCommonHeader);
+    p.String("CommonHeader", &TRLData::CommonHeader, &TRLData::SetCommonHeader,
+             DefaultCommonHeader);
 });
 
 } // namespace kel

@@ -42,13 +42,13 @@ namespace kel {
 // Raised by the data container TRLData: out of memory, and unreadable or inconsistent
 // exchange documents (the message names the problem and, for files, the line).
 class EKELRLDataError : public EKELError {
-public:
+  public:
     using EKELError::EKELError;
 };
 
 // Raised by the report list view.
 class EKELRepListError : public EKELError {
-public:
+  public:
     using EKELError::EKELError;
 };
 
@@ -62,15 +62,23 @@ inline constexpr int MaxColFormatChars = 80;
 
 // Check mode of a column (ordinals are stored: never reorder).
 enum TCheckMode : std::uint8_t {
-    cmNone,  // plain column
-    cmBox,   // independent check boxes
-    cmRadio  // at most one checked cell per column
+    cmNone, // plain column
+    cmBox,  // independent check boxes
+    cmRadio // at most one checked cell per column
 };
 
 // Elements of the XML report list, in this order of ordinals; xmlInvalid stands for any other.
 enum TRepListXmlTag : std::uint8_t {
-    xmlNumCols, xmlNumRows, xmlColName, xmlCheckedColumn, xmlCommonHd, xmlColumnFormat, xmlCell,
-    xmlComment, xmlEndReplist, xmlInvalid
+    xmlNumCols,
+    xmlNumRows,
+    xmlColName,
+    xmlCheckedColumn,
+    xmlCommonHd,
+    xmlColumnFormat,
+    xmlCell,
+    xmlComment,
+    xmlEndReplist,
+    xmlInvalid
 };
 // Tag name of a value: "numcols", "numrows", "colname", "checkedcolumn", "commonheader",
 // "columnformat", "cell", "comment", "/replist", "invalidtag".
@@ -100,7 +108,7 @@ bool CheckIfValidReplist(const std::string& FName, const std::string& DataID);
 bool CheckIfValidReplist(std::istream& InStream, const std::string& DataID);
 
 class TRLData : public TComponent {
-public:
+  public:
     // One column named "C-1", no rows, common header "Kel Report Listview", unsorted.
     explicit TRLData(TComponent* AOwner);
     ~TRLData() override;
@@ -181,16 +189,18 @@ public:
     // ---- Check marks --------------------------------------------------------------------------
 
     // Box column: every mark set or cleared; radio column: only clearing; otherwise nothing.
-    void SetAllCheckmarksOfCol(int Column, bool Checked) { SetAllCheckmarksOfCol(Column, Checked, false); }
+    void SetAllCheckmarksOfCol(int Column, bool Checked) {
+        SetAllCheckmarksOfCol(Column, Checked, false);
+    }
     // As above, skipping rows with the disabled bit when EnabledRowsOnly (used by the view).
     void SetAllCheckmarksOfCol(int Column, bool Checked, bool EnabledRowsOnly);
     // Box columns only: every mark inverted (an empty cell becomes checked).
     void InvertAllCheckmarksOfCol(int Column) { InvertAllCheckmarksOfCol(Column, false); }
     void InvertAllCheckmarksOfCol(int Column, bool EnabledRowsOnly);
-    int CountCheckedElemsInCol(int Column) const;  // 0 for a plain column
-    int CountCheckedElemsInRow(int Row) const;     // among the check columns
-    int FirstCheckedElemInCol(int ColNr) const;    // lowest checked row, 0 if none
-    int FirstCheckedElemInRow(int RowNr) const;    // lowest checked check column, 0 if none
+    int CountCheckedElemsInCol(int Column) const; // 0 for a plain column
+    int CountCheckedElemsInRow(int Row) const;    // among the check columns
+    int FirstCheckedElemInCol(int ColNr) const;   // lowest checked row, 0 if none
+    int FirstCheckedElemInRow(int RowNr) const;   // lowest checked check column, 0 if none
 
     // ---- Whole-table operations ---------------------------------------------------------------
 
@@ -300,9 +310,13 @@ public:
     // ---- Events and hooks ---------------------------------------------------------------------
 
     TBeforeSortExchgEvent OnBeforeSortExchange() const { return FOnBefSortExc; }
-    void SetOnBeforeSortExchange(TBeforeSortExchgEvent Handler) { FOnBefSortExc = std::move(Handler); }
+    void SetOnBeforeSortExchange(TBeforeSortExchgEvent Handler) {
+        FOnBefSortExc = std::move(Handler);
+    }
     TBeforeHTMLExportEvent OnBeforeHTMLExport() const { return FOnBefHTMLExport; }
-    void SetOnBeforeHTMLExport(TBeforeHTMLExportEvent Handler) { FOnBefHTMLExport = std::move(Handler); }
+    void SetOnBeforeHTMLExport(TBeforeHTMLExportEvent Handler) {
+        FOnBefHTMLExport = std::move(Handler);
+    }
     // Progress of the exchange operations in percent (0..100, ending with 100).
     TOnPercentDoneEvent OnPercentDone() const { return FOnPercentDone; }
     void SetOnPercentDone(TOnPercentDoneEvent Handler) { FOnPercentDone = std::move(Handler); }
@@ -327,16 +341,16 @@ public:
     struct TContent {
         int NrOfCols = 1;
         int NrOfRows = 0;
-        TStringArray Cells;  // columns 0..NrOfCols (at least 1), rows 0..max(NrOfRows, 1)
+        TStringArray Cells; // columns 0..NrOfCols (at least 1), rows 0..max(NrOfRows, 1)
         std::vector<TNameStrType> ColName;
         std::vector<TColFmtString> ColumnFormat;
         std::vector<TCheckMode> ColButMode;
     };
 
-protected:
+  protected:
     void AssignTo(TPersistent* Dest) const override;
 
-private:
+  private:
     bool ValidCol(int c) const { return c >= 1 && c <= FNrOfCols; }
     bool ValidRow(int r) const { return r >= 1 && r <= FNrOfRows; }
     void ResetColumnMeta();
@@ -372,7 +386,7 @@ private:
 // Reports progress through a container's OnPercentDone: Tick once per unit of work, Done at
 // the end (which reports 100). Nothing is reported when the event is unassigned.
 class TRLProgress {
-public:
+  public:
     TRLProgress(TRLData& Data, long long Total);
     void Tick(long long Units = 1) {
         FDone += Units;
@@ -380,7 +394,7 @@ public:
     }
     void Done();
 
-private:
+  private:
     void Report();
     TRLData& FData;
     long long FTotal, FStep, FDone = 0, FNext;

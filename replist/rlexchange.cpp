@@ -69,18 +69,20 @@ struct TFileBuffer {
 
 TFileBuffer ReadFileBuffer(const std::string& FName) {
     const int fd = ::open(FName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw EFOpenError("Cannot open file " + Quoted(FName) + ": " + std::strerror(errno));
+    if (fd < 0)
+        throw EFOpenError("Cannot open file " + Quoted(FName) + ": " + std::strerror(errno));
     struct TCloser {
         int Fd;
         ~TCloser() { ::close(Fd); }
     } closer{fd};
-    struct stat st{};
+    struct stat st {};
     std::size_t cap = 1 << 16;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) cap = static_cast<std::size_t>(st.st_size) + 1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        cap = static_cast<std::size_t>(st.st_size) + 1;
     TFileBuffer b;
     b.Data.reset(new char[cap]);
     for (;;) {
-        if (b.Size == cap) {  // the file is longer than it was, or not a regular file
+        if (b.Size == cap) { // the file is longer than it was, or not a regular file
             std::unique_ptr<char[]> bigger(new char[cap * 2]);
             std::memcpy(bigger.get(), b.Data.get(), b.Size);
             b.Data = std::move(bigger);
@@ -88,7 +90,8 @@ TFileBuffer ReadFileBuffer(const std::string& FName) {
         }
         const ssize_t n = ::read(fd, b.Data.get() + b.Size, cap - b.Size);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw EReadError("Cannot read file " + Quoted(FName) + ": " + std::strerror(errno));
+        if (n < 0)
+            throw EReadError("Cannot read file " + Quoted(FName) + ": " + std::strerror(errno));
         if (n == 0) break;
         b.Size += static_cast<std::size_t>(n);
     }
@@ -101,10 +104,11 @@ template <class F>
 void WriteFileSafely(const std::string& FName, F Write) {
     std::string tmp = FName + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) throw EFOpenError("Cannot create file " + Quoted(FName) + ": " + std::strerror(errno));
+    if (fd < 0)
+        throw EFOpenError("Cannot create file " + Quoted(FName) + ": " + std::strerror(errno));
     // mkstemp creates the file for the owner only: give it the mode the target has (or would
     // get from the umask), so replacing a file does not change who may read it.
-    struct stat st{};
+    struct stat st {};
     mode_t mode;
     if (::stat(FName.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
@@ -148,10 +152,14 @@ int DecodeUtf8(const unsigned char* p, const unsigned char* end, std::uint32_t& 
     }
     int n;
     std::uint32_t min;
-    if ((b & 0xE0) == 0xC0) n = 2, cp = b & 0x1F, min = 0x80;
-    else if ((b & 0xF0) == 0xE0) n = 3, cp = b & 0x0F, min = 0x800;
-    else if ((b & 0xF8) == 0xF0) n = 4, cp = b & 0x07, min = 0x10000;
-    else return 0;
+    if ((b & 0xE0) == 0xC0)
+        n = 2, cp = b & 0x1F, min = 0x80;
+    else if ((b & 0xF0) == 0xE0)
+        n = 3, cp = b & 0x0F, min = 0x800;
+    else if ((b & 0xF8) == 0xF0)
+        n = 4, cp = b & 0x07, min = 0x10000;
+    else
+        return 0;
     if (end - p < n) return 0;
     for (int i = 1; i < n; ++i) {
         if ((p[i] & 0xC0) != 0x80) return 0;
@@ -191,8 +199,8 @@ void CheckTextFile(const std::string& Data, const std::string& Where) {
     const std::size_t bad = FirstBadTextByte(Data.data(), Data.size());
     if (bad == Data.size()) return;
     const char* what = Data[bad] == '\0' ? "holds a NUL byte (binary data?)" : "is not UTF-8 text";
-    throw EKELRLDataError(Where + ", line " + std::to_string(LineAt(Data.data(), bad)) + ": the file " +
-                          what);
+    throw EKELRLDataError(Where + ", line " + std::to_string(LineAt(Data.data(), bad)) +
+                          ": the file " + what);
 }
 
 std::string LowerAscii(std::string s) {
@@ -201,7 +209,9 @@ std::string LowerAscii(std::string s) {
     return s;
 }
 
-std::string TrimBlanks(const std::string& s) { return StripTrailingChars(StripLeadingChars(s, ' '), ' '); }
+std::string TrimBlanks(const std::string& s) {
+    return StripTrailingChars(StripLeadingChars(s, ' '), ' ');
+}
 
 // Decodes the XML references &amp; &lt; &gt; &quot; &apos; &#n; &#xh; of an attribute text;
 // anything else is kept as written.
@@ -220,11 +230,16 @@ std::string DecodeXmlRefs(const std::string& s) {
         }
         const std::string ref = s.substr(i + 1, semi - i - 1);
         std::string rep;
-        if (ref == "amp") rep = "&";
-        else if (ref == "lt") rep = "<";
-        else if (ref == "gt") rep = ">";
-        else if (ref == "quot") rep = "\"";
-        else if (ref == "apos") rep = "'";
+        if (ref == "amp")
+            rep = "&";
+        else if (ref == "lt")
+            rep = "<";
+        else if (ref == "gt")
+            rep = ">";
+        else if (ref == "quot")
+            rep = "\"";
+        else if (ref == "apos")
+            rep = "'";
         else if (ref.size() >= 2 && ref[0] == '#') {
             const bool hex = ref[1] == 'x' || ref[1] == 'X';
             std::uint32_t cp = 0;
@@ -232,21 +247,30 @@ std::string DecodeXmlRefs(const std::string& s) {
             for (std::size_t k = hex ? 2 : 1; ok && k < ref.size(); ++k) {
                 const char ch = ref[k];
                 int d = -1;
-                if (ch >= '0' && ch <= '9') d = ch - '0';
-                else if (hex && ch >= 'a' && ch <= 'f') d = ch - 'a' + 10;
-                else if (hex && ch >= 'A' && ch <= 'F') d = ch - 'A' + 10;
+                if (ch >= '0' && ch <= '9')
+                    d = ch - '0';
+                else if (hex && ch >= 'a' && ch <= 'f')
+                    d = ch - 'a' + 10;
+                else if (hex && ch >= 'A' && ch <= 'F')
+                    d = ch - 'A' + 10;
                 ok = d >= 0 && cp <= 0x10FFFF;
                 cp = cp * (hex ? 16 : 10) + static_cast<std::uint32_t>(std::max(d, 0));
             }
             if (ok && cp > 0 && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF)) {
-                if (cp < 0x80) rep += static_cast<char>(cp);
-                else if (cp < 0x800) rep += static_cast<char>(0xC0 | (cp >> 6)), rep += static_cast<char>(0x80 | (cp & 0x3F));
+                if (cp < 0x80)
+                    rep += static_cast<char>(cp);
+                else if (cp < 0x800)
+                    rep += static_cast<char>(0xC0 | (cp >> 6)),
+                        rep += static_cast<char>(0x80 | (cp & 0x3F));
                 else if (cp < 0x10000)
-                    rep += static_cast<char>(0xE0 | (cp >> 12)), rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                    rep += static_cast<char>(0xE0 | (cp >> 12)),
+                        rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
                         rep += static_cast<char>(0x80 | (cp & 0x3F));
                 else
-                    rep += static_cast<char>(0xF0 | (cp >> 18)), rep += static_cast<char>(0x80 | ((cp >> 12) & 0x3F)),
-                        rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F)), rep += static_cast<char>(0x80 | (cp & 0x3F));
+                    rep += static_cast<char>(0xF0 | (cp >> 18)),
+                        rep += static_cast<char>(0x80 | ((cp >> 12) & 0x3F)),
+                        rep += static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                        rep += static_cast<char>(0x80 | (cp & 0x3F));
             }
         }
         if (rep.empty()) {
@@ -262,7 +286,8 @@ std::string DecodeXmlRefs(const std::string& s) {
 // ---- CheckIfValidReplist -----------------------------------------------------------------------
 
 bool IsHeaderLine(const std::string& LowerLine) {
-    return LowerLine.find("<replist") != std::string::npos && LowerLine.find("kelmosaic") != std::string::npos;
+    return LowerLine.find("<replist") != std::string::npos &&
+           LowerLine.find("kelmosaic") != std::string::npos;
 }
 
 // The identifier of a header line (lower case): the text of id="...", references decoded,
@@ -333,12 +358,15 @@ void CsvWriteField(std::string& out, const std::string& s, char Delim) {
 // is handed on only when it is complete in the buffer; a record longer than the buffer makes the
 // buffer grow. Line ends are LF, CR LF or a lone CR; quoted fields may hold any of them.
 class TCsvReader {
-public:
-    TCsvReader(const std::string& FName, char Delim, std::string Where) : FDelim(Delim), FWhere(std::move(Where)) {
+  public:
+    TCsvReader(const std::string& FName, char Delim, std::string Where)
+        : FDelim(Delim), FWhere(std::move(Where)) {
         FFd = ::open(FName.c_str(), O_RDONLY | O_CLOEXEC);
-        if (FFd < 0) throw EFOpenError("Cannot open file " + Quoted(FName) + ": " + std::strerror(errno));
-        struct stat st{};
-        if (::fstat(FFd, &st) == 0 && S_ISREG(st.st_mode)) FSize = static_cast<std::size_t>(st.st_size);
+        if (FFd < 0)
+            throw EFOpenError("Cannot open file " + Quoted(FName) + ": " + std::strerror(errno));
+        struct stat st {};
+        if (::fstat(FFd, &st) == 0 && S_ISREG(st.st_mode))
+            FSize = static_cast<std::size_t>(st.st_size);
         for (int i = 0; i < 256; ++i) FSpecial[i] = false;
         FSpecial[static_cast<unsigned char>(Delim)] = FSpecial[static_cast<unsigned char>('\n')] =
             FSpecial[static_cast<unsigned char>('\r')] = true;
@@ -347,7 +375,7 @@ public:
     TCsvReader(const TCsvReader&) = delete;
     TCsvReader& operator=(const TCsvReader&) = delete;
 
-    std::size_t FileSize() const { return FSize; }  // 0 when unknown
+    std::size_t FileSize() const { return FSize; } // 0 when unknown
 
     // Calls Record(fields, bytesReadSoFar) for every record; fields is a vector of string_view.
     template <class F>
@@ -367,20 +395,22 @@ public:
                 total += static_cast<std::size_t>(n);
             }
             std::size_t from = 0;
-            if (first && have >= 3 && std::memcmp(buf.get(), "\xEF\xBB\xBF", 3) == 0) from = 3;  // byte order mark
+            if (first && have >= 3 && std::memcmp(buf.get(), "\xEF\xBB\xBF", 3) == 0)
+                from = 3; // byte order mark
             first = false;
             const std::size_t used = ParseBlock(buf.get(), from, have, eof, total - have, Record);
             // Whatever was used is complete: check that it is text.
             const std::size_t bad = FirstBadTextByte(buf.get(), used);
             if (bad < used) {
-                const char* what = buf[bad] == '\0' ? "holds a NUL byte (binary data?)" : "is not UTF-8 text";
+                const char* what =
+                    buf[bad] == '\0' ? "holds a NUL byte (binary data?)" : "is not UTF-8 text";
                 Fail(buf.get(), bad, std::string("the file ") + what);
             }
             FLineBase += static_cast<std::size_t>(std::count(buf.get(), buf.get() + used, '\n'));
             std::memmove(buf.get(), buf.get() + used, have - used);
             have -= used;
             if (eof && have == 0) break;
-            if (have == cap) {  // one record fills the buffer
+            if (have == cap) { // one record fills the buffer
                 std::unique_ptr<char[]> bigger(new char[cap * 2]);
                 std::memcpy(bigger.get(), buf.get(), have);
                 buf = std::move(bigger);
@@ -389,7 +419,7 @@ public:
         }
     }
 
-private:
+  private:
     struct Span {
         bool Scratch;
         std::size_t Off, Len;
@@ -400,7 +430,8 @@ private:
     // bit of the zero-byte test marks the first such byte exactly.
     std::size_t SkipPlain(const char* Buf, std::size_t i, std::size_t Size) const {
         constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
-        const std::uint64_t d = ones * static_cast<unsigned char>(FDelim), lf = ones * '\n', cr = ones * '\r';
+        const std::uint64_t d = ones * static_cast<unsigned char>(FDelim), lf = ones * '\n',
+                            cr = ones * '\r';
         auto zeroBytes = [](std::uint64_t x) { return (x - ones) & ~x & highs; };
         while (i + 8 <= Size) {
             std::uint64_t w;
@@ -414,15 +445,16 @@ private:
     }
 
     [[noreturn]] void Fail(const char* Buf, std::size_t At, const std::string& What) const {
-        const std::size_t line = FLineBase + static_cast<std::size_t>(std::count(Buf, Buf + At, '\n'));
+        const std::size_t line =
+            FLineBase + static_cast<std::size_t>(std::count(Buf, Buf + At, '\n'));
         throw EKELRLDataError(FWhere + ", line " + std::to_string(line) + ": " + What);
     }
 
     // Parses the complete records of Buf[From, Size) and returns where the first incomplete one
     // starts (Size when all are complete). At the end of the file every record is complete.
     template <class F>
-    std::size_t ParseBlock(const char* Buf, std::size_t From, std::size_t Size, bool Eof, std::size_t BytesBefore,
-                           F& Record) {
+    std::size_t ParseBlock(const char* Buf, std::size_t From, std::size_t Size, bool Eof,
+                           std::size_t BytesBefore, F& Record) {
         std::size_t i = From;
         while (i < Size) {
             const std::size_t recordStart = i;
@@ -440,8 +472,9 @@ private:
                     for (;;) {
                         const void* q = std::memchr(Buf + r, '"', Size - r);
                         if (q == nullptr) break;
-                        const std::size_t qp = static_cast<std::size_t>(static_cast<const char*>(q) - Buf);
-                        if (qp + 1 == Size && !Eof) break;  // a doubled quote may follow
+                        const std::size_t qp =
+                            static_cast<std::size_t>(static_cast<const char*>(q) - Buf);
+                        if (qp + 1 == Size && !Eof) break; // a doubled quote may follow
                         if (qp + 1 < Size && Buf[qp + 1] == '"') {
                             if (!f.Scratch) {
                                 f.Scratch = true;
@@ -455,8 +488,10 @@ private:
                             r = qp + 2;
                             continue;
                         }
-                        if (f.Scratch) FScratch.append(Buf + r, qp - r), f.Len = FScratch.size() - f.Off;
-                        else f.Len = qp - f.Off;
+                        if (f.Scratch)
+                            FScratch.append(Buf + r, qp - r), f.Len = FScratch.size() - f.Off;
+                        else
+                            f.Len = qp - f.Off;
                         i = qp + 1;
                         closed = true;
                         break;
@@ -481,7 +516,7 @@ private:
                     ++i;
                     if (i == Size) {
                         if (!Eof) return recordStart;
-                        FSpans.push_back({false, i, 0});  // a delimiter at the very end
+                        FSpans.push_back({false, i, 0}); // a delimiter at the very end
                         complete = true;
                         break;
                     }
@@ -529,22 +564,26 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
         int cols = 1;
         ct.Cells.Resize(cols, allocRows);
         std::vector<std::string> names;
-        int row = IncludeColHeaders ? 0 : 1;  // row 0 is the header record
-        TRLProgress progress(*this, static_cast<long long>(std::max<std::size_t>(reader.FileSize(), 1)));
+        int row = IncludeColHeaders ? 0 : 1; // row 0 is the header record
+        TRLProgress progress(*this,
+                             static_cast<long long>(std::max<std::size_t>(reader.FileSize(), 1)));
         long long lastBytes = 0;
         std::string cell;
         reader.Run([&](const std::vector<std::string_view>& fields, std::size_t bytes) {
             if (row == 0) {
                 for (std::string_view f : fields) names.emplace_back(f);
             } else {
-                if (row == std::numeric_limits<int>::max() - 1) throw EKELRLDataError(where + ": too many rows");
+                if (row == std::numeric_limits<int>::max() - 1)
+                    throw EKELRLDataError(where + ": too many rows");
                 if (row > allocRows) {
                     long long want = 2LL * allocRows;
                     if (reader.FileSize() > bytes) {
                         const double perRow = static_cast<double>(bytes) / row;
-                        want = std::max(want, static_cast<long long>(reader.FileSize() / perRow * 1.05) + 16);
+                        want = std::max(
+                            want, static_cast<long long>(reader.FileSize() / perRow * 1.05) + 16);
                     }
-                    allocRows = static_cast<int>(std::min<long long>(want, std::numeric_limits<int>::max() - 1));
+                    allocRows = static_cast<int>(
+                        std::min<long long>(want, std::numeric_limits<int>::max() - 1));
                     ct.Cells.Resize(cols, allocRows);
                 }
                 if (static_cast<int>(fields.size()) > cols) {
@@ -575,7 +614,7 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
         ct.ColButMode.assign(cols, cmNone);
         for (int c = 0; c < cols; ++c)
             ct.ColName[c] = c < static_cast<int>(names.size()) ? Utf8Left(names[c], MaxColNameChars)
-                                                             : "C-" + std::to_string(c + 1);
+                                                               : "C-" + std::to_string(c + 1);
         Install(ct);
         progress.Done();
         return rows;
@@ -585,7 +624,8 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
 }
 
 int TRLData::ExportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders,
-                       bool IncludeCommonHeader, int FirstCol, int FirstRow, int LastCol, int LastRow) {
+                       bool IncludeCommonHeader, int FirstCol, int FirstRow, int LastCol,
+                       int LastRow) {
     const char delim = CSVDelimiterChar(Delimiter);
     FirstCol = std::max(FirstCol, 0);
     LastCol = std::min(LastCol, FNrOfCols);
@@ -641,8 +681,10 @@ int TRLData::LoadLinesFromFile(int Column, int FirstRow, const std::string& FNam
         if (e < data.size() && data[e] == '\r' && e + 1 < data.size() && data[e + 1] == '\n') ++e;
         i = e + 1;
     }
-    const long long lastRow = static_cast<long long>(FirstRow) + static_cast<long long>(lines.size()) - 1;
-    if (lastRow > std::numeric_limits<int>::max() - 1) throw EKELRLDataError(where + ": too many lines");
+    const long long lastRow =
+        static_cast<long long>(FirstRow) + static_cast<long long>(lines.size()) - 1;
+    if (lastRow > std::numeric_limits<int>::max() - 1)
+        throw EKELRLDataError(where + ": too many lines");
     if (Column > FNrOfCols) SetNrCols(Column);
     if (lastRow > FNrOfRows) SetNrRows(static_cast<int>(lastRow));
     TRLProgress progress(*this, static_cast<long long>(lines.size()));
@@ -673,7 +715,7 @@ bool XmlSafeText(const std::string& s) {
             ++p;
             continue;
         }
-        if (b < 0x80) return false;  // other control characters, CR, DEL is allowed but rare
+        if (b < 0x80) return false; // other control characters, CR, DEL is allowed but rare
         std::uint32_t cp;
         const int n = DecodeUtf8(p, end, cp);
         if (n == 0 || cp == 0xFFFE || cp == 0xFFFF) return false;
@@ -702,11 +744,13 @@ void AddTextElement(pugi::xml_node Parent, const char* Tag, const std::string& V
 }
 
 class TStringWriter : public pugi::xml_writer {
-public:
+  public:
     explicit TStringWriter(std::string& Out) : FOut(Out) {}
-    void write(const void* data, std::size_t size) override { FOut.append(static_cast<const char*>(data), size); }
+    void write(const void* data, std::size_t size) override {
+        FOut.append(static_cast<const char*>(data), size);
+    }
 
-private:
+  private:
     std::string& FOut;
 };
 
@@ -721,7 +765,8 @@ void FlushElements(pugi::xml_document& Doc, std::string& Buffer, std::ostream& O
 
 } // namespace
 
-void TRLData::WriteToXMLStream(std::ostream& OutStream, bool CreateHeader, const std::string& DataID) {
+void TRLData::WriteToXMLStream(std::ostream& OutStream, bool CreateHeader,
+                               const std::string& DataID) {
     std::string buffer;
     if (CreateHeader) buffer += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     {
@@ -743,10 +788,14 @@ void TRLData::WriteToXMLStream(std::ostream& OutStream, bool CreateHeader, const
     doc.append_child(RepListXmlTagName(xmlNumRows)).text().set(FNrOfRows);
     AddTextElement(doc, RepListXmlTagName(xmlCommonHd), FCommonHeader);
     AddTextElement(doc, RepListXmlTagName(xmlComment), FComment);
-    for (int c = 0; c < FNrOfCols; ++c) AddTextElement(doc, RepListXmlTagName(xmlColName), FColName[c]);
-    for (int c = 0; c < FNrOfCols; ++c) AddTextElement(doc, RepListXmlTagName(xmlColumnFormat), FColumnFormat[c]);
     for (int c = 0; c < FNrOfCols; ++c)
-        doc.append_child(RepListXmlTagName(xmlCheckedColumn)).text().set(static_cast<int>(FColButMode[c]));
+        AddTextElement(doc, RepListXmlTagName(xmlColName), FColName[c]);
+    for (int c = 0; c < FNrOfCols; ++c)
+        AddTextElement(doc, RepListXmlTagName(xmlColumnFormat), FColumnFormat[c]);
+    for (int c = 0; c < FNrOfCols; ++c)
+        doc.append_child(RepListXmlTagName(xmlCheckedColumn))
+            .text()
+            .set(static_cast<int>(FColButMode[c]));
     FlushElements(doc, buffer, OutStream);
     // Cells of rows in displayed order, columns 0..NrOfColumns, a block of rows at a time so
     // that the tree never holds more than a few thousand elements.
@@ -768,7 +817,8 @@ void TRLData::WriteToXMLStream(std::ostream& OutStream, bool CreateHeader, const
     progress.Done();
 }
 
-void TRLData::WriteToOpenXMLFile(std::ostream& TextFile, bool CreateHeader, const std::string& DataID) {
+void TRLData::WriteToOpenXMLFile(std::ostream& TextFile, bool CreateHeader,
+                                 const std::string& DataID) {
     WriteToXMLStream(TextFile, CreateHeader, DataID);
 }
 
@@ -807,9 +857,11 @@ bool FrameReplist(const char* Text, std::size_t Size, std::size_t& Begin, std::s
         const std::size_t tag = FindNoCase(Text, Size, from, "<replist");
         if (tag == std::string::npos) return false;
         std::size_t lineBegin = tag, lineEnd = tag;
-        while (lineBegin > 0 && Text[lineBegin - 1] != '\n' && Text[lineBegin - 1] != '\r') --lineBegin;
+        while (lineBegin > 0 && Text[lineBegin - 1] != '\n' && Text[lineBegin - 1] != '\r')
+            --lineBegin;
         while (lineEnd < Size && Text[lineEnd] != '\n' && Text[lineEnd] != '\r') ++lineEnd;
-        if (FindNoCase(Text + lineBegin, lineEnd - lineBegin, 0, "kelmosaic") != std::string::npos) {
+        if (FindNoCase(Text + lineBegin, lineEnd - lineBegin, 0, "kelmosaic") !=
+            std::string::npos) {
             Begin = tag;
             break;
         }
@@ -833,17 +885,20 @@ inline bool IsCellName(const char* Name) {
 // Reads report lists from a pugixml tree into a TContent, with messages that name the source
 // (Where) and the line (LineBase is the line number of the first byte of the parsed text).
 class TXmlReader {
-public:
+  public:
     TXmlReader(const std::string& Where, const char* Text, std::size_t LineBase)
         : FWhere(Where), FText(Text), FLineBase(LineBase) {}
 
     [[noreturn]] void Fail(std::ptrdiff_t Offset, const std::string& What) const {
         std::string msg = FWhere;
         if (Offset >= 0)
-            msg += ", line " + std::to_string(FLineBase - 1 + LineAt(FText, static_cast<std::size_t>(Offset)));
+            msg += ", line " +
+                   std::to_string(FLineBase - 1 + LineAt(FText, static_cast<std::size_t>(Offset)));
         throw EKELRLDataError(msg + ": " + What);
     }
-    [[noreturn]] void Fail(pugi::xml_node Node, const std::string& What) const { Fail(Node.offset_debug(), What); }
+    [[noreturn]] void Fail(pugi::xml_node Node, const std::string& What) const {
+        Fail(Node.offset_debug(), What);
+    }
 
     // The text of a value element (hex-decoded when enc="hex").
     void Text(pugi::xml_node Node, std::string& Out) const {
@@ -854,12 +909,14 @@ public:
                 Fail(Node, std::string("<") + Node.name() + "> may hold only text");
             v = child.value();
         }
-        const pugi::xml_attribute enc = Node.first_attribute() ? Node.attribute("enc") : pugi::xml_attribute();
+        const pugi::xml_attribute enc =
+            Node.first_attribute() ? Node.attribute("enc") : pugi::xml_attribute();
         if (!enc) {
             Out.assign(v);
             return;
         }
-        if (std::strcmp(enc.value(), "hex") != 0) Fail(Node, std::string("unknown encoding \"") + enc.value() + "\"");
+        if (std::strcmp(enc.value(), "hex") != 0)
+            Fail(Node, std::string("unknown encoding \"") + enc.value() + "\"");
         Out = HexDecode(Node, v);
     }
 
@@ -874,7 +931,8 @@ public:
             if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
             Fail(Node, "invalid digit in a hex-encoded value");
         };
-        for (std::size_t i = 0; i < n; i += 2) out += static_cast<char>(digit(v[i]) * 16 + digit(v[i + 1]));
+        for (std::size_t i = 0; i < n; i += 2)
+            out += static_cast<char>(digit(v[i]) * 16 + digit(v[i + 1]));
         return out;
     }
 
@@ -891,16 +949,20 @@ public:
 
     void Read(TRLData& Data, pugi::xml_node Root, const std::string& DataID, TRLData::TContent& Ct,
               std::string& Header, std::string& Comment, std::string& Id) const {
-        if (std::strcmp(Root.name(), "replist") != 0) Fail(Root, "the root element is not <replist>");
+        if (std::strcmp(Root.name(), "replist") != 0)
+            Fail(Root, "the root element is not <replist>");
         const pugi::xml_attribute idAttr = Root.attribute("id");
         Id = idAttr.value();
-        if (std::strcmp(Root.attribute("idenc").value(), "hex") == 0) Id = HexDecode(Root, Id.c_str());
+        if (std::strcmp(Root.attribute("idenc").value(), "hex") == 0)
+            Id = HexDecode(Root, Id.c_str());
         if (!DataID.empty() && TrimBlanks(LowerAscii(Id)) != LowerAscii(DataID)) {
-            if (!idAttr) Fail(Root, "the report list has no identifier, expected \"" + DataID + "\"");
+            if (!idAttr)
+                Fail(Root, "the report list has no identifier, expected \"" + DataID + "\"");
             Fail(Root, "the report list identifier \"" + Id + "\" is not \"" + DataID + "\"");
         }
         for (const char* v = Root.value(); *v; ++v)
-            if (*v != ' ' && *v != '\t' && *v != '\n' && *v != '\r') Fail(Root, "unexpected text in <replist>");
+            if (*v != ' ' && *v != '\t' && *v != '\n' && *v != '\r')
+                Fail(Root, "unexpected text in <replist>");
 
         // First pass: check every element and collect the metadata.
         long long cols = -1, rows = -1, cells = 0;
@@ -946,25 +1008,30 @@ public:
                 break;
             case xmlCheckedColumn: {
                 const long long m = Count(n, 255);
-                if (m > cmRadio) Fail(n, "<checkedcolumn> is not a check mode (0, 1 or 2): " + std::to_string(m));
+                if (m > cmRadio)
+                    Fail(n,
+                         "<checkedcolumn> is not a check mode (0, 1 or 2): " + std::to_string(m));
                 Ct.ColButMode.push_back(static_cast<TCheckMode>(m));
                 break;
             }
-            default: Fail(n, std::string("unknown element <") + n.name() + ">");
+            default:
+                Fail(n, std::string("unknown element <") + n.name() + ">");
             }
         }
         if (cols < 0) Fail(Root, "<numcols> is missing");
         if (rows < 0) Fail(Root, "<numrows> is missing");
         auto checkCount = [&](std::size_t have, const char* tag) {
             if (static_cast<long long>(have) != cols)
-                Fail(Root, std::to_string(have) + " <" + tag + "> elements for " + std::to_string(cols) + " columns");
+                Fail(Root, std::to_string(have) + " <" + tag + "> elements for " +
+                               std::to_string(cols) + " columns");
         };
         checkCount(Ct.ColName.size(), "colname");
         checkCount(Ct.ColumnFormat.size(), "columnformat");
         checkCount(Ct.ColButMode.size(), "checkedcolumn");
         if (cells != (cols + 1) * rows)
-            Fail(Root, std::to_string(cells) + " <cell> elements where " + std::to_string(cols) + " columns (and column 0) of " +
-                           std::to_string(rows) + " rows need " + std::to_string((cols + 1) * rows));
+            Fail(Root, std::to_string(cells) + " <cell> elements where " + std::to_string(cols) +
+                           " columns (and column 0) of " + std::to_string(rows) + " rows need " +
+                           std::to_string((cols + 1) * rows));
 
         // Second pass: the cells, row by row.
         TRLProgress progress(Data, rows);
@@ -974,7 +1041,8 @@ public:
         pugi::xml_node n = firstCell;
         for (int r = 1; r <= Ct.NrOfRows; ++r) {
             for (int c = 0; c <= Ct.NrOfCols; ++c) {
-                while (n.type() != pugi::node_element || !IsCellName(n.name())) n = n.next_sibling();
+                while (n.type() != pugi::node_element || !IsCellName(n.name()))
+                    n = n.next_sibling();
                 Text(n, text);
                 Ct.Cells.SetString(c, r, text);
                 n = n.next_sibling();
@@ -984,7 +1052,7 @@ public:
         progress.Done();
     }
 
-private:
+  private:
     std::string FWhere;
     const char* FText;
     std::size_t FLineBase;
@@ -998,16 +1066,20 @@ constexpr unsigned XmlParseFlags =
 // Parses the report list in Text (modified in place) and installs it. LineBase is the line
 // number of Text's first byte.
 static void ReadReplistText(TRLData& Data, char* Text, std::size_t Size, std::size_t LineBase,
-                            const std::string& Where, const std::string& DataID, TRLData::TContent& Ct,
-                            std::string& Header, std::string& Comment, std::string& Id) {
+                            const std::string& Where, const std::string& DataID,
+                            TRLData::TContent& Ct, std::string& Header, std::string& Comment,
+                            std::string& Id) {
     std::size_t begin = 0, end = 0;
     if (!FrameReplist(Text, Size, begin, end))
-        throw EKELRLDataError(Where + ": no report list (no line with \"<replist\" and \"kelmosaic\")");
+        throw EKELRLDataError(Where +
+                              ": no report list (no line with \"<replist\" and \"kelmosaic\")");
     TXmlReader reader(Where, Text, LineBase);
     pugi::xml_document doc;
     const pugi::xml_parse_result res =
         doc.load_buffer_inplace(Text + begin, end - begin, XmlParseFlags, pugi::encoding_utf8);
-    if (!res) reader.Fail(static_cast<std::ptrdiff_t>(begin) + res.offset, std::string("XML error: ") + res.description());
+    if (!res)
+        reader.Fail(static_cast<std::ptrdiff_t>(begin) + res.offset,
+                    std::string("XML error: ") + res.description());
     const pugi::xml_node root = doc.document_element();
     if (!root) reader.Fail(static_cast<std::ptrdiff_t>(begin), "no <replist> element");
     // offset_debug counts from the parsed text, which starts at begin.
@@ -1020,7 +1092,8 @@ bool TRLData::ReadFromXMLString(const std::string& InString, const std::string& 
     TContent ct;
     std::string header, comment, id;
     try {
-        ReadReplistText(*this, text.data(), text.size(), 1, "XML report list", DataID, ct, header, comment, id);
+        ReadReplistText(*this, text.data(), text.size(), 1, "XML report list", DataID, ct, header,
+                        comment, id);
     } catch (const std::bad_alloc&) {
         throw EKELRLDataError("XML report list: not enough memory for the table");
     }
@@ -1050,11 +1123,14 @@ bool TRLData::ReadFromXMLStream(std::istream& InStream, const std::string& DataI
         text += '\n';
         if (line.find("</replist") != std::string::npos) break;
     }
-    if (!inList) throw EKELRLDataError("XML stream: no report list (no line with \"<replist\" and \"kelmosaic\")");
+    if (!inList)
+        throw EKELRLDataError(
+            "XML stream: no report list (no line with \"<replist\" and \"kelmosaic\")");
     TContent ct;
     std::string header, comment, id;
     try {
-        ReadReplistText(*this, text.data(), text.size(), lineBase, "XML stream", DataID, ct, header, comment, id);
+        ReadReplistText(*this, text.data(), text.size(), lineBase, "XML stream", DataID, ct, header,
+                        comment, id);
     } catch (const std::bad_alloc&) {
         throw EKELRLDataError("XML stream: not enough memory for the table");
     }
@@ -1075,7 +1151,8 @@ bool TRLData::LoadFromXMLFile(const std::string& FName, const std::string& DataI
     std::string header, comment, id;
     try {
         TFileBuffer data = ReadFileBuffer(FName);
-        ReadReplistText(*this, data.Data.get(), data.Size, 1, where, DataID, ct, header, comment, id);
+        ReadReplistText(*this, data.Data.get(), data.Size, 1, where, DataID, ct, header, comment,
+                        id);
     } catch (const std::bad_alloc&) {
         throw EKELRLDataError(where + ": not enough memory for the table");
     }
@@ -1093,16 +1170,31 @@ namespace {
 void HtmlEscape(std::string& out, const std::string& s) {
     for (char ch : s) {
         switch (ch) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        case '\n': out += "<br>"; break;
-        case '\r': break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        case '\n':
+            out += "<br>";
+            break;
+        case '\r':
+            break;
         default:
-            if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t') out += ' ';
-            else out += ch;
+            if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t')
+                out += ' ';
+            else
+                out += ch;
         }
     }
 }
@@ -1134,14 +1226,16 @@ void TRLData::ExportHTMLTable(const std::string& FName, int LoC, int LoR, int Hi
     Border = std::max(Border, 0);
     CellSpacing = std::max(CellSpacing, 0);
     CellPadding = std::max(CellPadding, 0);
-    const std::string cellStyle = " style=\"padding: " + std::to_string(CellPadding) + "px" +
-                                  (Border > 0 ? "; border: " + std::to_string(Border) + "px solid" : std::string()) + "\"";
+    const std::string cellStyle =
+        " style=\"padding: " + std::to_string(CellPadding) + "px" +
+        (Border > 0 ? "; border: " + std::to_string(Border) + "px solid" : std::string()) + "\"";
     WriteFileSafely(FName, [&](std::ostream& out) {
         std::string s = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
         HtmlEscape(s, FCommonHeader.empty() ? std::string("Report list") : FCommonHeader);
-        s += "</title>\n</head>\n<body>\n<table" + ClassAttr(TableClass) + " style=\"border-spacing: " +
-             std::to_string(CellSpacing) + "px" +
-             (Border > 0 ? "; border: " + std::to_string(Border) + "px solid" : std::string()) + "\">\n";
+        s += "</title>\n</head>\n<body>\n<table" + ClassAttr(TableClass) +
+             " style=\"border-spacing: " + std::to_string(CellSpacing) + "px" +
+             (Border > 0 ? "; border: " + std::to_string(Border) + "px solid" : std::string()) +
+             "\">\n";
         if (IncludeHeader && !cols.empty()) {
             s += "<thead>\n<tr>";
             for (int c : cols) {

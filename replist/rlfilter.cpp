@@ -41,8 +41,10 @@ struct TNode {
 // Recursive descent over: or := and {OR and}; and := not {AND not}; not := NOT not | primary;
 // primary := "(" or ")" | term.
 class TBoolParser {
-public:
-    TBoolParser(const std::string& Exp, bool IgnoreCase) : FExp(Exp), FIgnoreCase(IgnoreCase) { Next(); }
+  public:
+    TBoolParser(const std::string& Exp, bool IgnoreCase) : FExp(Exp), FIgnoreCase(IgnoreCase) {
+        Next();
+    }
 
     std::unique_ptr<TNode> Parse() {
         auto n = ParseOr();
@@ -50,7 +52,7 @@ public:
         return n;
     }
 
-private:
+  private:
     enum TTok { tkEnd, tkLParen, tkRParen, tkAnd, tkOr, tkNot, tkTerm };
 
     void Next() {
@@ -80,8 +82,8 @@ private:
             return;
         }
         std::size_t end = FPos;
-        while (end < FExp.size() && FExp[end] != ' ' && FExp[end] != '\t' && FExp[end] != '(' && FExp[end] != ')' &&
-               FExp[end] != '"')
+        while (end < FExp.size() && FExp[end] != ' ' && FExp[end] != '\t' && FExp[end] != '(' &&
+               FExp[end] != ')' && FExp[end] != '"')
             ++end;
         FText = FExp.substr(FPos, end - FPos);
         FPos = end;
@@ -128,11 +130,15 @@ private:
             const std::size_t open = FTokPos;
             Next();
             auto n = ParseOr();
-            if (FTok != tkRParen) FilterError(FExp, FTok == tkEnd ? open : FTokPos, FTok == tkEnd ? "unclosed parenthesis" : "\")\" expected");
+            if (FTok != tkRParen)
+                FilterError(FExp, FTok == tkEnd ? open : FTokPos,
+                            FTok == tkEnd ? "unclosed parenthesis" : "\")\" expected");
             Next();
             return n;
         }
-        if (FTok != tkTerm) FilterError(FExp, FTokPos, FTok == tkEnd ? "term expected at the end" : "term expected");
+        if (FTok != tkTerm)
+            FilterError(FExp, FTokPos,
+                        FTok == tkEnd ? "term expected at the end" : "term expected");
         auto n = std::make_unique<TNode>();
         n->Term = FIgnoreCase ? AsciiLower(FText) : FText;
         Next();
@@ -148,10 +154,14 @@ private:
 
 bool Eval(const TNode& n, const std::string& Text) {
     switch (n.Kind) {
-    case TNode::nkTerm: return Text.find(n.Term) != std::string::npos;
-    case TNode::nkAnd: return Eval(*n.A, Text) && Eval(*n.B, Text);
-    case TNode::nkOr: return Eval(*n.A, Text) || Eval(*n.B, Text);
-    case TNode::nkNot: return !Eval(*n.A, Text);
+    case TNode::nkTerm:
+        return Text.find(n.Term) != std::string::npos;
+    case TNode::nkAnd:
+        return Eval(*n.A, Text) && Eval(*n.B, Text);
+    case TNode::nkOr:
+        return Eval(*n.A, Text) || Eval(*n.B, Text);
+    case TNode::nkNot:
+        return !Eval(*n.A, Text);
     }
     return false;
 }
@@ -170,23 +180,29 @@ bool Compiles(const std::string& Exp, std::regex::flag_type Flags) {
 struct TRLFilter::TImpl {
     TFilterMode Mode = fmSimple;
     bool IgnoreCase = false;
-    bool All = false;  // empty expression
+    bool All = false; // empty expression
     std::string Needle;
     std::unique_ptr<TNode> Tree;
     std::regex Re;
 };
 
-TRLFilter::TRLFilter(const std::string& Expression, TFilterMode Mode, bool IgnoreCase) : FImpl(new TImpl) {
+TRLFilter::TRLFilter(const std::string& Expression, TFilterMode Mode, bool IgnoreCase)
+    : FImpl(new TImpl) {
     std::unique_ptr<TImpl> impl(FImpl);
     impl->Mode = Mode;
     impl->IgnoreCase = IgnoreCase;
     impl->All = Expression.empty();
     if (!impl->All) {
         switch (Mode) {
-        case fmSimple: impl->Needle = IgnoreCase ? AsciiLower(Expression) : Expression; break;
-        case fmBoolean: impl->Tree = TBoolParser(Expression, IgnoreCase).Parse(); break;
+        case fmSimple:
+            impl->Needle = IgnoreCase ? AsciiLower(Expression) : Expression;
+            break;
+        case fmBoolean:
+            impl->Tree = TBoolParser(Expression, IgnoreCase).Parse();
+            break;
         case fmGrep: {
-            auto flags = std::regex::ECMAScript | (IgnoreCase ? std::regex::icase : std::regex::flag_type{});
+            auto flags =
+                std::regex::ECMAScript | (IgnoreCase ? std::regex::icase : std::regex::flag_type{});
             try {
                 impl->Re = std::regex(Expression, flags);
             } catch (const std::regex_error&) {
@@ -210,9 +226,12 @@ bool TRLFilter::Matches(const std::string& Text) const {
     if (FImpl->All) return true;
     switch (FImpl->Mode) {
     case fmSimple:
-        return (FImpl->IgnoreCase ? AsciiLower(Text) : Text).find(FImpl->Needle) != std::string::npos;
-    case fmBoolean: return Eval(*FImpl->Tree, FImpl->IgnoreCase ? AsciiLower(Text) : Text);
-    case fmGrep: return std::regex_search(Text, FImpl->Re);
+        return (FImpl->IgnoreCase ? AsciiLower(Text) : Text).find(FImpl->Needle) !=
+               std::string::npos;
+    case fmBoolean:
+        return Eval(*FImpl->Tree, FImpl->IgnoreCase ? AsciiLower(Text) : Text);
+    case fmGrep:
+        return std::regex_search(Text, FImpl->Re);
     }
     return false;
 }
@@ -262,9 +281,10 @@ void TReportListView::SortEnabledState(int SortColumn1, int SortColumn2, bool As
     if (!old) Invalidate();
 }
 
-int TReportListView::FilterAndSort(const std::string& FilterExp, const std::vector<int>& FilterColumns,
-                                   bool IgnoreCase, TFilterMode FilterMode, int SortColumn, bool Ascending) {
-    const TRLFilter filter(FilterExp, FilterMode, IgnoreCase);  // raises before anything changes
+int TReportListView::FilterAndSort(const std::string& FilterExp,
+                                   const std::vector<int>& FilterColumns, bool IgnoreCase,
+                                   TFilterMode FilterMode, int SortColumn, bool Ascending) {
+    const TRLFilter filter(FilterExp, FilterMode, IgnoreCase); // raises before anything changes
     std::vector<int> cols;
     for (int c : FilterColumns)
         if (c >= 0 && c <= NrOfColumns()) cols.push_back(c);
@@ -290,7 +310,8 @@ int TReportListView::FilterAndSort(const std::string& FilterExp, const std::vect
             pass = ApplyLogicOp(op, found, match);
         }
         const std::uint8_t a = s.GetRowAttrib(r);
-        s.SetRowAttrib(r, pass ? std::uint8_t(a & ~RowDisabledBit) : std::uint8_t(a | RowDisabledBit));
+        s.SetRowAttrib(r,
+                       pass ? std::uint8_t(a & ~RowDisabledBit) : std::uint8_t(a | RowDisabledBit));
         passed += pass ? 1 : 0;
     }
     if (SortColumn >= 0 && SortColumn <= NrOfColumns()) {

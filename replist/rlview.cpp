@@ -14,7 +14,6 @@ namespace kel {
 
 namespace {
 
-
 // Sets or clears Mask in an attribute byte.
 std::uint8_t WithBits(std::uint8_t Attr, std::uint8_t Mask, bool Value) {
     return Value ? std::uint8_t(Attr | Mask) : std::uint8_t(Attr & ~Mask);
@@ -23,7 +22,7 @@ std::uint8_t WithBits(std::uint8_t Attr, std::uint8_t Mask, bool Value) {
 // Restores SuppressPaint to its previous value when leaving a scope (repainting once when that
 // value was false).
 class TPaintBatch {
-public:
+  public:
     explicit TPaintBatch(TReportListView& View) : FView(View), FOld(View.SuppressPaint()) {
         View.SetSuppressPaint(true);
     }
@@ -31,7 +30,7 @@ public:
     TPaintBatch(const TPaintBatch&) = delete;
     TPaintBatch& operator=(const TPaintBatch&) = delete;
 
-private:
+  private:
     TReportListView& FView;
     bool FOld;
 };
@@ -67,10 +66,12 @@ TReportListView::TReportListView(TComponent* AOwner) : TCustomDrawGrid(AOwner) {
         ResetColumnArrays();
     } catch (const std::bad_alloc&) {
         delete FRLData;
-        throw EKELRepListError("Component \"" + Name() + "\": failed to initialize table editor (out of memory)");
+        throw EKELRepListError("Component \"" + Name() +
+                               "\": failed to initialize table editor (out of memory)");
     }
     InstallHooks();
-    SetOptions(TGridOptions{goFixedVertLine, goFixedHorzLine, goColSizing, goRowSelect, goThumbTracking});
+    SetOptions(
+        TGridOptions{goFixedVertLine, goFixedHorzLine, goColSizing, goRowSelect, goThumbTracking});
     SetFixedColor(FColHdColor);
     UpdateGridSize();
     TCustomGrid::SetTopRow(FixedRows());
@@ -178,8 +179,9 @@ double TReportListView::AsNumber(int ACol, int ARow) const {
     try {
         return FRLData->GetAsNumber(ACol, ARow);
     } catch (const EKELDStructError&) {
-        throw EKELDStructError("Class TReportListView: invalid numeric string: [" + std::to_string(ACol) +
-                               "," + std::to_string(ARow) + "]: " + FRLData->Strings().GetString(ACol, ARow));
+        throw EKELDStructError("Class TReportListView: invalid numeric string: [" +
+                               std::to_string(ACol) + "," + std::to_string(ARow) +
+                               "]: " + FRLData->Strings().GetString(ACol, ARow));
     }
 }
 
@@ -367,7 +369,8 @@ int TReportListView::ColWidths(int Index) const {
 }
 
 void TReportListView::SetColWidths(int Index, int Value) {
-    if (Index >= 1 && Index <= NrOfColumns()) TCustomGrid::SetColWidths(FColOrder[std::size_t(Index - 1)], Value);
+    if (Index >= 1 && Index <= NrOfColumns())
+        TCustomGrid::SetColWidths(FColOrder[std::size_t(Index - 1)], Value);
     ChangedSetup();
 }
 
@@ -376,7 +379,9 @@ TAlignment TReportListView::ColumnAlignment(int ColNr) const {
     return FColAlignment[std::size_t(ColNr - 1)];
 }
 void TReportListView::SetColumnAlignment(int ColNr, TAlignment Value) {
-    if (ColNr < 1 || ColNr > int(FColAlignment.size()) || FColAlignment[std::size_t(ColNr - 1)] == Value) return;
+    if (ColNr < 1 || ColNr > int(FColAlignment.size()) ||
+        FColAlignment[std::size_t(ColNr - 1)] == Value)
+        return;
     FColAlignment[std::size_t(ColNr - 1)] = Value;
     Changed();
     Redraw();
@@ -394,7 +399,9 @@ bool TReportListView::ColumnIsPwd(int ColNr) const {
     return FColumnIsPwd[std::size_t(ColNr - 1)];
 }
 void TReportListView::SetColumnIsPwd(int ColNr, bool Value) {
-    if (ColNr < 1 || ColNr > int(FColumnIsPwd.size()) || FColumnIsPwd[std::size_t(ColNr - 1)] == Value) return;
+    if (ColNr < 1 || ColNr > int(FColumnIsPwd.size()) ||
+        FColumnIsPwd[std::size_t(ColNr - 1)] == Value)
+        return;
     FColumnIsPwd[std::size_t(ColNr - 1)] = Value;
     Changed();
     Redraw();
@@ -498,7 +505,8 @@ void TReportListView::AutoColWidth(int ColNr, bool IncludeHeader, int Addon) {
     SetColWidths(ColNr, std::max(DetermineMaxColWidth(ColNr, IncludeHeader) + Addon, 4));
 }
 void TReportListView::AutoColWidth(int ColNr, bool IncludeHeader, int Addon, int MaxWidth) {
-    SetColWidths(ColNr, std::min(MaxWidth, std::max(DetermineMaxColWidth(ColNr, IncludeHeader) + Addon, 4)));
+    SetColWidths(
+        ColNr, std::min(MaxWidth, std::max(DetermineMaxColWidth(ColNr, IncludeHeader) + Addon, 4)));
 }
 void TReportListView::FitAllColWidths(int ExpandColumn, bool IncludeHeader, int Addon, int MaxWidth,
                                       int RightMargin) {
@@ -762,19 +770,22 @@ void TReportListView::SetSecondarySortColumn(int Value) {
     ChangedSetup();
 }
 
-// ---- Exchange formats ----------------------------------------------------------------------------
+// ---- Exchange formats
+// ----------------------------------------------------------------------------
 
-int TReportListView::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders) {
+int TReportListView::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter,
+                               bool IncludeColHeaders) {
     TPaintBatch batch(*this);
     const int n = FRLData->ImportCSV(FName, Delimiter, IncludeColHeaders);
     ResizeColumnArrays(NrOfColumns());
     UpdateGridSize();
     return n;
 }
-int TReportListView::ExportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders,
-                               bool IncludeCommonHeader, int FirstCol, int FirstRow, int LastCol, int LastRow) {
-    return FRLData->ExportCSV(FName, Delimiter, IncludeColHeaders, IncludeCommonHeader, FirstCol, FirstRow,
-                              LastCol, LastRow);
+int TReportListView::ExportCSV(const std::string& FName, TCSVDelimiters Delimiter,
+                               bool IncludeColHeaders, bool IncludeCommonHeader, int FirstCol,
+                               int FirstRow, int LastCol, int LastRow) {
+    return FRLData->ExportCSV(FName, Delimiter, IncludeColHeaders, IncludeCommonHeader, FirstCol,
+                              FirstRow, LastCol, LastRow);
 }
 int TReportListView::LoadLinesFromFile(int Column, int FirstRow, const std::string& FName) {
     TPaintBatch batch(*this);
@@ -810,21 +821,24 @@ bool TReportListView::LoadFromXMLFile(const std::string& FName, const std::strin
     UpdateGridSize();
     return ok;
 }
-void TReportListView::WriteToOpenXMLFile(std::ostream& TextFile, bool CreateHeader, const std::string& DataID) {
+void TReportListView::WriteToOpenXMLFile(std::ostream& TextFile, bool CreateHeader,
+                                         const std::string& DataID) {
     FRLData->WriteToOpenXMLFile(TextFile, CreateHeader, DataID);
 }
-void TReportListView::WriteToXMLStream(std::ostream& OutStream, bool CreateHeader, const std::string& DataID) {
+void TReportListView::WriteToXMLStream(std::ostream& OutStream, bool CreateHeader,
+                                       const std::string& DataID) {
     FRLData->WriteToXMLStream(OutStream, CreateHeader, DataID);
 }
 void TReportListView::SaveAsXMLFile(const std::string& FName, const std::string& DataID) {
     FRLData->SaveAsXMLFile(FName, DataID);
 }
 void TReportListView::ExportHTMLTable(const std::string& FName, int LoC, int LoR, int HiC, int HiR,
-                                      const std::vector<int>& ColumnSelection, int Border, int CellSpacing,
-                                      int CellPadding, bool IncludeHeader, const std::string& HeadClass,
-                                      const std::string& CellClass, const std::string& TableClass) {
-    FRLData->ExportHTMLTable(FName, LoC, LoR, HiC, HiR, ColumnSelection, Border, CellSpacing, CellPadding,
-                             IncludeHeader, HeadClass, CellClass, TableClass);
+                                      const std::vector<int>& ColumnSelection, int Border,
+                                      int CellSpacing, int CellPadding, bool IncludeHeader,
+                                      const std::string& HeadClass, const std::string& CellClass,
+                                      const std::string& TableClass) {
+    FRLData->ExportHTMLTable(FName, LoC, LoR, HiC, HiR, ColumnSelection, Border, CellSpacing,
+                             CellPadding, IncludeHeader, HeadClass, CellClass, TableClass);
 }
 
 // ---- Assignment --------------------------------------------------------------------------------
@@ -916,7 +930,8 @@ void TReportListView::AssignTo(TPersistent* Dest) const {
     TCustomDrawGrid::AssignTo(Dest);
 }
 
-// ---- Mouse and keyboard --------------------------------------------------------------------------
+// ---- Mouse and keyboard
+// --------------------------------------------------------------------------
 
 void TReportListView::MouseMove(TShiftState Shift, int X, int Y) {
     FLastMousePosX = X;
@@ -929,9 +944,12 @@ namespace {
 TPoint GridExtent(const TCustomGrid& G) {
     const TRect a = G.ClientRect();
     const int line = G.GridLineWidth();
-    std::int64_t w = G.ColAxis().Span(0, G.FixedCols(), line) + G.ColAxis().Span(G.LeftCol(), G.ColCount(), line);
-    std::int64_t h = G.RowAxis().Span(0, G.FixedRows(), line) + G.RowAxis().Span(G.TopRow(), G.RowCount(), line);
-    return {int(std::min<std::int64_t>(a.Left + w, a.Right)), int(std::min<std::int64_t>(a.Top + h, a.Bottom))};
+    std::int64_t w = G.ColAxis().Span(0, G.FixedCols(), line) +
+                     G.ColAxis().Span(G.LeftCol(), G.ColCount(), line);
+    std::int64_t h =
+        G.RowAxis().Span(0, G.FixedRows(), line) + G.RowAxis().Span(G.TopRow(), G.RowCount(), line);
+    return {int(std::min<std::int64_t>(a.Left + w, a.Right)),
+            int(std::min<std::int64_t>(a.Top + h, a.Bottom))};
 }
 } // namespace
 
@@ -1006,13 +1024,15 @@ void TReportListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
                 if (Shift.contains(ssShift)) {
                     const int a = std::clamp(FSelectAnchor, 1, NrOfRows());
                     const std::uint8_t attr = s.GetRowAttrib(a);
-                    for (int r = std::min(a, Rs); r <= std::max(a, Rs); ++r) s.SetRowAttrib(r, attr);
+                    for (int r = std::min(a, Rs); r <= std::max(a, Rs); ++r)
+                        s.SetRowAttrib(r, attr);
                 } else {
                     FSelectAnchor = Rs;
                     if (Shift.contains(ssCtrl) || !FCtrlForMultiSel) {
                         SetRowBits(Rs, RowSelectedBit, !RowSelected(Rs));
                     } else {
-                        for (int r = 1; r <= NrOfRows(); ++r) SetRowBits(r, RowSelectedBit, r == Rs);
+                        for (int r = 1; r <= NrOfRows(); ++r)
+                            SetRowBits(r, RowSelectedBit, r == Rs);
                     }
                 }
                 ChangedSelection();
@@ -1122,7 +1142,8 @@ void TReportListView::SetEditText(int ACol, int ARow, const std::string& Value) 
     if (auto e = OnSetEditText()) e(this, ACol, R, Value);
 }
 
-// ---- Published properties ------------------------------------------------------------------------
+// ---- Published properties
+// ------------------------------------------------------------------------
 
 namespace {
 using V = TReportListView;
@@ -1144,7 +1165,8 @@ const TClassRegistrar<V> reportListViewReg("TReportListView", "TCustomControl", 
     p.Color("ColorSelectedCol", &V::ColorSelectedCol, &V::SetColorSelectedCol, clBlack);
     p.Color("ColorSelectedColText", &V::ColorSelectedColText, &V::SetColorSelectedColText, clBlack);
     p.Color("ColorSelectedBoth", &V::ColorSelectedBoth, &V::SetColorSelectedBoth, clBlack);
-    p.Color("ColorSelectedBothText", &V::ColorSelectedBothText, &V::SetColorSelectedBothText, clBlack);
+    p.Color("ColorSelectedBothText", &V::ColorSelectedBothText, &V::SetColorSelectedBothText,
+            clBlack);
     p.Color("ColorDisabledText", &V::ColorDisabledText, &V::SetColorDisabledText, clSilver);
     p.Color("ColorDisabledBkgd", &V::ColorDisabledBkgd, &V::SetColorDisabledBkgd, TColor(0xF0F0F0));
     p.Color("ColorCommonHd", &V::ColorCommonHd, &V::SetColorCommonHd, clBtnFace);
@@ -1155,27 +1177,38 @@ const TClassRegistrar<V> reportListViewReg("TReportListView", "TCustomControl", 
     p.String("CommonHeader", &V::CommonHeader, &V::SetCommonHeader, "Kel Report Listview");
     p.Bool("CommonHeaderVisible", &V::CommonHeaderVisible, &V::SetCommonHeaderVisible, false);
     p.Int("CommonHeaderHeight", &V::CommonHeaderHeight, &V::SetCommonHeaderHeight, 20);
-    p.Enum("CommonHeaderAlignment", &V::CommonHeaderAlignment, &V::SetCommonHeaderAlignment, taCenter,
-           {"taLeftJustify", "taRightJustify", "taCenter"});
+    p.Enum("CommonHeaderAlignment", &V::CommonHeaderAlignment, &V::SetCommonHeaderAlignment,
+           taCenter, {"taLeftJustify", "taRightJustify", "taCenter"});
     p.Bool("ColumnHeadersVisible", &V::ColumnHeadersVisible, &V::SetColumnHeadersVisible, true);
     p.Int("ColumnHeadersHeight", &V::ColumnHeadersHeight, &V::SetColumnHeadersHeight, 20);
     p.String("EmptyMessage", &V::EmptyMessage, &V::SetEmptyMessage, "");
-    p.Color("InterRowIndicatorColor", &V::InterRowIndicatorColor, &V::SetInterRowIndicatorColor, clRed);
+    p.Color("InterRowIndicatorColor", &V::InterRowIndicatorColor, &V::SetInterRowIndicatorColor,
+            clRed);
     p.Int("InterRowIndicatorWidth", &V::InterRowIndicatorWidth, &V::SetInterRowIndicatorWidth, 3);
     p.Int("RowSelectMode", &V::RowSelectMode, &V::SetRowSelectMode, 1);
     p.Bool("UseCtrlForMultiSel", &V::UseCtrlForMultiSel, &V::SetUseCtrlForMultiSel, true);
     p.Bool("SortEnabled", &V::SortEnabled, &V::SetSortEnabled, true);
     p.Bool("ShowEmptyCheckBoxes", &V::ShowEmptyCheckBoxes, &V::SetShowEmptyCheckBoxes, true);
     p.Bool("FixedFirstColumn", &V::FixedFirstColumn, &V::SetFixedFirstColumn, false);
-    p.Bool("Enabled", [](const V& v) { return v.Enabled(); }, [](V& v, bool b) { v.SetEnabled(b); }, true);
-    p.Int("DefaultColWidth", [](const V& v) { return v.DefaultColWidth(); },
-          [](V& v, int w) { v.SetDefaultColWidth(w); }, 64);
-    p.Int("DefaultRowHeight", [](const V& v) { return v.DefaultRowHeight(); },
-          [](V& v, int h) { v.SetDefaultRowHeight(h); }, 24);
-    p.Int("TopRow", [](const V& v) { return v.TopRow(); }, [](V& v, int r) { v.SetTopRow(r); }, 1);
-    p.Int("LeftCol", [](const V& v) { return v.LeftCol(); }, [](V& v, int c) { v.SetLeftCol(c); }, 1);
-    p.Color("Color", [](const V& v) { return v.Color(); }, [](V& v, TColor c) { v.SetColor(c); }, clWindow);
-    p.Bool("Visible", [](const V& v) { return v.Visible(); }, [](V& v, bool b) { v.SetVisible(b); }, true);
+    p.Bool(
+        "Enabled", [](const V& v) { return v.Enabled(); }, [](V& v, bool b) { v.SetEnabled(b); },
+        true);
+    p.Int(
+        "DefaultColWidth", [](const V& v) { return v.DefaultColWidth(); },
+        [](V& v, int w) { v.SetDefaultColWidth(w); }, 64);
+    p.Int(
+        "DefaultRowHeight", [](const V& v) { return v.DefaultRowHeight(); },
+        [](V& v, int h) { v.SetDefaultRowHeight(h); }, 24);
+    p.Int(
+        "TopRow", [](const V& v) { return v.TopRow(); }, [](V& v, int r) { v.SetTopRow(r); }, 1);
+    p.Int(
+        "LeftCol", [](const V& v) { return v.LeftCol(); }, [](V& v, int c) { v.SetLeftCol(c); }, 1);
+    p.Color(
+        "Color", [](const V& v) { return v.Color(); }, [](V& v, TColor c) { v.SetColor(c); },
+        clWindow);
+    p.Bool(
+        "Visible", [](const V& v) { return v.Visible(); }, [](V& v, bool b) { v.SetVisible(b); },
+        true);
 });
 } // namespace
 

@@ -30,9 +30,9 @@ namespace kel {
 
 // How FilterAndSort reads its expression.
 enum TFilterMode : std::uint8_t {
-    fmSimple,   // the expression is a substring
-    fmBoolean,  // substrings joined by AND, OR, NOT and parentheses
-    fmGrep      // an ECMAScript regular expression
+    fmSimple,  // the expression is a substring
+    fmBoolean, // substrings joined by AND, OR, NOT and parentheses
+    fmGrep     // an ECMAScript regular expression
 };
 
 // Column and row in these events are data column and data row numbers.
@@ -40,12 +40,11 @@ using TRenderCellEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, TColor& PenColor, TColor& BrushColor,
                        TColor& FontColor, TFontStyles& FontStyles, std::string& Text)>;
 using TReadCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, std::string& Text)>;
-using TCheckStateChangeEvent =
-    std::function<void(TObject* Sender, bool& State, int Col, int Row)>;
+using TCheckStateChangeEvent = std::function<void(TObject* Sender, bool& State, int Col, int Row)>;
 using TCursorKeyActionEvent = std::function<void(TObject* Sender, std::uint16_t Key)>;
 // Found and CombineWithInternalSearch arrive as false and loOR; see FilterAndSort.
-using TBeforeFilterEvent = std::function<void(TObject* Sender, int Row, bool& Found,
-                                              TLogicOp& CombineWithInternalSearch)>;
+using TBeforeFilterEvent =
+    std::function<void(TObject* Sender, int Row, bool& Found, TLogicOp& CombineWithInternalSearch)>;
 using TRequestEditFormatEvent =
     std::function<void(TObject* Sender, int Col, int Row, std::string& Format)>;
 
@@ -54,14 +53,14 @@ using TRequestEditFormatEvent =
 // A compiled filter expression. Matches(text) tells whether one cell text passes. An invalid
 // expression raises EKELRepListError naming the position (1-based character) of the fault.
 class TRLFilter {
-public:
+  public:
     TRLFilter(const std::string& Expression, TFilterMode Mode, bool IgnoreCase);
     ~TRLFilter();
     TRLFilter(const TRLFilter&) = delete;
     TRLFilter& operator=(const TRLFilter&) = delete;
     bool Matches(const std::string& Text) const;
 
-private:
+  private:
     struct TImpl;
     TImpl* FImpl;
 };
@@ -69,7 +68,7 @@ private:
 // ---- TReportListView ----------------------------------------------------------------------
 
 class TReportListView : public TCustomDrawGrid {
-public:
+  public:
     // Five columns, four rows, column headers shown; every default listed with its property.
     explicit TReportListView(TComponent* AOwner);
     ~TReportListView() override;
@@ -93,10 +92,14 @@ public:
     void SetNrOfRows(int Value) { SetNrRows(Value); }
     // Visible text; reading fires OnReadCell, which may change the text returned.
     std::string Elem(int ACol, int ARow) const;
-    void SetElem(int ACol, int ARow, const std::string& Value) { FRLData->SetElem(ACol, ARow, Value); }
+    void SetElem(int ACol, int ARow, const std::string& Value) {
+        FRLData->SetElem(ACol, ARow, Value);
+    }
     // Writes through the view fire no check events.
     bool ElemChecked(int ACol, int ARow) const { return FRLData->GetElemChecked(ACol, ARow); }
-    void SetElemChecked(int ACol, int ARow, bool Value) { FRLData->SetElemChecked(ACol, ARow, Value); }
+    void SetElemChecked(int ACol, int ARow, bool Value) {
+        FRLData->SetElemChecked(ACol, ARow, Value);
+    }
     // A bad number raises EKELDStructError "Class TReportListView: invalid numeric string: [..".
     double AsNumber(int ACol, int ARow) const;
     std::string DefaultValue(int ACol, int ARow) const { return FRLData->DefaultValue(ACol, ARow); }
@@ -108,7 +111,9 @@ public:
     void SetColumnCheckMode(int ColNr, TCheckMode Value);
     bool IsCheckedColumn(int ColNr) const { return FRLData->IsCheckedColumn(ColNr); }
     void SetIsCheckedColumn(int ColNr, bool Value);
-    int ColumnIndex(const std::string& Head, bool PartialMatch) const { return FRLData->ColumnIndex(Head, PartialMatch); }
+    int ColumnIndex(const std::string& Head, bool PartialMatch) const {
+        return FRLData->ColumnIndex(Head, PartialMatch);
+    }
     std::string Comment() const { return FRLData->Comment(); }
     void SetComment(const std::string& Value) { FRLData->SetComment(Value); }
     std::string DataID() const { return FRLData->DataID(); }
@@ -120,7 +125,8 @@ public:
     int FirstCheckedElemInCol(int ColNr) const { return FRLData->FirstCheckedElemInCol(ColNr); }
     int FirstCheckedElemInRow(int RowNr) const { return FRLData->FirstCheckedElemInRow(RowNr); }
     int CountCheckedElemsInRow(int Row) const { return FRLData->CountCheckedElemsInRow(Row); }
-    void CopyToClipBoard(int LeftCol, int TopRow, int RightCol, int BottomRow, bool AddHeader, bool UseTabs) {
+    void CopyToClipBoard(int LeftCol, int TopRow, int RightCol, int BottomRow, bool AddHeader,
+                         bool UseTabs) {
         FRLData->CopyToClipBoard(LeftCol, TopRow, RightCol, BottomRow, AddHeader, UseTabs);
     }
     void CopyToClipBoard(int LeftCol, int TopRow, int RightCol, int BottomRow, bool AddHeader,
@@ -135,7 +141,7 @@ public:
     int InsertRow(int r);
     // As InsertRow for columns; the per-column settings move with their columns.
     int InsertColumn(int c);
-    int AddRow();  // returns the new NrOfRows
+    int AddRow(); // returns the new NrOfRows
     void RemoveRow(int r);
     void RemoveColumn(int c);
     void RemoveEmptyRows();
@@ -146,7 +152,7 @@ public:
     // stored) unless there are exactly NrOfColumns entries; false when an entry was out of range
     // (the valid ones are stored).
     bool SetColumnOrder(const std::vector<int>& ColList);
-    int ColumnOrder(int ColNr) const;  // 0 outside 1..NrOfColumns
+    int ColumnOrder(int ColNr) const; // 0 outside 1..NrOfColumns
     // Width of data column Index (1..NrOfColumns; 0 elsewhere, writes ignored).
     int ColWidths(int Index) const;
     void SetColWidths(int Index, int Value);
@@ -162,9 +168,9 @@ public:
     void SetCommonHeaderVisible(bool Value);
     bool ColumnHeadersVisible() const { return FColHdVis; }
     void SetColumnHeadersVisible(bool Value);
-    int CommonHeaderHeight() const { return FComHdHgt; }  // 8..127, default 20
+    int CommonHeaderHeight() const { return FComHdHgt; } // 8..127, default 20
     void SetCommonHeaderHeight(int Value);
-    int ColumnHeadersHeight() const { return FColHdHgt; }  // 8..127, default 20
+    int ColumnHeadersHeight() const { return FColHdHgt; } // 8..127, default 20
     void SetColumnHeadersHeight(int Value);
     TAlignment CommonHeaderAlignment() const { return FHeaderAlignment; }
     void SetCommonHeaderAlignment(TAlignment Value);
@@ -182,7 +188,8 @@ public:
     int DetermineMaxColWidth(int ColNr, bool IncludeHeader);
     void AutoColWidth(int ColNr, bool IncludeHeader, int Addon);
     void AutoColWidth(int ColNr, bool IncludeHeader, int Addon, int MaxWidth);
-    void FitAllColWidths(int ExpandColumn, bool IncludeHeader, int Addon, int MaxWidth, int RightMargin);
+    void FitAllColWidths(int ExpandColumn, bool IncludeHeader, int Addon, int MaxWidth,
+                         int RightMargin);
     // Column ColIx takes the width the others leave (at least 16 pixels).
     void ExpandColWidth(int ColIx, int RightMargin);
 
@@ -203,9 +210,9 @@ public:
     void SetColorHighText(TColor Value);
     bool HighLightBold() const { return FHiLgtBold; }
     void SetHighLightBold(bool Value);
-    int HighLightRow() const { return FHiLgtRow; }  // 0 = none
+    int HighLightRow() const { return FHiLgtRow; } // 0 = none
     void SetHighLightRow(int Value);
-    int HighLightColumn() const { return FHiLgtColumn; }  // 0 = none
+    int HighLightColumn() const { return FHiLgtColumn; } // 0 = none
     void SetHighLightColumn(int Value);
     TColor ColorSelectedRow() const { return FSelRowColor; }
     void SetColorSelectedRow(TColor Value);
@@ -291,9 +298,12 @@ public:
     // row, 0 outside.
     TGridCoord MouseCell(int X, int Y) const;
 
-    // ---- Check marks -----------------------------------------------------------------------------
+    // ---- Check marks
+    // -----------------------------------------------------------------------------
 
-    void SetAllCheckmarksOfCol(int Column, bool Checked) { SetAllCheckmarksOfCol(Column, Checked, false); }
+    void SetAllCheckmarksOfCol(int Column, bool Checked) {
+        SetAllCheckmarksOfCol(Column, Checked, false);
+    }
     void SetAllCheckmarksOfCol(int Column, bool Checked, bool AffectEnabledRowsOnly);
     void InvertAllCheckmarksOfCol(int Column) { InvertAllCheckmarksOfCol(Column, false); }
     void InvertAllCheckmarksOfCol(int Column, bool AffectEnabledRowsOnly);
@@ -377,7 +387,7 @@ public:
     void SetOnPercentDone(TOnPercentDoneEvent e) { FOnPercentDone = std::move(e); }
     // OnGetEditText / OnSetEditText (the grid's events) get the grid column and the data row.
 
-protected:
+  protected:
     void AssignTo(TPersistent* Dest) const override;
     void Paint() override;
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
@@ -398,10 +408,10 @@ protected:
     void ChangedSetup();
     void ChangedSelection();
 
-private:
+  private:
     void InstallHooks();
     void StringsHasChanged();
-    void UpdateGridSize();  // RowCount, FixedRows, header heights
+    void UpdateGridSize(); // RowCount, FixedRows, header heights
     void ApplyHeaderHeights();
     void ResizeColumnArrays(int n);
     void ResetColumnArrays();
@@ -464,7 +474,7 @@ private:
     TColor FInterRowColor = clRed;
     int FInterRowWidth = 3;
     bool FFixedColOne = false;
-    TRLData* FRLData = nullptr;  // owned
+    TRLData* FRLData = nullptr; // owned
 };
 
 } // namespace kel

@@ -169,7 +169,8 @@ void TReportListView::DrawDataCell(int ACol, int ARow, const TRect& O, TRect& T)
         const int w = ColWidths(C);
         const int k = checkCol ? 16 : 0;
         if (w - k - 9 < wt && wt > 0) {
-            const int n = std::max(RoundEven(double(CodePointCount(text)) * (w - k - 9) / wt - 4), 1);
+            const int n =
+                std::max(RoundEven(double(CodePointCount(text)) * (w - k - 9) / wt - 4), 1);
             if (align == taRightJustify)
                 text = Head(text, 1) + "..." + Tail(text, n);
             else
@@ -239,7 +240,9 @@ void TReportListView::DrawHeaderCell(int ACol, int ARow, const TRect& O, const T
         const auto lines = Split(all, '\n');
         for (std::size_t k = 0; k < lines.size(); ++k) {
             const int w = Cv.TextWidth(lines[k]) + (italic ? 2 : 0);
-            const int x = FHeaderAlignment == taLeftJustify ? 4 : FHeaderAlignment == taRightJustify ? E - w - 6 : E / 2 - w / 2;
+            const int x = FHeaderAlignment == taLeftJustify    ? 4
+                          : FHeaderAlignment == taRightJustify ? E - w - 6
+                                                               : E / 2 - w / 2;
             const int y = T.Top + int(k) * H;
             TRect clip = band;
             if (k > 0) clip = Rect(0, y, E, std::min(y + H, O.Bottom));
@@ -330,7 +333,8 @@ void TReportListView::Paint() {
             const int y1 = y0 - n * H;
             for (int k = 0; k < n; ++k) {
                 const std::string& l = lines[std::size_t(k)];
-                Cv.TextOut((Width() - Cv.TextWidth(l)) / 2, y1 + (Height() - y1) / 2 + H * k - 2, l);
+                Cv.TextOut((Width() - Cv.TextWidth(l)) / 2, y1 + (Height() - y1) / 2 + H * k - 2,
+                           l);
             }
             Cv.Brush().SetStyle(bsSolid);
         }

@@ -40,21 +40,32 @@ void Clear(TBitmap& b, int w, int h) {
 // A polygon given in upright coordinates (u, v), sheared by the slant about row v0.
 void SlantedPolygon(TBitmap& b, std::vector<std::pair<double, double>> pts, double v0) {
     std::vector<TPoint> p;
-    for (auto [u, v] : pts) p.push_back(Point(int(std::lround(u + kSlant * (v0 - v))), int(std::lround(v))));
+    for (auto [u, v] : pts)
+        p.push_back(Point(int(std::lround(u + kSlant * (v0 - v))), int(std::lround(v))));
     b.Canvas().Polygon(p);
 }
 
 // Horizontal bar: tips at (x0, yc) and (x1, yc), half thickness t.
 void HorzBar(TBitmap& b, double x0, double x1, double yc, double t) {
-    SlantedPolygon(b, {{x0, yc}, {x0 + t, yc - t}, {x1 - t, yc - t}, {x1, yc}, {x1 - t, yc + t},
-                       {x0 + t, yc + t}},
+    SlantedPolygon(b,
+                   {{x0, yc},
+                    {x0 + t, yc - t},
+                    {x1 - t, yc - t},
+                    {x1, yc},
+                    {x1 - t, yc + t},
+                    {x0 + t, yc + t}},
                    yc);
 }
 
 // Vertical bar on the slanted centre line through (xc, yc): tips at rows y0 and y1.
 void VertBar(TBitmap& b, double xc, double yc, double y0, double y1, double t) {
-    SlantedPolygon(b, {{xc, y0}, {xc + t, y0 + t}, {xc + t, y1 - t}, {xc, y1}, {xc - t, y1 - t},
-                       {xc - t, y0 + t}},
+    SlantedPolygon(b,
+                   {{xc, y0},
+                    {xc + t, y0 + t},
+                    {xc + t, y1 - t},
+                    {xc, y1},
+                    {xc - t, y1 - t},
+                    {xc - t, y0 + t}},
                    yc);
 }
 

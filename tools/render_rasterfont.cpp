@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
         const int l = m.LeftMostBit[std::size_t(code)], rt = m.RightMostBit[std::size_t(code)];
         c.Pen().SetColor(clRed);
         c.Brush().SetColor(clRed);
-        c.Rectangle(x0 + l * kPitch, y0 + 12 * kPitch + 2, x0 + rt * kPitch + kDot, y0 + 12 * kPitch + 4);
+        c.Rectangle(x0 + l * kPitch, y0 + 12 * kPitch + 2, x0 + rt * kPitch + kDot,
+                    y0 + 12 * kPitch + 4);
     }
     try {
         b.SaveToFile(argv[1]);

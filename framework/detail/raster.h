@@ -61,13 +61,20 @@ inline void FillPixels(std::uint32_t* p, i64 n, std::uint32_t c, TPenMode mode) 
 inline bool HatchBit(TBrushStyle s, i64 x, i64 y) {
     const i64 hx = x & 7, hy = y & 7;
     switch (s) {
-    case bsHorizontal: return hy == 0;
-    case bsVertical: return hx == 0;
-    case bsFDiagonal: return ((hx - hy) & 7) == 0;      // "\" lines
-    case bsBDiagonal: return ((hx + hy) & 7) == 7;      // "/" lines
-    case bsCross: return hx == 0 || hy == 0;
-    case bsDiagCross: return ((hx - hy) & 7) == 0 || ((hx + hy) & 7) == 7;
-    default: return true;
+    case bsHorizontal:
+        return hy == 0;
+    case bsVertical:
+        return hx == 0;
+    case bsFDiagonal:
+        return ((hx - hy) & 7) == 0; // "\" lines
+    case bsBDiagonal:
+        return ((hx + hy) & 7) == 7; // "/" lines
+    case bsCross:
+        return hx == 0 || hy == 0;
+    case bsDiagCross:
+        return ((hx - hy) & 7) == 0 || ((hx + hy) & 7) == 7;
+    default:
+        return true;
     }
 }
 
@@ -103,7 +110,7 @@ inline bool BrushInk(const TCanvas& c, TPenMode mode, Ink& ink) {
 
 // A canvas seen by a rasterizer: surface, origin and the clip in device and logical units.
 class Target {
-public:
+  public:
     explicit Target(TCanvas& c);
     bool Empty() const { return dr <= dl || db <= dt; }
 
@@ -154,7 +161,7 @@ struct RowSpan {
 // outline over its interior) paint each pixel once. Rows outside the clip are dropped on entry
 // and columns are cut to just beyond it, so far-off shapes stay cheap.
 class SpanList {
-public:
+  public:
     void SetClip(const Target& t) {
         yl = t.ct;
         yh = t.cb;

@@ -18,13 +18,10 @@ void THeadlessHost::FormHidden(TForm* Form) {
 }
 
 void THeadlessHost::FormPainted(TForm* Form) {
-    for (const TRect& r : Form->TakeUpdatedRects())
-        FPresented.push_back(r);
+    for (const TRect& r : Form->TakeUpdatedRects()) FPresented.push_back(r);
 }
 
-void THeadlessHost::FormDestroying(TForm* Form) {
-    FormHidden(Form);
-}
+void THeadlessHost::FormDestroying(TForm* Form) { FormHidden(Form); }
 
 void THeadlessHost::ModalLoopStep(TForm* Form) {
     Application->ProcessMessages();
@@ -67,9 +64,7 @@ TShiftStateItem ButtonState(TMouseButton b) {
 
 } // namespace
 
-void MoveTo(TForm& Form, int X, int Y, TShiftState Shift) {
-    Form.HostMouseMove(X, Y, Shift);
-}
+void MoveTo(TForm& Form, int X, int Y, TShiftState Shift) { Form.HostMouseMove(X, Y, Shift); }
 
 void MouseDownAt(TForm& Form, int X, int Y, TMouseButton Button, TShiftState Shift) {
     Form.HostMouseDown(Button, Shift, X, Y);
@@ -108,9 +103,7 @@ void Wheel(TForm& Form, int X, int Y, int Delta, TShiftState Shift) {
     Form.HostMouseWheel(Delta, Shift, X, Y);
 }
 
-void LeaveWindow(TForm& Form) {
-    Form.HostMouseLeave();
-}
+void LeaveWindow(TForm& Form) { Form.HostMouseLeave(); }
 
 void MoveTo(TControl& Control, int X, int Y, TShiftState Shift) {
     TPoint o;
@@ -157,13 +150,9 @@ void Wheel(TControl& Control, int X, int Y, int Delta, TShiftState Shift) {
 
 // ---- Keys -------------------------------------------------------------------------------------
 
-void KeyDown(TForm& Form, std::uint16_t Key, TShiftState Shift) {
-    Form.HostKeyDown(Key, Shift);
-}
+void KeyDown(TForm& Form, std::uint16_t Key, TShiftState Shift) { Form.HostKeyDown(Key, Shift); }
 
-void KeyUp(TForm& Form, std::uint16_t Key, TShiftState Shift) {
-    Form.HostKeyUp(Key, Shift);
-}
+void KeyUp(TForm& Form, std::uint16_t Key, TShiftState Shift) { Form.HostKeyUp(Key, Shift); }
 
 void KeyStroke(TForm& Form, std::uint16_t Key, TShiftState Shift) {
     Form.HostKeyDown(Key, Shift);
@@ -245,15 +234,11 @@ void Type(TForm& Form, const std::string& Utf8) {
     }
 }
 
-void TextInput(TForm& Form, const std::string& Utf8) {
-    Form.HostTextInput(Utf8);
-}
+void TextInput(TForm& Form, const std::string& Utf8) { Form.HostTextInput(Utf8); }
 
 // ---- Loop and pixels --------------------------------------------------------------------------
 
-void Flush() {
-    Application->ProcessMessages();
-}
+void Flush() { Application->ProcessMessages(); }
 
 TColor PixelAt(TForm& Form, int X, int Y) {
     Flush();
@@ -275,7 +260,8 @@ void Snapshot(TControl& Control, TBitmap& Out) {
     Flush();
     // A form is its client area; any other control is its whole bounds (frame and scroll bars
     // included), from its top-left.
-    TRect cr = &Control == &f ? Control.ClientRect() : Rect(0, 0, Control.Width(), Control.Height());
+    TRect cr =
+        &Control == &f ? Control.ClientRect() : Rect(0, 0, Control.Width(), Control.Height());
     Out.SetSize(cr.Width(), cr.Height());
     Out.Canvas().Brush().SetColor(clWhite);
     Out.Canvas().FillRect(cr);
@@ -286,8 +272,7 @@ void Snapshot(TControl& Control, TBitmap& Out) {
     for (int y = vis.Top; y < vis.Bottom; ++y) {
         const std::uint32_t* src = s.ScanLine(y);
         std::uint32_t* dst = Out.ScanLine(y - o.Y);
-        for (int x = vis.Left; x < vis.Right; ++x)
-            dst[x - o.X] = src[x];
+        for (int x = vis.Left; x < vis.Right; ++x) dst[x - o.X] = src[x];
     }
 }
 
@@ -299,8 +284,6 @@ void SavePNG(TControl& Control, const std::string& Path) {
 
 // ---- Modal loop -------------------------------------------------------------------------------
 
-void WhenModal(std::function<void(TForm&)> Script) {
-    Host().SetModalScript(std::move(Script));
-}
+void WhenModal(std::function<void(TForm&)> Script) { Host().SetModalScript(std::move(Script)); }
 
 } // namespace kel::headless

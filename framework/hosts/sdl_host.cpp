@@ -284,11 +284,9 @@ TSDLHost::~TSDLHost() {
     Application->SetShowExceptionHandler(nullptr);
     Application->SetInputPump(nullptr);
     Application->SetClock(nullptr);
-    for (auto& [form, w] : windows_)
-        SDL_DestroyWindow(w->Handle);
+    for (auto& [form, w] : windows_) SDL_DestroyWindow(w->Handle);
     windows_.clear();
-    for (auto& [c, cur] : cursors_)
-        SDL_FreeCursor(static_cast<SDL_Cursor*>(cur));
+    for (auto& [c, cur] : cursors_) SDL_FreeCursor(static_cast<SDL_Cursor*>(cur));
     cursors_.clear();
     SDL_StopTextInput();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -345,9 +343,7 @@ void TSDLHost::FormHidden(TForm* Form) {
     if (Form == mainForm_) Application->Terminate();
 }
 
-void TSDLHost::FormInvalidated(TForm*) {
-    workPending_ = true;
-}
+void TSDLHost::FormInvalidated(TForm*) { workPending_ = true; }
 
 void TSDLHost::FormPainted(TForm* Form) {
     if (Window* w = WindowOf(Form))

@@ -21,8 +21,14 @@ struct Recorder {
     std::vector<std::vector<int>> resizes, exchanges;
     std::vector<int> percents;
     explicit Recorder(TDataTable& t) {
-        t.SetOnChange([this, &t](TObject* s) { EXPECT_EQ(s, &t); ++changes; });
-        t.SetOnChangeSetup([this, &t](TObject* s) { EXPECT_EQ(s, &t); ++setups; });
+        t.SetOnChange([this, &t](TObject* s) {
+            EXPECT_EQ(s, &t);
+            ++changes;
+        });
+        t.SetOnChangeSetup([this, &t](TObject* s) {
+            EXPECT_EQ(s, &t);
+            ++setups;
+        });
         t.SetOnResize([this](TObject*, int oc, int orr, int nc, int nr) {
             resizes.push_back({oc, orr, nc, nr});
         });
@@ -357,8 +363,8 @@ TEST(IntMatrix, ResizeKeepsTheOverlapInPlace) {
 }
 
 TEST(Math1, IsValidDecIntAcceptsSignedDigitsThatFitAnInteger) {
-    for (const char* ok : {"0", "-0", "+12", "007", "2147483647", "-2147483648",
-                           "000000000000000000000000001"})
+    for (const char* ok :
+         {"0", "-0", "+12", "007", "2147483647", "-2147483648", "000000000000000000000000001"})
         EXPECT_TRUE(IsValidDecInt(ok)) << ok;
     for (const char* bad : {"", "+", "-", "--1", "+-1", " 1", "1 ", "1.0", "1e3", "0x10", "12a",
                             "2147483648", "-2147483649", "99999999999999999999"})

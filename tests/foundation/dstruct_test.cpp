@@ -2,7 +2,7 @@
 // limit, attributes, insertion and removal, the sort rule, the permutation, the hooks), the
 // bit field and the logic operations.
 #include "Kel_dstruct.h"
-#include "Kel_kelbase.h"  // both units use the progress event declared once in Kel_error.h
+#include "Kel_kelbase.h" // both units use the progress event declared once in Kel_error.h
 
 #include <gtest/gtest.h>
 
@@ -71,7 +71,7 @@ TEST(StringArray, OutOfRangeReadsEmptyAndWritesAreIgnored) {
 TEST(StringArray, CellsHoldAtMost255CodePointsAndAreNeverCutInsideOne) {
     TStringArray a(1, 1);
     std::string e300;
-    for (int i = 0; i < 300; ++i) e300 += "\xC3\xA9";  // é, two bytes
+    for (int i = 0; i < 300; ++i) e300 += "\xC3\xA9"; // é, two bytes
     a.SetString(1, 1, e300);
     EXPECT_EQ(a.GetString(1, 1), e300.substr(0, 510));
 
@@ -142,7 +142,7 @@ TEST(StringArray, RowAllocationStepIsAtLeastOne) {
     EXPECT_EQ(a.RowAllocStep(), 1);
     a.SetRowAllocStep(25);
     EXPECT_EQ(a.RowAllocStep(), 25);
-    for (int i = 1; i <= 100; ++i) a.InsertRow(i);  // appending one by one
+    for (int i = 1; i <= 100; ++i) a.InsertRow(i); // appending one by one
     EXPECT_EQ(a.NrOfRows(), 100);
 }
 
@@ -155,11 +155,11 @@ TEST(StringArray, InsertAndRemoveRowMoveCellsAndAttributesWithTheirRows) {
     EXPECT_EQ(Column(a, 1), (Strs{"a", "", "b", "c"}));
     EXPECT_EQ(a.GetRowAttrib(2), 0);
     EXPECT_EQ(a.GetRowAttrib(3), 0x80);
-    a.InsertRow(5);  // append
+    a.InsertRow(5); // append
     EXPECT_EQ(a.NrOfRows(), 5);
     EXPECT_EQ(a.GetString(1, 5), "");
-    a.InsertRow(7);  // beyond the end: ignored
-    a.InsertRow(0);  // the header row cannot be displaced
+    a.InsertRow(7); // beyond the end: ignored
+    a.InsertRow(0); // the header row cannot be displaced
     EXPECT_EQ(a.NrOfRows(), 5);
     a.RemoveRow(3);
     EXPECT_EQ(Column(a, 1), (Strs{"a", "", "c", ""}));
@@ -185,16 +185,16 @@ TEST(StringArray, InsertAndRemoveColumnShiftLaterColumns) {
     a.RemoveColumn(0);
     a.RemoveColumn(0);
     EXPECT_EQ(a.NrOfColumns(), 0);
-    a.RemoveColumn(0);  // column 0 always remains
+    a.RemoveColumn(0); // column 0 always remains
     EXPECT_EQ(a.NrOfColumns(), 0);
     EXPECT_EQ(a.GetString(0, 1), "two");
 }
 
 TEST(StringArray, RowChangesWhileSortedActOnTheDisplayedRow) {
     TStringArray a = MakeColumn({"c", "a", "b"});
-    a.SetRowAttrib(1, 0x40);  // the row holding "c"
-    a.Sort(1, -1, true);      // a b c
-    a.RemoveRow(1);           // removes "a", not the stored first row "c"
+    a.SetRowAttrib(1, 0x40); // the row holding "c"
+    a.Sort(1, -1, true);     // a b c
+    a.RemoveRow(1);          // removes "a", not the stored first row "c"
     EXPECT_EQ(Column(a, 1), (Strs{"b", "c"}));
     EXPECT_EQ(a.GetRowAttrib(2), 0x40);
     a.InsertRow(2);
@@ -226,8 +226,8 @@ TEST(StringArraySort, StabilityBuildsOnTheCurrentDisplayOrder) {
         a.SetString(1, r, k1[r - 1]);
         a.SetString(2, r, k2[r - 1]);
     }
-    a.Sort(2, -1, true);  // by the second key first
-    a.Sort(1, -1, true);  // then by the first: ties stay ordered by the second
+    a.Sort(2, -1, true); // by the second key first
+    a.Sort(1, -1, true); // then by the first: ties stay ordered by the second
     EXPECT_EQ(Column(a, 1), (Strs{"x", "x", "y", "y"}));
     EXPECT_EQ(Column(a, 2), (Strs{"1", "2", "1", "2"}));
 }
@@ -242,7 +242,8 @@ TEST(StringArraySort, NumbersCompareByValue) {
 
 TEST(StringArraySort, NumbersBeyondTheDoubleRangeSortAsInfinityOrZero) {
     // The last cell is cut to 255 digits when stored, so it reads as 1e254: large but finite.
-    TStringArray a = MakeColumn({"1e400", "5", "-1e400", "1e-400", "0", "1" + std::string(400, '0')});
+    TStringArray a =
+        MakeColumn({"1e400", "5", "-1e400", "1e-400", "0", "1" + std::string(400, '0')});
     a.Sort(1, -1, true);
     EXPECT_EQ(Column(a, 2), (Strs{"3", "4", "5", "2", "6", "1"}));
 }
@@ -278,9 +279,17 @@ TEST(StringArraySort, TextIgnoresCaseAndBreaksTiesByExactText) {
 
 TEST(StringArraySort, TextFoldsCaseBeyondAscii) {
     // Byte order would put "\xC3\x84" (Ä) before "\xC3\xA4" (ä) whatever follows.
-    TStringArray a = MakeColumn({"\xC3\x84" "b", "\xC3\xA4" "a", "\xD0\x91", "\xD0\xB0"});  // Äb äa Б а
+    TStringArray a = MakeColumn({"\xC3\x84"
+                                 "b",
+                                 "\xC3\xA4"
+                                 "a",
+                                 "\xD0\x91", "\xD0\xB0"}); // Äb äa Б а
     a.Sort(1, -1, true);
-    EXPECT_EQ(Column(a, 1), (Strs{"\xC3\xA4" "a", "\xC3\x84" "b", "\xD0\xB0", "\xD0\x91"}));
+    EXPECT_EQ(Column(a, 1), (Strs{"\xC3\xA4"
+                                  "a",
+                                  "\xC3\x84"
+                                  "b",
+                                  "\xD0\xB0", "\xD0\x91"}));
 }
 
 TEST(StringArraySort, EmptyCellsComeLastAscendingAndFirstDescending) {
@@ -324,7 +333,7 @@ namespace {
 
 // Independent statement of the sort rule for the randomized comparison below.
 struct RefKey {
-    int Cls;  // 0 number, 1 text, 2 empty
+    int Cls; // 0 number, 1 text, 2 empty
     double Num = 0;
     std::string Folded, Exact;
 };
@@ -345,7 +354,8 @@ RefKey MakeRefKey(const std::string& s) {
         return k;
     }
     k.Cls = 1;
-    for (char c : s) k.Folded.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    for (char c : s)
+        k.Folded.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
     return k;
 }
 
@@ -363,18 +373,21 @@ TEST(StringArraySort, LargeRandomTablesMatchAStraightforwardStableSort) {
     std::mt19937 rng(12345);
     // Long shared prefixes make the text sort look past its first sixteen bytes; the small
     // alphabets make many ties for the secondary column and the stability to settle.
-    const std::vector<std::string> stems = {"", "Sample-Prefix-Long-", "sample-prefix-long-", "Zz",
-                                            "Prefix-A", "PREFIX-a"};
+    const std::vector<std::string> stems = {
+        "", "Sample-Prefix-Long-", "sample-prefix-long-", "Zz", "Prefix-A", "PREFIX-a"};
     auto randomCell = [&]() -> std::string {
         switch (rng() % 6) {
-        case 0: return "";
-        case 1: return std::to_string(static_cast<int>(rng() % 200) - 100);
-        case 2: return std::to_string(static_cast<int>(rng() % 50)) + "," + std::to_string(rng() % 10);
+        case 0:
+            return "";
+        case 1:
+            return std::to_string(static_cast<int>(rng() % 200) - 100);
+        case 2:
+            return std::to_string(static_cast<int>(rng() % 50)) + "," + std::to_string(rng() % 10);
         default: {
             std::string s = stems[rng() % stems.size()];
             int len = 1 + rng() % 4;
             for (int i = 0; i < len; ++i) s.push_back("aAbB1"[rng() % 5]);
-            if (s.size() > 8 && s.size() < 12) s += "-end";  // differences in mid-text
+            if (s.size() > 8 && s.size() < 12) s += "-end"; // differences in mid-text
             return s;
         }
         }
@@ -432,9 +445,9 @@ TEST(StringArraySort, SortChangesOnlyThePermutationUntilCommitted) {
 
 TEST(StringArraySort, SetSortOrderSwapsSoRowsAreNeverLostOrDoubled) {
     TStringArray a = MakeColumn({"a", "b", "c"});
-    a.SetSortOrder(1, 3);  // display row 1 shows stored row 3; row 3 takes stored row 1
+    a.SetSortOrder(1, 3); // display row 1 shows stored row 3; row 3 takes stored row 1
     EXPECT_EQ(Column(a, 1), (Strs{"c", "b", "a"}));
-    a.SetSortOrder(1, 9);  // out of range: ignored
+    a.SetSortOrder(1, 9); // out of range: ignored
     a.SetSortOrder(0, 2);
     EXPECT_EQ(Column(a, 1), (Strs{"c", "b", "a"}));
     a.CommitSorting();
@@ -443,7 +456,7 @@ TEST(StringArraySort, SetSortOrderSwapsSoRowsAreNeverLostOrDoubled) {
 
 TEST(StringArraySort, CopyingTheSortOrderEntryByEntryReproducesIt) {
     TStringArray src = MakeColumn({"d", "b", "e", "a", "c"});
-    src.SetRowAttrib(3, 0x80);  // row "e"
+    src.SetRowAttrib(3, 0x80); // row "e"
     src.Sort(1, -1, false);
     TStringArray dst(2, 5);
     // Cells go to the stored rows of the source, then the order is copied.
@@ -461,13 +474,13 @@ TEST(StringArraySort, CopyingTheSortOrderEntryByEntryReproducesIt) {
 
 TEST(StringArraySort, RowAttributesTravelWithTheirRows) {
     TStringArray a = MakeColumn({"c", "a", "b"});
-    a.SetRowAttrib(1, 0x40);  // "c"
-    a.SetRowAttrib(2, 0x80);  // "a"
-    a.Sort(1, -1, false);     // c b a
+    a.SetRowAttrib(1, 0x40); // "c"
+    a.SetRowAttrib(2, 0x80); // "a"
+    a.Sort(1, -1, false);    // c b a
     EXPECT_EQ(a.GetRowAttrib(1), 0x40);
     EXPECT_EQ(a.GetRowAttrib(2), 0);
     EXPECT_EQ(a.GetRowAttrib(3), 0x80);
-    a.SetRowAttrib(2, 0x01);  // "b", written through the permutation
+    a.SetRowAttrib(2, 0x01); // "b", written through the permutation
     a.UnSort();
     EXPECT_EQ(a.GetRowAttrib(1), 0x40);
     EXPECT_EQ(a.GetRowAttrib(2), 0x80);
@@ -482,18 +495,18 @@ TEST(StringArrayHooks, ChangeNotificationFiresAfterACellChanges) {
     TObject* sender = nullptr;
     a.SetOnChange([&](TObject* s) {
         sender = s;
-        seen.push_back(a.GetString(1, 1));  // the new text is already stored
+        seen.push_back(a.GetString(1, 1)); // the new text is already stored
     });
     a.SetString(1, 1, "x");
-    a.SetString(1, 1, "x");  // same text: no change
+    a.SetString(1, 1, "x"); // same text: no change
     EXPECT_EQ(seen, (Strs{"x"}));
     EXPECT_EQ(sender, &a);
     a.SetString(1, 2, "a");
     a.Sort(1, -1, true);
     a.UnSort();
-    a.UnSort();  // already unsorted
+    a.UnSort(); // already unsorted
     EXPECT_EQ(seen.size(), 4u);
-    a.SetOnChange(nullptr);  // switched off, as bulk operations do
+    a.SetOnChange(nullptr); // switched off, as bulk operations do
     a.SetString(1, 1, "y");
     EXPECT_EQ(seen.size(), 4u);
 }
@@ -529,7 +542,7 @@ TEST(StringArrayHooks, PercentDoneRisesToOneHundredDuringASort) {
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_GE(seen.front(), 0);
     EXPECT_EQ(seen.back(), 100);
-    EXPECT_GT(seen.size(), 10u);  // progress is reported on the way, not only at the end
+    EXPECT_GT(seen.size(), 10u); // progress is reported on the way, not only at the end
 }
 
 // --- bit field and logic operations ----------------------------------------------------------

@@ -45,7 +45,7 @@ struct StyleColours {
     TColor o1, o2, i1, i2;
 };
 const StyleColours kStyles[NumFrameStyles] = {
-    {0, 0, 0, 0},       {kC3, kC1, 0, 0},     {kC3, kC1, kC4, kC2},
+    {0, 0, 0, 0},         {kC3, kC1, 0, 0},     {kC3, kC1, kC4, kC2},
     {kC2, kC4, kC1, kC3}, {kC1, kC3, kC3, kC1}, {kC5, kC5, 0, 0},
 };
 
@@ -84,7 +84,7 @@ TEST(KelBase, FrameCornersAndEdgesTakeTheColoursOfTheirStyle) {
 
 TEST(KelBase, FrameDrawnInBlackOnAMaskCoversExactlyTheFramePixels) {
     const int boxes[][4] = {{1, 1, 10, 8}, {0, 0, 19, 14}, {3, 2, 5, 4}, {2, 2, 3, 3},
-                            {4, 4, 4, 9}, {2, 5, 12, 5}, {6, 6, 6, 6}};
+                            {4, 4, 4, 9},  {2, 5, 12, 5},  {6, 6, 6, 6}};
     for (int st = 0; st < NumFrameStyles; ++st)
         for (const auto& b : boxes) {
             SCOPED_TRACE("style " + std::to_string(st) + " box " + std::to_string(b[0]) + "," +
@@ -141,8 +141,8 @@ TEST(KelBase, MarkersAreCentredWithinTheirRadiusAndAllDistinct) {
         for (int n = 0; n < m; ++n) EXPECT_NE(MarkShape(n), s) << "same as marker " << n;
     }
     EXPECT_EQ(MarkShape(0).Count(), 1);
-    EXPECT_EQ(MarkShape(5).Count(), 49);  // filled 7 x 7 square
-    EXPECT_EQ(MarkShape(4).Count(), 24);  // its outline
+    EXPECT_EQ(MarkShape(5).Count(), 49); // filled 7 x 7 square
+    EXPECT_EQ(MarkShape(4).Count(), 24); // its outline
     EXPECT_EQ(MarkShape(52).Count(), 0);
     EXPECT_EQ(MarkShape(-1).Count(), 0);
 }

@@ -35,11 +35,11 @@ TEST(Tokenize, TrailingDelimiterGivesALastEmptyPart) {
 TEST(Strff, FormatsFixedPointRightAlignedInTheField) {
     EXPECT_EQ(strff(12, 1, 4), "12.0000");
     EXPECT_EQ(strff(3.14159, 8, 2), "    3.14");
-    EXPECT_EQ(strff(-2.5, 1, 0), "-2");  // round half to even on the binary value
+    EXPECT_EQ(strff(-2.5, 1, 0), "-2"); // round half to even on the binary value
     EXPECT_EQ(strff(7, 3, -1), "  7");
     EXPECT_EQ(strff(NAN, 5, 2), "  NaN");
     EXPECT_EQ(strff(-INFINITY, 1, 2), "-Inf");
-    EXPECT_EQ(strff(1, 100000, 0).size(), 255u);  // the field width is limited
+    EXPECT_EQ(strff(1, 100000, 0).size(), 255u); // the field width is limited
     EXPECT_EQ(strff(uc_MaxDouble, 1, 0).size(), 309u);
 }
 
@@ -47,9 +47,9 @@ TEST(NumberedPos, FindsTheNthOccurrenceFromTheStart) {
     const std::string line = R"(<replist id="  abc " x="1">)";
     int p = NumberedPos("id=\"", line, 1, 1, false);
     EXPECT_EQ(p, 10);
-    EXPECT_EQ(NumberedPos("\"", line, p, 2, false), 20);  // the quote closing the id
+    EXPECT_EQ(NumberedPos("\"", line, p, 2, false), 20); // the quote closing the id
     EXPECT_EQ(NumberedPos("\"", line, p, 5, false), 0);
-    EXPECT_EQ(NumberedPos("aa", "aaaa", 1, 3, false), 3);  // overlapping occurrences
+    EXPECT_EQ(NumberedPos("aa", "aaaa", 1, 3, false), 3); // overlapping occurrences
     EXPECT_EQ(NumberedPos("ID", line, 1, 1, true), 10);
     EXPECT_EQ(NumberedPos("ID", line, 1, 1, false), 0);
     EXPECT_EQ(NumberedPos("", line, 1, 1, false), 0);
@@ -64,16 +64,25 @@ TEST(LeftString, GivesExactlyNCharactersCountingCodePoints) {
     EXPECT_EQ(LeftString("abc", 0), "");
     EXPECT_EQ(LeftString("abc", -2), "");
     // "Grüße" has five characters in seven bytes.
-    EXPECT_EQ(LeftString("Gr\xC3\xBC\xC3\x9F" "e", 6), "Gr\xC3\xBC\xC3\x9F" "e ");
-    EXPECT_EQ(LeftString("Gr\xC3\xBC\xC3\x9F" "e", 3), "Gr\xC3\xBC");
+    EXPECT_EQ(LeftString("Gr\xC3\xBC\xC3\x9F"
+                         "e",
+                         6),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e ");
+    EXPECT_EQ(LeftString("Gr\xC3\xBC\xC3\x9F"
+                         "e",
+                         3),
+              "Gr\xC3\xBC");
 }
 
 TEST(Utf8, CountsCodePointsAndMalformedBytesOneEach) {
     EXPECT_EQ(Utf8Length(""), 0);
-    EXPECT_EQ(Utf8Length("\xE2\x82\xAC\xF0\x9F\x98\x80" "a"), 3);
-    EXPECT_EQ(Utf8Length("\xE2\x82"), 2);           // truncated sequence
-    EXPECT_EQ(Utf8Length("\xC0\xAF"), 2);           // overlong form
-    EXPECT_EQ(Utf8Length("\xED\xA0\x80"), 3);       // surrogate
+    EXPECT_EQ(Utf8Length("\xE2\x82\xAC\xF0\x9F\x98\x80"
+                         "a"),
+              3);
+    EXPECT_EQ(Utf8Length("\xE2\x82"), 2);     // truncated sequence
+    EXPECT_EQ(Utf8Length("\xC0\xAF"), 2);     // overlong form
+    EXPECT_EQ(Utf8Length("\xED\xA0\x80"), 3); // surrogate
     EXPECT_EQ(Utf8Left("\xE2\x82\xAC\xE2\x82\xAC", 1), "\xE2\x82\xAC");
     EXPECT_EQ(Utf8Left("ab", 5), "ab");
 }
@@ -93,7 +102,10 @@ TEST(TrailingAndLeadingChars, AreAddedOrStrippedOnce) {
 }
 
 TEST(RemoveControlChars, DropsAsciiControlsAndKeepsUtf8) {
-    EXPECT_EQ(RemoveControlChars(std::string("a\tb\r\nc\x7f\x01" "\xC3\xA9", 10)), "abc\xC3\xA9");
+    EXPECT_EQ(RemoveControlChars(std::string("a\tb\r\nc\x7f\x01"
+                                             "\xC3\xA9",
+                                             10)),
+              "abc\xC3\xA9");
     EXPECT_EQ(RemoveControlChars(std::string("x\0y", 3)), "xy");
 }
 
@@ -178,7 +190,8 @@ TEST(ReadLnStream, AFinalLineEndLeavesNoExtraLine) {
 }
 
 TEST(ReadLnStream, LeavesTheStreamAfterTheLineAndHonoursTheLimit) {
-    std::istringstream in("old\rmac\nabcd\xE2\x82\xAC" "xyz\nnext");
+    std::istringstream in("old\rmac\nabcd\xE2\x82\xAC"
+                          "xyz\nnext");
     bool eof = false;
     EXPECT_EQ(ReadLnStream(in, eof, 0), "old");
     EXPECT_EQ(ReadLnStream(in, eof, 0), "mac");

@@ -129,8 +129,8 @@ std::string Chunk(const char* type, const std::string& data) {
     std::uint32_t n = std::uint32_t(data.size());
     out += char(n >> 24), out += char(n >> 16), out += char(n >> 8), out += char(n);
     out += body;
-    std::uint32_t crc = std::uint32_t(
-        crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size())));
+    std::uint32_t crc =
+        std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size())));
     out += char(crc >> 24), out += char(crc >> 16), out += char(crc >> 8), out += char(crc);
     return out;
 }
@@ -165,8 +165,7 @@ std::string MakePng(const PngSpec& s) {
         png_set_IHDR(png, info, png_uint_32(s.w), png_uint_32(s.h), s.depth, s.colorType,
                      s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        if (!s.palette.empty())
-            png_set_PLTE(png, info, s.palette.data(), int(s.palette.size()));
+        if (!s.palette.empty()) png_set_PLTE(png, info, s.palette.data(), int(s.palette.size()));
         png_write_info(png, info);
         png_write_image(png, rows.data());
         png_write_end(png, nullptr);
@@ -216,7 +215,7 @@ TEST(Bitmap, ResizingKeepsOldPixelsTopLeftFillsNewAreaWhiteAndRebindsTheCanvas) 
     bmp.ScanLine(1)[1] = 0x000004;
     bmp.SetSize(3, 3);
     EXPECT_EQ(PixelsOf(bmp), (std::vector<std::uint32_t>{1, 2, 0xFFFFFF, 3, 4, 0xFFFFFF, 0xFFFFFF,
-                                                          0xFFFFFF, 0xFFFFFF}));
+                                                         0xFFFFFF, 0xFFFFFF}));
     EXPECT_EQ(bmp.Canvas().SurfaceBits(), bmp.Bits());
     EXPECT_EQ(bmp.Canvas().SurfaceWidth(), 3);
 
@@ -307,7 +306,7 @@ TEST(BitmapBmp, ReadsOneBitThroughItsOwnTwoColourTable) {
     LoadBytes(bmp, MakeBmp(b));
     const std::uint32_t A = 0x112233, B = 0xA0B0C0;
     EXPECT_EQ(PixelsOf(bmp), (std::vector<std::uint32_t>{A, B, B, A, A, A, A, A, A, A,
-                                                          B, A, A, A, A, A, A, A, A, B}));
+                                                         B, A, A, A, A, A, A, A, A, B}));
     EXPECT_EQ(bmp.PixelFormat(), pf1bit);
 }
 
@@ -333,7 +332,7 @@ TEST(BitmapBmp, ReadsFourAndEightBitPalettesAndBlacksOutIndexesPastThem) {
     b8.pixels = Bytes({7, 200, 0, 0, 255, 1, 0, 0});
     LoadBytes(bmp, MakeBmp(b8));
     EXPECT_EQ(PixelsOf(bmp), (std::vector<std::uint32_t>{255 * 0x010203u & 0xFFFFFF, 0x010203,
-                                                          7 * 0x010203, 200 * 0x010203}));
+                                                         7 * 0x010203, 200 * 0x010203}));
     EXPECT_EQ(bmp.PixelFormat(), pf8bit);
 }
 
@@ -510,7 +509,7 @@ TEST(BitmapPng, ReadsPaletteGreySixteenBitAlphaAndInterlacedImages) {
 // ---- Damaged input ---------------------------------------------------------------------------
 
 class BitmapDamaged : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FillNoise(bmp, 3, 2, 4);
         before = PixelsOf(bmp);

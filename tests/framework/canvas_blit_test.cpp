@@ -41,11 +41,14 @@ TEST(CanvasBlit, NamedCopyModesMeanWhatTheirNamesSay) {
     struct Case {
         TCopyMode mode;
         std::uint32_t expect;
-    } cases[] = {{cmBlackness, 0},       {cmNotSrcErase, ~(s | d)}, {cmNotSrcCopy, ~s},
-                 {cmSrcErase, s & ~d},   {cmDstInvert, ~d},         {cmPatInvert, p ^ d},
-                 {cmSrcInvert, s ^ d},   {cmSrcAnd, s & d},         {cmMergePaint, ~s | d},
-                 {cmMergeCopy, p & s},   {cmSrcCopy, s},            {cmSrcPaint, s | d},
-                 {cmPatCopy, p},         {cmPatPaint, p | ~s | d},  {cmWhiteness, 0xFFFFFF}};
+    } cases[] = {{cmBlackness, 0},       {cmNotSrcErase, ~(s | d)},
+                 {cmNotSrcCopy, ~s},     {cmSrcErase, s & ~d},
+                 {cmDstInvert, ~d},      {cmPatInvert, p ^ d},
+                 {cmSrcInvert, s ^ d},   {cmSrcAnd, s & d},
+                 {cmMergePaint, ~s | d}, {cmMergeCopy, p & s},
+                 {cmSrcCopy, s},         {cmSrcPaint, s | d},
+                 {cmPatCopy, p},         {cmPatPaint, p | ~s | d},
+                 {cmWhiteness, 0xFFFFFF}};
     Surface src(1, 1);
     src.px[0] = s;
     for (const Case& c : cases) {
@@ -83,8 +86,8 @@ TEST(CanvasBlit, NearestSamplingRepeatsOnEnlargementAndTakesCentresOnReduction) 
     Surface src(3, 1), big(6, 1), small(2, 1);
     src.px = {0x111111, 0x222222, 0x333333};
     StretchBlt(big.canvas, 0, 0, 6, 1, src.canvas, 0, 0, 3, 1, cmSrcCopy);
-    EXPECT_EQ(big.px, (std::vector<std::uint32_t>{0x111111, 0x111111, 0x222222, 0x222222,
-                                                  0x333333, 0x333333}));
+    EXPECT_EQ(big.px, (std::vector<std::uint32_t>{0x111111, 0x111111, 0x222222, 0x222222, 0x333333,
+                                                  0x333333}));
     Surface wide(6, 1);
     wide.px = {1, 2, 3, 4, 5, 6};
     Surface third(2, 1);
@@ -125,7 +128,10 @@ TEST(CanvasBlit, ClipsTheDestinationOnlyAndSkipsPixelsWithoutSource) {
     std::string got;
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) got += dst.At(x, y) ? "S" : "-";
-    EXPECT_EQ(got, "----" "-S--" "----" "----");
+    EXPECT_EQ(got, "----"
+                   "-S--"
+                   "----"
+                   "----");
     EXPECT_EQ(dst.At(1, 1), 0x100u + 3 * 4 + 3);
 }
 
@@ -151,16 +157,19 @@ TEST(CanvasBlit, TransparentDrawLeavesKeyColouredPixelsAndIgnoresCopyMode) {
     TBitmap bmp(3, 2);
     const std::uint32_t key = ColorToPixel(clFuchsia);
     std::uint32_t* p = bmp.Bits();
-    p[0] = 0x112233; p[1] = key; p[2] = 0x445566;
-    p[3] = key;      p[4] = 0x778899; p[5] = key;
+    p[0] = 0x112233;
+    p[1] = key;
+    p[2] = 0x445566;
+    p[3] = key;
+    p[4] = 0x778899;
+    p[5] = key;
     bmp.SetTransparent(true);
     bmp.SetTransparentColor(clFuchsia);
     Surface dst(4, 3, clBlack);
     dst.canvas.SetCopyMode(cmSrcInvert);
     dst.canvas.Draw(1, 1, bmp);
-    EXPECT_EQ(dst.px, (std::vector<std::uint32_t>{0, 0, 0, 0,
-                                                  0, 0x112233, 0, 0x445566,
-                                                  0, 0, 0x778899, 0}));
+    EXPECT_EQ(dst.px, (std::vector<std::uint32_t>{0, 0, 0, 0, 0, 0x112233, 0, 0x445566, 0, 0,
+                                                  0x778899, 0}));
     // Automatic key: the bottom-left pixel.
     TBitmap auto_(2, 1);
     auto_.Bits()[0] = 0x00FF00;

@@ -79,8 +79,8 @@ TEST(CanvasLines, DashGapsTakeTheBrushColourOnlyWithASolidBrush) {
     s.canvas.Brush().SetStyle(bsClear);
     s.canvas.MoveTo(0, 1);
     s.canvas.LineTo(30, 1);
-    EXPECT_EQ(s.Art(clBlack, clWhite), Pic({"##################oooooo######",
-                                            "##################......######"}));
+    EXPECT_EQ(s.Art(clBlack, clWhite),
+              Pic({"##################oooooo######", "##################......######"}));
 }
 
 TEST(CanvasLines, WidePensAreBandsWithRoundCapsPastBothEnds) {
@@ -93,15 +93,9 @@ TEST(CanvasLines, WidePensAreBandsWithRoundCapsPastBothEnds) {
     s.canvas.LineTo(12, 6);
     // w=3: rows 1..3; the caps reach 1.5 past the ends, so one more column on each side.
     // w=4: centred half a pixel up and left, rows 4..7, the caps rounder.
-    EXPECT_EQ(s.Art(clBlack), Pic({"................",
-                                   "..############..",
-                                   "..############..",
-                                   "..############..",
-                                   "..###########...",
-                                   ".#############..",
-                                   ".#############..",
-                                   "..###########...",
-                                   "................"}));
+    EXPECT_EQ(s.Art(clBlack), Pic({"................", "..############..", "..############..",
+                                   "..############..", "..###########...", ".#############..",
+                                   ".#############..", "..###########...", "................"}));
 }
 
 TEST(CanvasLines, WidePolylineJoinsPaintEachPixelOnceInXorMode) {
@@ -124,22 +118,54 @@ TEST(CanvasLines, WidePolylineJoinsPaintEachPixelOnceInXorMode) {
 static std::uint32_t ExpectedMix(TPenMode m, std::uint32_t P, std::uint32_t D) {
     std::uint32_t r = 0;
     switch (m) {
-    case pmBlack: r = 0; break;
-    case pmNotMerge: r = ~(P | D); break;
-    case pmMaskNotPen: r = ~P & D; break;
-    case pmNotCopy: r = ~P; break;
-    case pmMaskPenNot: r = P & ~D; break;
-    case pmNot: r = ~D; break;
-    case pmXor: r = P ^ D; break;
-    case pmNotMask: r = ~(P & D); break;
-    case pmMask: r = P & D; break;
-    case pmNotXor: r = ~(P ^ D); break;
-    case pmNop: r = D; break;
-    case pmMergeNotPen: r = ~P | D; break;
-    case pmCopy: r = P; break;
-    case pmMergePenNot: r = P | ~D; break;
-    case pmMerge: r = P | D; break;
-    case pmWhite: r = 0xFFFFFF; break;
+    case pmBlack:
+        r = 0;
+        break;
+    case pmNotMerge:
+        r = ~(P | D);
+        break;
+    case pmMaskNotPen:
+        r = ~P & D;
+        break;
+    case pmNotCopy:
+        r = ~P;
+        break;
+    case pmMaskPenNot:
+        r = P & ~D;
+        break;
+    case pmNot:
+        r = ~D;
+        break;
+    case pmXor:
+        r = P ^ D;
+        break;
+    case pmNotMask:
+        r = ~(P & D);
+        break;
+    case pmMask:
+        r = P & D;
+        break;
+    case pmNotXor:
+        r = ~(P ^ D);
+        break;
+    case pmNop:
+        r = D;
+        break;
+    case pmMergeNotPen:
+        r = ~P | D;
+        break;
+    case pmCopy:
+        r = P;
+        break;
+    case pmMergePenNot:
+        r = P | ~D;
+        break;
+    case pmMerge:
+        r = P | D;
+        break;
+    case pmWhite:
+        r = 0xFFFFFF;
+        break;
     }
     return r & 0xFFFFFF;
 }

@@ -95,26 +95,14 @@ TEST(CanvasShapes, EllipseTenByTenIsRoundSymmetricAndTouchesTheBox) {
     Surface s(20, 20);
     Ink(s);
     s.canvas.Ellipse(5, 5, 15, 15);
-    EXPECT_EQ(s.Art(clBlack, clRed), Pic({"....................",
-                                          "....................",
-                                          "....................",
-                                          "....................",
-                                          "....................",
-                                          "........####........",
-                                          ".......#oooo#.......",
-                                          "......#oooooo#......",
-                                          ".....#oooooooo#.....",
-                                          ".....#oooooooo#.....",
-                                          ".....#oooooooo#.....",
-                                          ".....#oooooooo#.....",
-                                          "......#oooooo#......",
-                                          ".......#oooo#.......",
-                                          "........####........",
-                                          "....................",
-                                          "....................",
-                                          "....................",
-                                          "....................",
-                                          "...................."}));
+    EXPECT_EQ(s.Art(clBlack, clRed),
+              Pic({"....................", "....................", "....................",
+                   "....................", "....................", "........####........",
+                   ".......#oooo#.......", "......#oooooo#......", ".....#oooooooo#.....",
+                   ".....#oooooooo#.....", ".....#oooooooo#.....", ".....#oooooooo#.....",
+                   "......#oooooo#......", ".......#oooo#.......", "........####........",
+                   "....................", "....................", "....................",
+                   "....................", "...................."}));
 }
 
 TEST(CanvasShapes, TinyEllipses) {
@@ -198,14 +186,9 @@ TEST(CanvasShapes, RoundRectCornersAreQuarterEllipses) {
     Surface s(14, 8);
     Ink(s);
     s.canvas.RoundRect(1, 1, 13, 7, 4, 4);
-    EXPECT_EQ(s.Art(clBlack, clRed), Pic({"..............",
-                                          "..##########..",
-                                          ".#oooooooooo#.",
-                                          ".#oooooooooo#.",
-                                          ".#oooooooooo#.",
-                                          ".#oooooooooo#.",
-                                          "..##########..",
-                                          ".............."}));
+    EXPECT_EQ(s.Art(clBlack, clRed),
+              Pic({"..............", "..##########..", ".#oooooooooo#.", ".#oooooooooo#.",
+                   ".#oooooooooo#.", ".#oooooooooo#.", "..##########..", ".............."}));
     // Corners as large as the box make an ellipse.
     Surface e(14, 8), r(14, 8);
     Ink(e);
@@ -220,48 +203,24 @@ TEST(CanvasShapes, PieGoesCounterClockwiseFromStartRadialToEndRadial) {
     Ink(q);
     Ink(big);
     q.canvas.Pie(1, 1, 11, 11, 11, 6, 6, 0); // right to up: the upper-right quarter
-    EXPECT_EQ(q.Art(clBlack, clRed), Pic({"............",
-                                          "......##....",
-                                          "......#o#...",
-                                          "......#oo#..",
-                                          "......#ooo#.",
-                                          "......#ooo#.",
-                                          "......#####.",
-                                          "............",
-                                          "............",
-                                          "............",
-                                          "............",
-                                          "............"}));
+    EXPECT_EQ(q.Art(clBlack, clRed),
+              Pic({"............", "......##....", "......#o#...", "......#oo#..", "......#ooo#.",
+                   "......#ooo#.", "......#####.", "............", "............", "............",
+                   "............", "............"}));
     big.canvas.Pie(1, 1, 11, 11, 6, 0, 11, 6); // up to right: three quarters
-    EXPECT_EQ(big.Art(clBlack, clRed), Pic({"............",
-                                            "....###.....",
-                                            "...#oo#.....",
-                                            "..#ooo#.....",
-                                            ".#oooo#.....",
-                                            ".#oooo#.....",
-                                            ".#oooo#####.",
-                                            ".#oooooooo#.",
-                                            "..#oooooo#..",
-                                            "...#oooo#...",
-                                            "....####....",
-                                            "............"}));
+    EXPECT_EQ(big.Art(clBlack, clRed),
+              Pic({"............", "....###.....", "...#oo#.....", "..#ooo#.....", ".#oooo#.....",
+                   ".#oooo#.....", ".#oooo#####.", ".#oooooooo#.", "..#oooooo#..", "...#oooo#...",
+                   "....####....", "............"}));
 }
 
 TEST(CanvasShapes, ArcIsThePieOutlineWithoutRadiiAndEqualRadialsDrawTheWholeEllipse) {
     Surface a(12, 12);
     a.canvas.Arc(1, 1, 11, 11, 11, 6, 6, 0);
-    EXPECT_EQ(a.Art(clBlack), Pic({"............",
-                                   "......##....",
-                                   "........#...",
-                                   ".........#..",
-                                   "..........#.",
-                                   "..........#.",
-                                   "............",
-                                   "............",
-                                   "............",
-                                   "............",
-                                   "............",
-                                   "............"}));
+    EXPECT_EQ(a.Art(clBlack),
+              Pic({"............", "......##....", "........#...", ".........#..", "..........#.",
+                   "..........#.", "............", "............", "............", "............",
+                   "............", "............"}));
     Surface full(12, 12), ell(12, 12);
     full.canvas.Arc(1, 1, 11, 11, 3, 3, 3, 3);
     ell.canvas.Brush().SetStyle(bsClear);
@@ -282,13 +241,10 @@ TEST(CanvasShapes, ChordFillsBetweenArcAndSecant) {
     s.canvas.Chord(2, 1, 18, 11, 18, 6, 2, 6); // the upper half
     for (int y = 7; y < 12; ++y)
         for (int x = 0; x < 20; ++x) EXPECT_EQ(s.ColorAt(x, y), clWhite) << x << "," << y;
-    EXPECT_EQ(s.Art(clBlack, clRed).substr(0, 21 * 7), Pic({"....................",
-                                                            ".......######.......",
-                                                            "....###oooooo###....",
-                                                            "...#oooooooooooo#...",
-                                                            "..#oooooooooooooo#..",
-                                                            "..#oooooooooooooo#..",
-                                                            "..################.."}));
+    EXPECT_EQ(s.Art(clBlack, clRed).substr(0, 21 * 7),
+              Pic({"....................", ".......######.......", "....###oooooo###....",
+                   "...#oooooooooooo#...", "..#oooooooooooooo#..", "..#oooooooooooooo#..",
+                   "..################.."}));
 }
 
 TEST(CanvasShapes, NotModeInvertsTheWholeBoxWithABrushAndOnlyTheRingWithout) {
@@ -358,18 +314,11 @@ TEST(CanvasShapes, WidePenRectangleSpillsHalfTheWidthOutside) {
     Ink(s);
     s.canvas.Pen().SetWidth(3);
     s.canvas.Rectangle(3, 3, 12, 9);
-    EXPECT_EQ(s.Art(clBlack, clRed), Pic({"................",
-                                          "................",
-                                          "..###########...",
-                                          "..###########...",
-                                          "..###########...",
-                                          "..###ooooo###...",
-                                          "..###ooooo###...",
-                                          "..###########...",
-                                          "..###########...",
-                                          "..###########...",
-                                          "................",
-                                          "................"}));
+    EXPECT_EQ(
+        s.Art(clBlack, clRed),
+        Pic({"................", "................", "..###########...", "..###########...",
+             "..###########...", "..###ooooo###...", "..###ooooo###...", "..###########...",
+             "..###########...", "..###########...", "................", "................"}));
 }
 
 TEST(CanvasShapes, FillRectIgnoresPenModeAndFrameRectIsTheOuterRing) {
@@ -524,7 +473,7 @@ TEST(CanvasShapes, HatchBrushesPaintTheirPatternAnchoredToTheSurface) {
 TEST(CanvasShapes, PenModeAppliesToInteriorsButNotToSetPixels) {
     Surface s(6, 4, clBlack);
     s.canvas.Pen().SetMode(pmMerge);
-    s.canvas.Pen().SetColor(clRed);   // pixel 0xFF0000
+    s.canvas.Pen().SetColor(clRed);    // pixel 0xFF0000
     s.canvas.Brush().SetColor(clLime); // pixel 0x00FF00
     s.px[1 * 6 + 2] = 0x0000FF;
     s.canvas.Rectangle(0, 0, 5, 4);

@@ -27,7 +27,7 @@ TEST(Colors, ColorToRGBResolvesSystemColoursAndPassesEverythingElse) {
     EXPECT_EQ(ColorToRGB(clWindow), 0xFFFFFFu);
     EXPECT_EQ(ColorToRGB(clWindowText), 0x000000u);
     EXPECT_EQ(ColorToRGB(clHighlight), 0xD77800u);
-    EXPECT_EQ(ColorToRGB(0xFF000019), 0u);   // index 25
+    EXPECT_EQ(ColorToRGB(0xFF000019), 0u);        // index 25
     EXPECT_EQ(ColorToRGB(0x80000005), 0xFFFFFFu); // any high-bit value takes the low byte
     EXPECT_EQ(ColorToRGB(0x123456), 0x123456u);
     EXPECT_EQ(ColorToRGB(clNone), clNone);
@@ -56,9 +56,10 @@ TEST(Colors, ColorToStringNamesKnownValuesAndWritesOthersAsEightHexDigits) {
 
 TEST(Colors, EveryNamedColourReadsBackThroughStringToColor) {
     std::set<std::string> names;
-    for (TColor c : {clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple, clTeal, clGray,
-                     clSilver, clRed, clLime, clYellow, clBlue, clFuchsia, clAqua, clWhite,
-                     clMoneyGreen, clSkyBlue, clCream, clMedGray, clNone, clDefault}) {
+    for (TColor c :
+         {clBlack,      clMaroon,  clGreen, clOlive,   clNavy, clPurple,  clTeal, clGray,
+          clSilver,     clRed,     clLime,  clYellow,  clBlue, clFuchsia, clAqua, clWhite,
+          clMoneyGreen, clSkyBlue, clCream, clMedGray, clNone, clDefault}) {
         const std::string name = ColorToString(c);
         EXPECT_EQ(name.substr(0, 2), "cl") << std::hex << c;
         EXPECT_EQ(StringToColor(name), c) << name;
@@ -91,13 +92,14 @@ TEST(Colors, StringToColorIgnoresCaseAndReadsIntegersInEveryNotation) {
 }
 
 TEST(Colors, StringToColorRejectsTextThatIsNeitherNameNorInteger) {
-    for (const char* bad : {"", "red", "clRedd", "$", "0x", "12a", "$123456789", "2147483648",
-                            "1.5", "- 5", "$-1"}) {
+    for (const char* bad :
+         {"", "red", "clRedd", "$", "0x", "12a", "$123456789", "2147483648", "1.5", "- 5", "$-1"}) {
         try {
             StringToColor(bad);
             ADD_FAILURE() << "'" << bad << "' accepted";
         } catch (const EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), std::string("'") + bad + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      std::string("'") + bad + "' is not a valid integer value");
         }
     }
 }

@@ -31,7 +31,9 @@ std::string Hms(TDateTime v) {
 
 // A fixed clock for the tests that read the current date.
 struct FixedClock {
-    explicit FixedClock(TDateTime t) { SetDateClock([t] { return t; }); }
+    explicit FixedClock(TDateTime t) {
+        SetDateClock([t] { return t; });
+    }
     ~FixedClock() { SetDateClock(nullptr); }
 };
 
@@ -86,8 +88,14 @@ TEST(DateUtils, DecodingRoundsToTheMillisecondBeforeSplitting) {
 }
 
 TEST(DateUtils, InvalidDatesAndTimesRaiseConvertErrors) {
-    for (auto [y, m, d] : {std::tuple{2023, 2, 29}, {1900, 2, 29}, {2024, 13, 1}, {2024, 0, 1},
-                           {2024, 4, 31}, {0, 1, 1}, {10000, 1, 1}, {2024, 1, 0}}) {
+    for (auto [y, m, d] : {std::tuple{2023, 2, 29},
+                           {1900, 2, 29},
+                           {2024, 13, 1},
+                           {2024, 0, 1},
+                           {2024, 4, 31},
+                           {0, 1, 1},
+                           {10000, 1, 1},
+                           {2024, 1, 0}}) {
         TDateTime r = 42;
         EXPECT_FALSE(TryEncodeDate(y, m, d, r));
         EXPECT_EQ(r, 42.0);

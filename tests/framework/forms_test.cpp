@@ -32,8 +32,7 @@ TEST(RectListTest, CoveredRectanglesAreDroppedAndCheapUnionsMerged) {
 TEST(RectListTest, TooManyRectanglesBecomeTheWholeArea) {
     TRectList l;
     const TRect all = Rect(0, 0, 1000, 1000);
-    for (int i = 0; i <= TRectList::MaxRects; ++i)
-        l.Add(Bounds(i * 50, i * 50, 2, 2), all);
+    for (int i = 0; i <= TRectList::MaxRects; ++i) l.Add(Bounds(i * 50, i * 50, 2, 2), all);
     ASSERT_EQ(l.Rects().size(), 1u);
     EXPECT_EQ(l.Rects()[0], all);
 }
@@ -60,8 +59,7 @@ TEST_F(PaintTest, OneChangeRepaintsOnlyTheChangedControl) {
     for (int i = 0; i < 5; ++i)
         gs.push_back(AddGraphic(form.get(), Bounds(i * 30, 10, 25, 25), clRed));
     Flush();
-    for (auto* g : gs)
-        EXPECT_EQ(g->Paints, 1);
+    for (auto* g : gs) EXPECT_EQ(g->Paints, 1);
     gs[2]->SetColor(clGreen);
     gs[2]->Invalidate(); // a second invalidation of the same area merges
     Flush();

@@ -19,7 +19,7 @@ using namespace kel::headless;
 // A draw grid over a map of texts; column 2 edits with a pick list, column 3 with an ellipsis
 // button.
 class TDataGrid : public TDrawGrid {
-public:
+  public:
     explicit TDataGrid(TComponent* AOwner) : TDrawGrid(AOwner) {
         SetOptions(Options() | goEditing);
         SetOnGetEditText([this](TObject*, int c, int r, std::string& v) { v = Data[{c, r}]; });
@@ -37,7 +37,7 @@ public:
     std::map<std::pair<int, int>, std::string> Data;
     std::vector<std::string> Writes;
 
-protected:
+  protected:
     TEditStyle GetEditStyle(int ACol, int ARow) override {
         (void)ARow;
         return ACol == 2 ? esPickList : ACol == 3 ? esEllipsis : esSimple;
@@ -49,7 +49,7 @@ protected:
 };
 
 class GridEditTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ReleaseAllKeys();
         Application->ResetState();
@@ -82,7 +82,9 @@ protected:
         ClickAt(*grid, (R.Left + R.Right) / 2 - 10, (R.Top + R.Bottom) / 2);
     }
     std::string At(int c, int r) const { return grid->Data[{c, r}]; }
-    TInplaceEditList* Editor() const { return static_cast<TInplaceEditList*>(grid->InplaceEditor()); }
+    TInplaceEditList* Editor() const {
+        return static_cast<TInplaceEditList*>(grid->InplaceEditor());
+    }
     std::string Writes() const {
         std::string s;
         for (const std::string& w : grid->Writes) s += (s.empty() ? "" : " ") + w;
@@ -236,7 +238,7 @@ TEST_F(GridEditTest, AlwaysShowEditorKeepsItOpenAndLetsTheCaretEdgesMove) {
     EXPECT_TRUE(grid->EditorMode());
     EXPECT_EQ(grid->InplaceEditor()->Text(), "beta");
     EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), grid->CellRect(1, 2));
-    Key(VK_END); // caret to the end (all was selected)
+    Key(VK_END);   // caret to the end (all was selected)
     Key(VK_RIGHT); // at the edge: the next cell
     EXPECT_EQ(grid->Col(), 2);
     Key(VK_HOME);

@@ -17,7 +17,7 @@ using namespace kel::headless;
 
 // A form of 400 x 300 with a draw grid at (10, 10) that writes "c,r" into every cell.
 class GridTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ReleaseAllKeys();
         Application->ResetState();
@@ -60,12 +60,13 @@ protected:
         TBitmap all;
         Snapshot(*form, all);
         Out.SetSize(grid->Width(), grid->Height());
-        Out.Canvas().CopyRect(Rect(0, 0, grid->Width(), grid->Height()), all.Canvas(), grid->BoundsRect());
+        Out.Canvas().CopyRect(Rect(0, 0, grid->Width(), grid->Height()), all.Canvas(),
+                              grid->BoundsRect());
     }
     std::string Sel() const {
         TGridRect s = grid->Selection();
-        return std::to_string(s.Left) + "," + std::to_string(s.Top) + "-" + std::to_string(s.Right) +
-               "," + std::to_string(s.Bottom);
+        return std::to_string(s.Left) + "," + std::to_string(s.Top) + "-" +
+               std::to_string(s.Right) + "," + std::to_string(s.Bottom);
     }
 
     std::unique_ptr<TForm> form;
@@ -545,7 +546,7 @@ TEST_F(GridTest, HeldScrollBarButtonsAndSelectingBeyondTheCellsRepeat) {
     Application->Advance(120);
     EXPECT_EQ(grid->TopRow(), 4);
     EXPECT_EQ(grid->Row(), 9); // the last fully visible row
-    MoveTo(*grid, 100, 100); // back inside: no more scrolling
+    MoveTo(*grid, 100, 100);   // back inside: no more scrolling
     Application->Advance(120);
     EXPECT_EQ(grid->TopRow(), 4);
     MouseUpAt(*grid, 100, 100);
@@ -603,10 +604,10 @@ TEST_F(GridTest, DraggingAFixedLineResizesWithTheSizingOption) {
 // A descendant whose MouseUp does not pass the release on (a calendar does so) must not leave
 // the grid selecting on later hovering.
 class TNoMouseUpGrid : public TDrawGrid {
-public:
+  public:
     using TDrawGrid::TDrawGrid;
 
-protected:
+  protected:
     void MouseUp(TMouseButton, TShiftState, int, int) override {}
 };
 

@@ -30,8 +30,8 @@ namespace {
 // cleared unless the file exists; a logarithmic scale, which needs positive limits first; the
 // text of a numeric edit box, which must read as a number inside its range.
 const std::vector<std::pair<std::string, std::string>> kUnchangeable = {
-    {"TForm", "TabOrder"},       {"TMeter", "AnchorImage"}, {"TMeter", "BackGroundImg"},
-    {"TMeter", "Logarithmic"},   {"TProgBar", "BackGroundImg"}, {"TNumIO", "Text"}};
+    {"TForm", "TabOrder"},     {"TMeter", "AnchorImage"},     {"TMeter", "BackGroundImg"},
+    {"TMeter", "Logarithmic"}, {"TProgBar", "BackGroundImg"}, {"TNumIO", "Text"}};
 
 bool Unchangeable(const TClassInfo& c, const std::string& prop) {
     for (const auto& [cls, name] : kUnchangeable)
@@ -82,8 +82,8 @@ std::vector<TPropValue> Candidates(const TPropInfo& p, const TPropValue& cur) {
         break;
     case TPropType::Set:
         for (std::size_t i = 0; i < p.EnumNames.size(); ++i)
-            out.emplace_back(std::int64_t(std::uint64_t(std::get<std::int64_t>(cur)) ^
-                                          (std::uint64_t(1) << i)));
+            out.emplace_back(
+                std::int64_t(std::uint64_t(std::get<std::int64_t>(cur)) ^ (std::uint64_t(1) << i)));
         break;
     case TPropType::Color:
         for (TColor c : {clRed, clBlue, TColor(0x123456), clBtnFace, clBlack})
@@ -170,11 +170,16 @@ void ChangeAll(TPersistent& o, const TPersistent& proto) {
 
 std::string Show(const TPropValue& v) {
     std::ostringstream s;
-    if (auto* i = std::get_if<std::int64_t>(&v)) s << *i;
-    else if (auto* d = std::get_if<double>(&v)) s << *d;
-    else if (auto* b = std::get_if<bool>(&v)) s << (*b ? "true" : "false");
-    else if (auto* t = std::get_if<std::string>(&v)) s << '"' << *t << '"';
-    else s << "(list)";
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        s << *i;
+    else if (auto* d = std::get_if<double>(&v))
+        s << *d;
+    else if (auto* b = std::get_if<bool>(&v))
+        s << (*b ? "true" : "false");
+    else if (auto* t = std::get_if<std::string>(&v))
+        s << '"' << *t << '"';
+    else
+        s << "(list)";
     return s.str();
 }
 
@@ -197,9 +202,10 @@ TEST(FormFileTest, FreshInstanceOfEveryRegisteredClassWritesNoProperty) {
         // The declared defaults are the constructor's values, also where the writer would not
         // look at them (properties never stored).
         for (const TPropInfo* p : c->AllProps()) {
-            if (p->Type != TPropType::Object && !std::holds_alternative<std::monostate>(p->Default)) {
-                EXPECT_EQ(p->Get(*obj), p->Default) << c->Name << "." << p->Name << " is "
-                                                    << Show(p->Get(*obj));
+            if (p->Type != TPropType::Object &&
+                !std::holds_alternative<std::monostate>(p->Default)) {
+                EXPECT_EQ(p->Get(*obj), p->Default)
+                    << c->Name << "." << p->Name << " is " << Show(p->Get(*obj));
             }
         }
     }
@@ -270,8 +276,8 @@ TEST(FormFileTest, EveryRegisteredClassRoundTripsWithEveryPropertyChanged) {
         for (std::size_t i = 0; i < before.Values.size(); ++i)
             EXPECT_EQ(after.Values[i].second, before.Values[i].second)
                 << c->Name << "." << before.Values[i].first << " read back as "
-                << Show(after.Values[i].second) << " instead of "
-                << Show(before.Values[i].second) << "\n"
+                << Show(after.Values[i].second) << " instead of " << Show(before.Values[i].second)
+                << "\n"
                 << text;
         // Writing what was read gives the same text again.
         EXPECT_EQ(ComponentToText(*back), text);
@@ -394,7 +400,7 @@ TEST(FormFileTest, FormWithNestedControlsIsWrittenReadablyAndReadBack) {
     EXPECT_EQ(m2->Hint(), "line one\nline two");
     EXPECT_TRUE(m2->ParentFont());
     EXPECT_TRUE(m2->Font().Style().contains(fsBold)); // from the form, through the panel
-    EXPECT_EQ(m2->Caption(), "");                       // the name read is not copied to it
+    EXPECT_EQ(m2->Caption(), "");                     // the name read is not copied to it
     EXPECT_EQ(ComponentToText(*back), text);
 }
 
@@ -406,9 +412,9 @@ TEST(FormFileTest, ZOrderAndTabOrderSurviveARoundTrip) {
         c.back()->SetName("C" + std::to_string(i));
         c.back()->SetParent(&form);
     }
-    c[0]->BringToFront();   // z-order C1 C2 C3 C0
-    c[3]->SetTabOrder(0);   // tab order C3 C0 C1 C2
-    c[1]->SetTabOrder(3);   // tab order C3 C0 C2 C1
+    c[0]->BringToFront(); // z-order C1 C2 C3 C0
+    c[3]->SetTabOrder(0); // tab order C3 C0 C1 C2
+    c[1]->SetTabOrder(3); // tab order C3 C0 C2 C1
     std::unique_ptr<TComponent> back(ComponentFromText(ComponentToText(form), nullptr));
     auto* f = static_cast<TForm*>(back.get());
     ASSERT_EQ(f->ControlCount(), 4);
@@ -536,14 +542,18 @@ class TListHolder : public TComponent {
 
 const TClassRegistrar<TListHolder> listHolderReg("TListHolder", "TComponent", [](auto& p) {
     using L = TListHolder;
-    p.Strings("Lines", [](const L& l) { return l.Lines; },
-              [](L& l, const std::vector<std::string>& v) { l.Lines = v; });
-    p.Integers("Widths", [](const L& l) { return l.Widths; },
-               [](L& l, const std::vector<std::int64_t>& v) { l.Widths = v; }, {64});
-    p.Floats("Pivots", [](const L& l) { return l.Pivots; },
-             [](L& l, const std::vector<double>& v) { l.Pivots = v; });
-    p.Integers("Bytes", [](const L& l) { return l.Bytes; },
-               [](L& l, const std::vector<std::uint8_t>& v) { l.Bytes = v; });
+    p.Strings(
+        "Lines", [](const L& l) { return l.Lines; },
+        [](L& l, const std::vector<std::string>& v) { l.Lines = v; });
+    p.Integers(
+        "Widths", [](const L& l) { return l.Widths; },
+        [](L& l, const std::vector<std::int64_t>& v) { l.Widths = v; }, {64});
+    p.Floats(
+        "Pivots", [](const L& l) { return l.Pivots; },
+        [](L& l, const std::vector<double>& v) { l.Pivots = v; });
+    p.Integers(
+        "Bytes", [](const L& l) { return l.Bytes; },
+        [](L& l, const std::vector<std::uint8_t>& v) { l.Bytes = v; });
 });
 
 TEST(FormFileTest, ListsAreWrittenOneTextALineAndNumbersOnOneLine) {
@@ -609,8 +619,9 @@ const std::vector<BadFile>& BadFiles() {
          "not valid UTF-8"},
         {"garbage text", "object F: TForm\n  @@@ ~~~\nend\n", 2, "unexpected character"},
         {"not a form file", "\n\nhello world\n", 3, "expected \"object\""},
-        {"duplicate names", "object F: TForm\n  object A: TMeter\n  end\n  object A: TMeter\n"
-                            "  end\nend\n",
+        {"duplicate names",
+         "object F: TForm\n  object A: TMeter\n  end\n  object A: TMeter\n"
+         "  end\nend\n",
          4, "A"},
         {"control inside a non-windowed control",
          "object F: TForm\n  object M: TMeter\n    object N: TMeter\n    end\n  end\nend\n", 3,

@@ -44,20 +44,20 @@ TEST(Format, FixedRoundsHalfUpOnTheDecimalDigitString) {
     EXPECT_EQ(Format("%.0f", {-2.5}), "-3");
     EXPECT_EQ(Format("%.2f", {0.125}), "0.13");
     EXPECT_EQ(Format("%.2f", {2.675}), "2.67");  // binary 2.67499999...
-    EXPECT_EQ(Format("%.2f", {-0.001}), "0.00");  // rounds to zero: no sign
+    EXPECT_EQ(Format("%.2f", {-0.001}), "0.00"); // rounds to zero: no sign
     EXPECT_EQ(Format("%.3f", {999.9996}), "1000.000");
-    EXPECT_EQ(Format("%f", {1e20}), "1E20");  // more than 18 integer digits
+    EXPECT_EQ(Format("%f", {1e20}), "1E20"); // more than 18 integer digits
 }
 
 TEST(Format, GeneralDropsTrailingZerosAndSwitchesOnRoundedValue) {
     EXPECT_EQ(Format("%.3g", {2.5}), "2.5");
     EXPECT_EQ(Format("%.3g", {2.0}), "2");
-    EXPECT_EQ(Format("%.3g", {999.7}), "1E003");  // 1000 has 4 integer digits
+    EXPECT_EQ(Format("%.3g", {999.7}), "1E003"); // 1000 has 4 integer digits
     EXPECT_EQ(Format("%g", {1e100}), "1E100");
     EXPECT_EQ(Format("%g", {-1.5e-7}), "-1.5E-007");
-    EXPECT_EQ(Format("%g", {0.00001}), "0.00001");  // the limit itself is fixed
+    EXPECT_EQ(Format("%g", {0.00001}), "0.00001"); // the limit itself is fixed
     EXPECT_EQ(Format("%g", {0.0000099999}), "9.9999E-006");
-    EXPECT_EQ(Format("%.0g", {7.6}), "8");  // precision 0 counts as 1
+    EXPECT_EQ(Format("%.0g", {7.6}), "8"); // precision 0 counts as 1
     EXPECT_EQ(Format("%g", {0.0}), "0");
 }
 
@@ -67,7 +67,7 @@ TEST(Format, StarArgumentsGiveWidthAndPrecision) {
     EXPECT_EQ(Format("%*.*e", {1, 3, 0.5}), "5.00E-001");
     EXPECT_EQ(Format("%*.*d", {1, 0, 0LL}), "0");
     EXPECT_EQ(Format("%*.*d", {1, 0, -123456789012LL}), "-123456789012");
-    EXPECT_EQ(Format("%*.*f", {1, -1, 1.0}), "1.00");  // negative precision: the default
+    EXPECT_EQ(Format("%*.*f", {1, -1, 1.0}), "1.00"); // negative precision: the default
 }
 
 TEST(Format, IntegersPadDigitsAfterTheSignAndHexShowsTwosComplement) {
@@ -75,7 +75,7 @@ TEST(Format, IntegersPadDigitsAfterTheSignAndHexShowsTwosComplement) {
     EXPECT_EQ(Format("%x|%.4x|%x", {-1, 255, -1LL}), "FFFFFFFF|00FF|FFFFFFFFFFFFFFFF");
     EXPECT_EQ(Format("%u", {-1}), "4294967295");
     EXPECT_EQ(Format("%d", {18446744073709551615ULL}), "18446744073709551615");
-    EXPECT_EQ(Format("%3d", {123456}), "123456");  // width never cuts
+    EXPECT_EQ(Format("%3d", {123456}), "123456"); // width never cuts
 }
 
 TEST(Format, StringsIndexesAndThePercentSign) {
@@ -95,14 +95,19 @@ TEST(Format, FloatsWriteThePlatformSeparator) {
     SeparatorScope comma(',');
     EXPECT_EQ(Format("%.2f|%.3e|%g", {1.5, 1234.5, 0.25}), "1,50|1,23E+003|0,25");
     EXPECT_EQ(FloatToStr(-0.5), "-0,5");
-    EXPECT_EQ(Str(1.5, 0, 1), "1.5");  // Str always writes a point
+    EXPECT_EQ(Str(1.5, 0, 1), "1.5"); // Str always writes a point
 }
 
 TEST(Format, BadSpecifiersAndMissingArgumentsRaise) {
-    EXPECT_EQ(ErrorOf([] { Format("%d", {1.5}); }), "Format '%d' invalid or incompatible with argument");
-    EXPECT_EQ(ErrorOf([] { Format("x%5.1f", {1}); }), "Format '%5.1f' invalid or incompatible with argument");
+    EXPECT_EQ(ErrorOf([] { Format("%d", {1.5}); }),
+              "Format '%d' invalid or incompatible with argument");
+    EXPECT_EQ(ErrorOf([] { Format("x%5.1f", {1}); }),
+              "Format '%5.1f' invalid or incompatible with argument");
     EXPECT_EQ(ErrorOf([] { Format("%s %s", {"a"}); }), "No argument for format '%s'");
-    EXPECT_EQ(ErrorOf([] { Format("%*d", {2.0, 1}); }), "Format '%*d' invalid or incompatible with argument");
+    EXPECT_EQ(ErrorOf([] {
+                  Format("%*d", {2.0, 1});
+              }),
+              "Format '%*d' invalid or incompatible with argument");
     EXPECT_NE(ErrorOf([] { Format("%q", {1}); }), "(no error)");
     EXPECT_NE(ErrorOf([] { Format("abc%", {}); }), "(no error)");
     EXPECT_NE(ErrorOf([] { Format("%5", {1}); }), "(no error)");
@@ -123,7 +128,7 @@ TEST(FloatToStrF, ExponentAndGeneralTakeMinimumExponentDigits) {
     EXPECT_EQ(FloatToStrF(1234.5, ffExponent, 4, 0), "1.235E+3");
     EXPECT_EQ(FloatToStrF(1234.5, ffExponent, 4, 4), "1.235E+0003");
     EXPECT_EQ(FloatToStrF(1e-7, ffGeneral, 15, 2), "1E-07");
-    EXPECT_EQ(FloatToStrF(1234.5678, ffFixed, 5, 4), "1234.6000");  // precision caps the digits
+    EXPECT_EQ(FloatToStrF(1234.5678, ffFixed, 5, 4), "1234.6000"); // precision caps the digits
     EXPECT_EQ(FloatToStrF(123456.0, ffFixed, 5, 1), "1.2346E5");
 }
 
@@ -134,12 +139,13 @@ TEST(StrToFloat, AcceptsBlanksSignSeparatorAndExponent) {
     EXPECT_EQ(StrToFloat("1E-400"), 0.0);
     EXPECT_EQ(StrToFloat("0.1"), 0.1);
     EXPECT_EQ(StrToFloat("4.9406564584124654E-324"), std::numeric_limits<double>::denorm_min());
-    for (const char* bad : {"", " ", ".", "1,5", "1.2.3", "1e", "1e+", "--1", "1 000", "1E400", "0x10"})
+    for (const char* bad :
+         {"", " ", ".", "1,5", "1.2.3", "1e", "1e+", "--1", "1 000", "1E400", "0x10"})
         EXPECT_EQ(ErrorOf([&] { StrToFloat(bad); }),
                   std::string("'").append(bad).append("' is not a valid floating point value"));
     double v = 7;
     EXPECT_FALSE(TryStrToFloat("abc", v));
-    EXPECT_EQ(v, 7);  // unchanged on failure
+    EXPECT_EQ(v, 7); // unchanged on failure
     SeparatorScope comma(',');
     EXPECT_EQ(StrToFloat("2,25"), 2.25);
     EXPECT_FALSE(TryStrToFloat("2.25", v));
@@ -155,15 +161,26 @@ TEST(StrToInt, DecimalAndHexWithinRange) {
 }
 
 TEST(Val, CodeIsThePositionOfTheFirstUnusableCharacter) {
-    struct Case { const char* text; int code; };
+    struct Case {
+        const char* text;
+        int code;
+    };
     double d = 42;
     int code = -1;
-    for (Case c : {Case{"12.3x", 5}, {"11.22a", 6}, {"", 1}, {"1E", 3}, {"-", 2}, {"1E+x", 4},
-                   {"1.2.3", 4}, {"12 ", 3}, {"  .", 4}, {"1,5", 2}}) {
+    for (Case c : {Case{"12.3x", 5},
+                   {"11.22a", 6},
+                   {"", 1},
+                   {"1E", 3},
+                   {"-", 2},
+                   {"1E+x", 4},
+                   {"1.2.3", 4},
+                   {"12 ", 3},
+                   {"  .", 4},
+                   {"1,5", 2}}) {
         Val(c.text, d, code);
         EXPECT_EQ(code, c.code) << c.text;
     }
-    EXPECT_EQ(d, 42);  // never written by a failed conversion
+    EXPECT_EQ(d, 42); // never written by a failed conversion
     Val("  -1.25E2", d, code);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(d, -125);
@@ -172,8 +189,12 @@ TEST(Val, CodeIsThePositionOfTheFirstUnusableCharacter) {
     EXPECT_EQ(d, HUGE_VAL);
 
     int i = 5;
-    for (Case c : {Case{"2147483648", 10}, {"-2147483649", 11}, {"$123456789", 10}, {"0x", 3},
-                   {"12a", 3}, {"+", 2}}) {
+    for (Case c : {Case{"2147483648", 10},
+                   {"-2147483649", 11},
+                   {"$123456789", 10},
+                   {"0x", 3},
+                   {"12a", 3},
+                   {"+", 2}}) {
         Val(c.text, i, code);
         EXPECT_EQ(code, c.code) << c.text;
     }
@@ -203,8 +224,8 @@ TEST(Str, ScientificFieldHasFourExponentDigitsAndWidthMinusNineFractionDigits) {
     EXPECT_EQ(Str(1234.5, 14), " 1.23450E+0003");
     EXPECT_EQ(Str(1234.5, 12), " 1.235E+0003");
     EXPECT_EQ(Str(9.99, 10), " 1.0E+0001");
-    EXPECT_EQ(Str(1.0, 3), " 1.0E+0000");  // at least one fraction digit
-    EXPECT_EQ(Str(0.1), " 1.00000000000000006E-0001");  // 26 characters, 18 digits
+    EXPECT_EQ(Str(1.0, 3), " 1.0E+0000");              // at least one fraction digit
+    EXPECT_EQ(Str(0.1), " 1.00000000000000006E-0001"); // 26 characters, 18 digits
     EXPECT_EQ(Str(-1.0, 30), "    -1.00000000000000000E+0000");
     EXPECT_EQ(Str(1e-310, 12), " 1.000E-0310");
 }

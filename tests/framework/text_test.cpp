@@ -27,9 +27,7 @@ struct Box {
     }
 };
 
-TColor At(const TBitmap& bmp, int x, int y) {
-    return PixelToColor(bmp.ScanLine(y)[x]);
-}
+TColor At(const TBitmap& bmp, int x, int y) { return PixelToColor(bmp.ScanLine(y)[x]); }
 
 // Bounding box of the pixels that differ from c.
 Box BoxNotEqual(const TBitmap& bmp, TColor c) {
@@ -67,8 +65,7 @@ TEST(Text, WidthIsTheSumOfGlyphAdvancesWithoutKerning) {
     detail::FontFace& face = c.Font().Face();
     const std::string text = "Hello, World AV To";
     int sum = 0;
-    for (char ch : text)
-        sum += face.GetGlyph(char32_t(ch)).Advance;
+    for (char ch : text) sum += face.GetGlyph(char32_t(ch)).Advance;
     EXPECT_EQ(c.TextWidth(text), sum);
     EXPECT_EQ(c.TextWidth("AV"), c.TextWidth("A") + c.TextWidth("V"));
     EXPECT_EQ(c.TextWidth(""), 0);
@@ -103,8 +100,7 @@ TEST(Text, OpaqueBrushFillsExactlyTheCellAtTheReferencePoint) {
     EXPECT_EQ(changed.Bottom, 23 + h);
     // Every pixel of the cell is painted.
     for (int y = 23; y < 23 + h; ++y)
-        for (int x = 17; x < 17 + w; ++x)
-            ASSERT_NE(At(s.Bmp, x, y), Paper) << x << "," << y;
+        for (int x = 17; x < 17 + w; ++x) ASSERT_NE(At(s.Bmp, x, y), Paper) << x << "," << y;
     // The baseline is at y + ascent: the last row of 'H' ink sits on it.
     const Box ink = BoxOf(s.Bmp, clBlack);
     EXPECT_EQ(ink.Bottom, 23 + c.TextMetrics().tmAscent);

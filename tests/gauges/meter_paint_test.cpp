@@ -256,7 +256,11 @@ TEST(MeterPaint, ChangedScaleRepaintsLikeANewMeterWithThoseSettings) {
         {"decimals", [](TMeter& m) { m.SetMeterDecPlaces(2); }},
         {"ticks", [](TMeter& m) { m.SetMeterNrTicks(8); }},
         {"font", [](TMeter& m) { m.Font().SetSize(11); }},
-        {"logarithmic", [](TMeter& m) { m.SetMeterMinValue(1); m.SetLogarithmic(true); }},
+        {"logarithmic",
+         [](TMeter& m) {
+             m.SetMeterMinValue(1);
+             m.SetLogarithmic(true);
+         }},
         {"size", [](TMeter& m) { m.SetBounds(0, 0, 297, 180); }},
     };
     TMeter kept(nullptr);
@@ -320,8 +324,8 @@ TEST(MeterPaint, LampsLightWhenTheValueReachesAThreshold) {
     Render(m, out);
     EXPECT_EQ(Px(out, 273, 21), clGray);
     EXPECT_EQ(Px(out, 22, 21), clGray);
-    EXPECT_EQ(Px(out, 273, 16), clBlack);  // top edge
-    EXPECT_EQ(Px(out, 273, 25), clWhite);  // lit bottom edge
+    EXPECT_EQ(Px(out, 273, 16), clBlack); // top edge
+    EXPECT_EQ(Px(out, 273, 25), clWhite); // lit bottom edge
     EXPECT_EQ(Px(out, 273, 24), clSilver);
     EXPECT_EQ(Px(out, 270, 20), clGray);
     m.SetValue(0.9);
@@ -382,7 +386,7 @@ TEST(MeterPaint, EveryFrameStyleDrawsItsLines) {
 // ---- Pictures ---------------------------------------------------------------------------------
 
 class MeterPictures : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / "kel_meter_paint_pictures";
         fs::create_directories(dir);
@@ -418,7 +422,7 @@ TEST_F(MeterPictures, BackgroundPictureFillsAsItsModeSays) {
     m.SetBackGroundImg(pic);
     TBitmap out;
     Render(m, out);
-    EXPECT_EQ(Px(out, 15, 9), clBlue);     // own size at the top-left
+    EXPECT_EQ(Px(out, 15, 9), clBlue); // own size at the top-left
     EXPECT_EQ(Px(out, 30, 150), clWhite);
     m.SetBkgndFillMode(bfStretch);
     Render(m, out);
@@ -438,7 +442,7 @@ TEST_F(MeterPictures, BackgroundPictureFillsAsItsModeSays) {
 // ---- On a form --------------------------------------------------------------------------------
 
 class MeterPaintOnForm : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Application->ResetState();
         form = std::make_unique<TForm>(nullptr);

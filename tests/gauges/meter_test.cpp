@@ -49,9 +49,9 @@ struct EventLog {
 
 // A meter exposing its loading hooks, the way the form streaming drives them.
 class TLoadableMeter : public TMeter {
-public:
-    using TMeter::TMeter;
+  public:
     using TMeter::Loaded;
+    using TMeter::TMeter;
 };
 
 // ---- Geometry ---------------------------------------------------------------------------------
@@ -131,8 +131,8 @@ TEST(MeterTicks, TickSpacingPicksOneTwoOrFiveTimesAPowerOfTen) {
         int n;
         double lo, hi, step;
         int sub;
-    } cases[] = {{3, 0, 1, 0.2, 4},   {3, 0, 100, 20, 4}, {5, 0, 100, 10, 5},
-                 {10, 0, 100, 10, 5}, {3, -10, 10, 5, 5}, {2, 0, 1, 0.2, 4},
+    } cases[] = {{3, 0, 1, 0.2, 4},     {3, 0, 100, 20, 4}, {5, 0, 100, 10, 5},
+                 {10, 0, 100, 10, 5},   {3, -10, 10, 5, 5}, {2, 0, 1, 0.2, 4},
                  {2, 0, 0.07, 0.02, 4}, {3, 100, 0, -20, 4}};
     for (const Case& c : cases) {
         TTickSpacing t = CalcTickSpacing(c.n, c.lo, c.hi);
@@ -493,7 +493,7 @@ TEST(MeterConversions, PixelOfAValueMapsBackToThatValueOnLinearAndLogScales) {
 // ---- Mouse ------------------------------------------------------------------------------------
 
 class MeterOnForm : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Application->ResetState();
         form = std::make_unique<TForm>(nullptr);
@@ -611,8 +611,8 @@ TEST(MeterProperties, PublishedDefaultsAreTheConstructorsValues) {
     for (const char* cls : {"TMeter", "TNeedleLayout"}) {
         const TClassInfo* info = FindClass(cls);
         ASSERT_NE(info, nullptr) << cls;
-        TPersistent& obj = std::string(cls) == "TMeter" ? static_cast<TPersistent&>(m)
-                                                        : m.NeedleLayout();
+        TPersistent& obj =
+            std::string(cls) == "TMeter" ? static_cast<TPersistent&>(m) : m.NeedleLayout();
         int checked = 0;
         for (const TPropInfo& p : info->Props) {
             if (p.Type == TPropType::Object) continue;

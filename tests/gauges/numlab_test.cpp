@@ -25,7 +25,8 @@ namespace {
 // docs/img/<name>.png.
 ::testing::AssertionResult MatchesRefAndDoc(const TBitmap& bmp, const std::string& name) {
     if (std::getenv("KEL_UPDATE_DOCS") != nullptr) {
-        const std::filesystem::path dir = std::filesystem::path(KEL_REF_DIR) / ".." / "docs" / "img";
+        const std::filesystem::path dir =
+            std::filesystem::path(KEL_REF_DIR) / ".." / "docs" / "img";
         std::filesystem::create_directories(dir);
         bmp.SaveToFile((dir / (name + ".png")).string());
     }
@@ -39,7 +40,7 @@ std::string Text(TDisplay t, int p, double v, bool comma = false, bool plus = fa
 
 // A borderless white form with a label at (10, 10).
 class NumLabFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Application->ResetState();
         form = std::make_unique<TForm>(nullptr);
@@ -142,14 +143,25 @@ TEST(NumLabText, StateEntryIsChosenByTheRoundedValueOrTheWholeTextOutside) {
 
 TEST(NumLabText, DegreesMinutesAndSecondsCarryAndSignOnce) {
     EXPECT_EQ(Text(dtDeg, 2, 12.5), "12.50\xC2\xB0");
-    EXPECT_EQ(Text(dtDegMin, 2, 12.5), "12\xC2\xB0" "30.00\xE2\x80\xB2");
-    EXPECT_EQ(Text(dtDegMin, 1, 3.1), "3\xC2\xB0" "06.0\xE2\x80\xB2");
-    EXPECT_EQ(Text(dtDegMin, 2, 12.99999), "13\xC2\xB0" "00.00\xE2\x80\xB2");
-    EXPECT_EQ(Text(dtDegMinSec, 1, 12.5125), "12\xC2\xB0" "30\xE2\x80\xB2" "45.0\xE2\x80\xB3");
-    EXPECT_EQ(Text(dtDegMinSec, 0, 12.9999999), "13\xC2\xB0" "00\xE2\x80\xB2" "00\xE2\x80\xB3");
-    EXPECT_EQ(Text(dtDegMinSec, 1, -12.5), "-12\xC2\xB0" "30\xE2\x80\xB2" "00.0\xE2\x80\xB3");
-    EXPECT_EQ(Text(dtDegMin, 2, -0.0000001), "0\xC2\xB0" "00.00\xE2\x80\xB2");
-    EXPECT_EQ(Text(dtDegMin, 2, 12.5, true, true), "+12\xC2\xB0" "30,00\xE2\x80\xB2");
+    EXPECT_EQ(Text(dtDegMin, 2, 12.5), "12\xC2\xB0"
+                                       "30.00\xE2\x80\xB2");
+    EXPECT_EQ(Text(dtDegMin, 1, 3.1), "3\xC2\xB0"
+                                      "06.0\xE2\x80\xB2");
+    EXPECT_EQ(Text(dtDegMin, 2, 12.99999), "13\xC2\xB0"
+                                           "00.00\xE2\x80\xB2");
+    EXPECT_EQ(Text(dtDegMinSec, 1, 12.5125), "12\xC2\xB0"
+                                             "30\xE2\x80\xB2"
+                                             "45.0\xE2\x80\xB3");
+    EXPECT_EQ(Text(dtDegMinSec, 0, 12.9999999), "13\xC2\xB0"
+                                                "00\xE2\x80\xB2"
+                                                "00\xE2\x80\xB3");
+    EXPECT_EQ(Text(dtDegMinSec, 1, -12.5), "-12\xC2\xB0"
+                                           "30\xE2\x80\xB2"
+                                           "00.0\xE2\x80\xB3");
+    EXPECT_EQ(Text(dtDegMin, 2, -0.0000001), "0\xC2\xB0"
+                                             "00.00\xE2\x80\xB2");
+    EXPECT_EQ(Text(dtDegMin, 2, 12.5, true, true), "+12\xC2\xB0"
+                                                   "30,00\xE2\x80\xB2");
 }
 
 TEST(NumLabText, EngineeringNotationKeepsTheMantissaBelowAThousand) {
@@ -169,8 +181,8 @@ TEST(NumLabText, EngineeringNotationKeepsTheMantissaBelowAThousand) {
 }
 
 TEST(NumLabText, EngineeringMantissaAndExponentHoldForAnyValueAndPrecision) {
-    const double values[] = {1e-300, 5e-324, 3.7e-7, 0.000999999, 0.5, 1, 9.9995, 999.5,
-                             999.9999, 1000, 65432.1, 1.79e308, -2.5e-12, -8e15};
+    const double values[] = {1e-300, 5e-324,   3.7e-7, 0.000999999, 0.5,      1,        9.9995,
+                             999.5,  999.9999, 1000,   65432.1,     1.79e308, -2.5e-12, -8e15};
     for (TDisplay t : {dtEEng, dtEEngNoDP})
         for (int p = 0; p <= 15; ++p)
             for (double v : values) {
@@ -195,8 +207,8 @@ TEST(NumLabText, EngineeringMantissaAndExponentHoldForAnyValueAndPrecision) {
 }
 
 TEST(NumLabText, EveryTypeFormatsExtremeValuesWithoutFailing) {
-    const double values[] = {0, -0.0, 5e-324, 1e300, -1e300, -123.456, 0.5, std::nan(""),
-                             INFINITY, -INFINITY, 4294967295.6, -2147483648.0};
+    const double values[] = {0,   -0.0,         5e-324,   1e300,     -1e300,       -123.456,
+                             0.5, std::nan(""), INFINITY, -INFINITY, 4294967295.6, -2147483648.0};
     for (int t = dtFloat; t <= dtEEngNoDP; ++t)
         for (int p = 0; p <= 15; ++p)
             for (double v : values) {
@@ -268,7 +280,8 @@ TEST_F(NumLabFixture, EmptyLabelDrawsTheBoxWithoutValueAndAsksNoText) {
 
 TEST_F(NumLabFixture, MouseAreaCodeIsSetBeforeOnMouseMove) {
     std::vector<int> seen;
-    lab->SetOnMouseMove([&](TObject*, TShiftState, int, int) { seen.push_back(lab->MouseAreaCode()); });
+    lab->SetOnMouseMove(
+        [&](TObject*, TShiftState, int, int) { seen.push_back(lab->MouseAreaCode()); });
     EXPECT_EQ(lab->MouseAreaCode(), 0);
     headless::MoveTo(*lab, 36, 5);
     headless::MoveTo(*lab, 35, 5);

@@ -24,7 +24,8 @@ namespace {
 // docs/img/<name>.png.
 ::testing::AssertionResult MatchesRefAndDoc(const TBitmap& bmp, const std::string& name) {
     if (std::getenv("KEL_UPDATE_DOCS") != nullptr) {
-        const std::filesystem::path dir = std::filesystem::path(KEL_REF_DIR) / ".." / "docs" / "img";
+        const std::filesystem::path dir =
+            std::filesystem::path(KEL_REF_DIR) / ".." / "docs" / "img";
         std::filesystem::create_directories(dir);
         bmp.SaveToFile((dir / (name + ".png")).string());
     }
@@ -32,7 +33,7 @@ namespace {
 }
 
 class ProgBarFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Application->ResetState();
         form = std::make_unique<TForm>(nullptr);

@@ -21,7 +21,7 @@ namespace {
 constexpr TColor kOff = 0x404040;
 
 class RasterLab : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Application->ResetState();
         form = std::make_unique<TForm>(nullptr);
@@ -68,7 +68,8 @@ TEST(RasterFont, ListedGlyphsAreExactlyAsGiven) {
     for (const Entry& e : given) {
         EXPECT_EQ(m.LeftMostBit[e.Code], e.Left) << e.Code;
         EXPECT_EQ(m.RightMostBit[e.Code], e.Right) << e.Code;
-        for (int r = 0; r < 12; ++r) EXPECT_EQ(m.BitData[e.Code][r], e.Rows[r]) << e.Code << " row " << r;
+        for (int r = 0; r < 12; ++r)
+            EXPECT_EQ(m.BitData[e.Code][r], e.Rows[r]) << e.Code << " row " << r;
     }
 }
 

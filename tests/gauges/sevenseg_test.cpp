@@ -17,7 +17,7 @@ using namespace kel;
 namespace {
 
 class SevenSeg : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Application->ResetState();
         form = std::make_unique<TForm>(nullptr);
@@ -48,13 +48,15 @@ protected:
             for (int x = 0; x < dw; ++x) {
                 const bool inDot = dot && x >= dw * 5 / 6 && y >= ch * 5 / 6;
                 TColor want = seg->ColorBackGnd();
-                if (inDot) want = cache.Canvas().Pixels(20 * dw + x, y);
-                else if (k > 0) want = cache.Canvas().Pixels((k - 1) * dw + x, y);
+                if (inDot)
+                    want = cache.Canvas().Pixels(20 * dw + x, y);
+                else if (k > 0)
+                    want = cache.Canvas().Pixels((k - 1) * dw + x, y);
                 const TColor got = s.Canvas().Pixels(x0 + x, m + y);
                 if (got != want)
                     return ::testing::AssertionFailure()
-                           << "cell " << p << " pixel (" << x << "," << y << "): expected " << std::hex
-                           << want << ", got " << got;
+                           << "cell " << p << " pixel (" << x << "," << y << "): expected "
+                           << std::hex << want << ", got " << got;
             }
         return ::testing::AssertionSuccess();
     }
@@ -77,7 +79,7 @@ protected:
 };
 
 // Centres of the seven segments in the 312 x 432 digit image.
-constexpr TPoint kSegCentre[7] = {{194, 19}, {71, 118}, {278, 118}, {157, 216},
+constexpr TPoint kSegCentre[7] = {{194, 19}, {71, 118},  {278, 118}, {157, 216},
                                   {34, 315}, {241, 315}, {120, 413}};
 
 } // namespace
@@ -131,16 +133,17 @@ TEST_F(SevenSeg, EightLightsAllSevenSegmentsAndOneOnlyTheRightOnes) {
     EXPECT_EQ(GlyphAt(K('8'), 288, 413), 0x333333u); // no point on a plain 8
     // Plus, colon and degree sign come from their own pictures.
     EXPECT_EQ(GlyphAt(K('+'), 157, 215), clRed);
-    EXPECT_EQ(GlyphAt(K(':'), 169, 146), clRed);  // upper dot of the colon
+    EXPECT_EQ(GlyphAt(K(':'), 169, 146), clRed);          // upper dot of the colon
     EXPECT_EQ(GlyphAt(K(':'), 157, 216) == clRed, false); // only a hairline between the dots
-    EXPECT_EQ(GlyphAt(14, 230, 80), clRed);       // lower stroke of the degree ring
+    EXPECT_EQ(GlyphAt(14, 230, 80), clRed);               // lower stroke of the degree ring
 }
 
 TEST_F(SevenSeg, DefaultCaptionShowsFourEightsEachWithItsPoint) {
     for (int p = 1; p <= 4; ++p) EXPECT_TRUE(CellShows(p, K('8'), true));
     // The point itself is lit in every cell.
     const TBitmap& s = Shot();
-    for (int p = 1; p <= 4; ++p) EXPECT_EQ(s.Canvas().Pixels(8 + (p - 1) * 50 + 44, 8 + 57), clRed) << p;
+    for (int p = 1; p <= 4; ++p)
+        EXPECT_EQ(s.Canvas().Pixels(8 + (p - 1) * 50 + 44, 8 + 57), clRed) << p;
 }
 
 TEST_F(SevenSeg, ColonCaptionUsesOneCellPerCharacterAndStopsAtNumDigits) {
@@ -244,7 +247,8 @@ TEST_F(SevenSeg, CellsTooNarrowForAGlyphDrawOnlyBackgroundAndFrame) {
     EXPECT_TRUE(seg->ImageCache().Empty());
     const TBitmap& s = Shot();
     for (int y = 2; y < 74; ++y)
-        for (int x = 2; x < 214; ++x) ASSERT_EQ(s.Canvas().Pixels(x, y), 0x333333u) << x << "," << y;
+        for (int x = 2; x < 214; ++x)
+            ASSERT_EQ(s.Canvas().Pixels(x, y), 0x333333u) << x << "," << y;
     EXPECT_EQ(s.Canvas().Pixels(0, 0), clGray); // the frame is still drawn
 }
 

@@ -109,7 +109,7 @@ TEST_F(NumIO2PaintTest, SpinButtonsWithTheirArrows) {
         EXPECT_EQ(PixelAt(*c, x, 20) == clBlack, r1) << x;
         EXPECT_EQ(PixelAt(*c, x, 21) == clBlack, r0) << x;
     }
-    EXPECT_EQ(PixelAt(*c, 125, 13), clGray); // the dividing line
+    EXPECT_EQ(PixelAt(*c, 125, 13), clGray);  // the dividing line
     EXPECT_EQ(PixelAt(*c, 119, 10), clWhite); // 3-D light edge
     EXPECT_EQ(PixelAt(*c, 137, 10), clBlack); // 3-D dark edge
     EXPECT_EQ(PixelAt(*flat, 119, 10), clYellow);
@@ -135,8 +135,8 @@ TEST_F(NumIO2PaintTest, GaugeBarAtZeroHalfAndFullRange) {
     EXPECT_EQ(PixelAt(*half, 40, y), clNavy);
     EXPECT_EQ(PixelAt(*half, 75, y), clNavy);
     EXPECT_EQ(PixelAt(*half, 76, y), clSilver);
-    EXPECT_EQ(PixelAt(*half, 35, y), clGray);  // outline
-    EXPECT_EQ(PixelAt(*half, 36, y), clBlack); // inner top-left line
+    EXPECT_EQ(PixelAt(*half, 35, y), clGray);   // outline
+    EXPECT_EQ(PixelAt(*half, 36, y), clBlack);  // inner top-left line
     EXPECT_EQ(PixelAt(*half, 60, 39), clWhite); // outer bottom-right line
     EXPECT_EQ(PixelAt(*half, 117, y), clWhite);
     half->SetEnabled(false);
@@ -222,7 +222,8 @@ TEST_F(NumIO2PaintTest, DocsPicture) {
     c->SetValue(0xBEEF);
     TNumIO2* d = Add(102);
     d->SetLeftText("T");
-    d->SetRightText("\xC2\xB0" "C");
+    d->SetRightText("\xC2\xB0"
+                    "C");
     d->SetValue(1250); // above RangeHigh 1000: warning colours
     for (TNumIO2* n : {a, b, c, d}) n->SetWidth(200);
     TBitmap bmp;

@@ -186,10 +186,14 @@ TEST_F(NumIOTest, ValueIsWrittenInTheFormOfEachFormat) {
         const char* text;
     };
     const Case cases[] = {
-        {itExp, 1234.5, " 1.23450E+03"}, {itDynamic, -2.5e-7, "-2.50000E-07"},
-        {itFloat, 1.5, "1.50000000"},    {itFixPoint, 2.345, "2.35"},
-        {itInt, 2.6, "3"},               {itHex, 255, "000000FF"},
-        {itOct, 8, "00000010"},          {itBin, 5, "00000101"},
+        {itExp, 1234.5, " 1.23450E+03"},
+        {itDynamic, -2.5e-7, "-2.50000E-07"},
+        {itFloat, 1.5, "1.50000000"},
+        {itFixPoint, 2.345, "2.35"},
+        {itInt, 2.6, "3"},
+        {itHex, 255, "000000FF"},
+        {itOct, 8, "00000010"},
+        {itBin, 5, "00000101"},
     };
     for (const Case& c : cases) {
         box->SetInputFormat(c.f);

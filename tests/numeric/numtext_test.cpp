@@ -31,10 +31,10 @@ TEST(ScanNumber, ReadsSignCommaAndExponentAndStopsOnTheFirstOtherCharacter) {
     Scan s = ScanAt("  -1,5e3x", true, 3);
     EXPECT_EQ(s.value, -1500);
     EXPECT_EQ(s.pos, 9);
-    s = ScanAt("  -1,5e3x", true, 1);  // "," is not a separator in mode 1
+    s = ScanAt("  -1,5e3x", true, 1); // "," is not a separator in mode 1
     EXPECT_EQ(s.value, -1);
     EXPECT_EQ(s.pos, 5);
-    s = ScanAt("1.5", true, 2);  // nor is "." in mode 2
+    s = ScanAt("1.5", true, 2); // nor is "." in mode 2
     EXPECT_EQ(s.value, 1);
     EXPECT_EQ(s.pos, 2);
 }
@@ -57,7 +57,7 @@ TEST(ScanNumber, TrailingSeparatorAndDisabledExponent) {
 TEST(ScanNumber, HugeExponentsSkipDigitsAndClampToMaxDouble) {
     Scan s = ScanAt("1E99999");
     EXPECT_EQ(s.value, uc_MaxDouble);
-    EXPECT_EQ(s.pos, 8);  // the skipped digits are still consumed
+    EXPECT_EQ(s.pos, 8); // the skipped digits are still consumed
     EXPECT_EQ(ScanAt("-1E400").value, -uc_MaxDouble);
     EXPECT_EQ(ScanAt("1E-400").value, 0);
     // 4200 is still taken, 4201 stops at 420: 1E-420 underflows to 0 instead of reading 1E-4201.
@@ -131,18 +131,18 @@ TEST(ScanDecInt, SkipsBlanksTakesSignAndWrapsOnOverflow) {
     EXPECT_EQ(ScanDecInt("  -123x", pos), -123);
     EXPECT_EQ(pos, 7);
     pos = 1;
-    EXPECT_EQ(ScanDecInt("4294967297", pos), 1);  // modulo 2^32
+    EXPECT_EQ(ScanDecInt("4294967297", pos), 1); // modulo 2^32
     pos = 1;
     EXPECT_EQ(ScanDecInt("-", pos), 0);
     EXPECT_EQ(pos, 2);
     pos = 1;
     EXPECT_EQ(ScanDecInt("   ", pos), 0);
-    EXPECT_EQ(pos, 3);  // the last blank is not skipped
+    EXPECT_EQ(pos, 3); // the last blank is not skipped
     pos = 1;
     EXPECT_EQ(ScanDecInt("", pos), 0);
     EXPECT_EQ(pos, 1);
     pos = 3;
-    EXPECT_EQ(ScanDecInt("12", pos), 0);  // nothing left to read
+    EXPECT_EQ(ScanDecInt("12", pos), 0); // nothing left to read
     EXPECT_EQ(pos, 3);
 }
 
@@ -154,7 +154,7 @@ TEST(ScanHexInt, DollarOnlyAsFirstCharacterAndOtherBases) {
     EXPECT_EQ(ScanHexInt(" $ff", pos), 0);
     EXPECT_EQ(pos, 2);
     pos = 1;
-    EXPECT_EQ(ScanHexInt("1FFFFFFFF", pos), -1);  // wraps
+    EXPECT_EQ(ScanHexInt("1FFFFFFFF", pos), -1); // wraps
     pos = 1;
     EXPECT_EQ(ScanOctInt(" 178", pos), 15);
     EXPECT_EQ(pos, 4);
@@ -172,7 +172,7 @@ TEST(FloatToFieldStr, ShortenedScientificAndStarFill) {
     EXPECT_EQ(FloatToFieldStr(12, -2, 1.0e150), "************");
     EXPECT_EQ(FloatToFieldStr(12, -2, 1.0e-100), "************");
     EXPECT_EQ(FloatToFieldStr(12, -2, 9.99999e99), " 9.99999E+99");
-    EXPECT_EQ(FloatToFieldStr(12, -2, 9.999999e99), "************");  // rounds up to E+100
+    EXPECT_EQ(FloatToFieldStr(12, -2, 9.999999e99), "************"); // rounds up to E+100
     EXPECT_EQ(FloatToFieldStr(30, -2, 1.0), "       1.00000000000000000E+00");
     EXPECT_EQ(FloatToFieldStr(22, -1, -0.5), "-5.0000000000000E-0001");
     EXPECT_EQ(FloatToFieldStr(-12, -2, 1234.5), "01.23450E+03");
@@ -206,7 +206,7 @@ TEST(IsValidNumberStr, NeedsOnlyACompleteBeginning) {
     for (const char* t : {"", "-", "1.2.3", "1EE", "   ", "E1", "1E4201", "7E9999", "+-1"})
         EXPECT_FALSE(IsValidNumberStr(t, true, dpsPoint)) << t;
     EXPECT_TRUE(IsValidNumberStr("1E4200", true, dpsPoint));
-    EXPECT_TRUE(IsValidNumberStr("1EE", false, dpsPoint));  // "E" simply ends the number
+    EXPECT_TRUE(IsValidNumberStr("1EE", false, dpsPoint)); // "E" simply ends the number
 }
 
 TEST(IsValidNumberStr, SeparatorModeFollowsTheSetting) {
@@ -236,7 +236,8 @@ TEST(IsValidFixPointStr, WholeTextIsASignedFixedPointNumber) {
 TEST(IsValidIntAndDigitStrings, AcceptOnlyTheirCharacters) {
     EXPECT_TRUE(IsValidIntStr("-12"));
     EXPECT_TRUE(IsValidIntStr("7"));
-    for (const char* t : {"", "-", "+", "1-", " 1", "1.0", "--1"}) EXPECT_FALSE(IsValidIntStr(t)) << t;
+    for (const char* t : {"", "-", "+", "1-", " 1", "1.0", "--1"})
+        EXPECT_FALSE(IsValidIntStr(t)) << t;
     EXPECT_TRUE(IsValidHexStr("09afAF"));
     EXPECT_FALSE(IsValidHexStr("$FF"));
     EXPECT_FALSE(IsValidHexStr("0G"));

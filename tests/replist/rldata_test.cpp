@@ -15,7 +15,8 @@ using namespace kel;
 namespace {
 
 // A container with the given column names and rows of cells (column 1 on).
-void MakeTable(TRLData& d, const std::vector<std::string>& Names, const std::vector<std::vector<std::string>>& Rows) {
+void MakeTable(TRLData& d, const std::vector<std::string>& Names,
+               const std::vector<std::vector<std::string>>& Rows) {
     d.SetNrCols(static_cast<int>(Names.size()));
     d.SetNrRows(static_cast<int>(Rows.size()));
     for (std::size_t c = 0; c < Names.size(); ++c) d.SetColName(static_cast<int>(c) + 1, Names[c]);
@@ -356,7 +357,7 @@ TEST(RLData, RemoveEmptyRowsIgnoresCheckCharactersButSeesColumnZero) {
     TRLData d(nullptr);
     MakeTable(d, {"A", "B"}, {{"x", ""}, {"", ""}, {"", ""}, {"", ""}});
     d.SetColCheckMode(2, cmBox);
-    d.SetElemChecked(2, 2, true);  // stored "X", no text
+    d.SetElemChecked(2, 2, true); // stored "X", no text
     d.SetElem(0, 3, "hidden");
     d.RemoveEmptyRows();
     EXPECT_EQ(d.NrOfRows(), 2);
@@ -375,11 +376,11 @@ TEST(RLData, CopyRowFillAndClear) {
     EXPECT_EQ(Stored(d, 2, 2), "Xb");
     EXPECT_EQ(d.Elem(0, 2), "h");
     EXPECT_EQ(d.Strings().GetRowAttrib(2), RowSelectedBit);
-    d.CopyRow(1, 3);  // out of range: nothing
+    d.CopyRow(1, 3); // out of range: nothing
     d.Fill("f");
     EXPECT_EQ(Stored(d, 2, 1), "Xf");
     EXPECT_EQ(Stored(d, 1, 2), "f");
-    EXPECT_EQ(d.Elem(0, 1), "h");  // Fill leaves column 0 alone
+    EXPECT_EQ(d.Elem(0, 1), "h"); // Fill leaves column 0 alone
     d.SetColName(1, "Name");
     d.Clear();
     EXPECT_EQ(d.Header(1), "C-1");
@@ -422,7 +423,7 @@ TEST(RLData, InsertAndRemoveRowCommitTheSortOrder) {
     EXPECT_EQ(d.Elem(1, 2), "1");
     EXPECT_EQ(d.LastSortColumn(), 1);
     d.UnSort();
-    EXPECT_EQ(d.Elem(1, 2), "1");  // committed: the stored order is the sorted one
+    EXPECT_EQ(d.Elem(1, 2), "1"); // committed: the stored order is the sorted one
 }
 
 TEST(RLData, AssignFromASortedSourceKeepsOrderPermutationAndAttributes) {
@@ -434,7 +435,7 @@ TEST(RLData, AssignFromASortedSourceKeepsOrderPermutationAndAttributes) {
     src.SetComment("note");
     src.SetCommonHeader("Head");
     src.SetDataID("ID");
-    src.Strings().SetRowAttrib(2, RowSelectedBit);  // stored row 2 ("1", "a")
+    src.Strings().SetRowAttrib(2, RowSelectedBit); // stored row 2 ("1", "a")
     src.Strings().SetColAttrib(2, ColSelectedBit);
     src.Sort(1, -1, true);
     src.SetSortToggle(false);
@@ -447,15 +448,16 @@ TEST(RLData, AssignFromASortedSourceKeepsOrderPermutationAndAttributes) {
     TStringArray* arrayBefore = &dst.Strings();
     dst.Assign(&src);
     EXPECT_EQ(&dst.Strings(), arrayBefore);
-    EXPECT_GT(changes, 0);  // the hook stays installed
+    EXPECT_GT(changes, 0); // the hook stays installed
     EXPECT_EQ(dst.NrOfColumns(), 2);
     EXPECT_EQ(dst.NrOfRows(), 3);
     for (int r = 1; r <= 3; ++r) {
         EXPECT_EQ(dst.Strings().GetSortOrder(r), src.Strings().GetSortOrder(r)) << r;
-        for (int c = 0; c <= 2; ++c) EXPECT_EQ(Stored(dst, c, r), Stored(src, c, r)) << c << "," << r;
+        for (int c = 0; c <= 2; ++c)
+            EXPECT_EQ(Stored(dst, c, r), Stored(src, c, r)) << c << "," << r;
         EXPECT_EQ(dst.Strings().GetRowAttrib(r), src.Strings().GetRowAttrib(r)) << r;
     }
-    EXPECT_EQ(dst.Strings().GetRowAttrib(1), RowSelectedBit);  // displayed first after the sort
+    EXPECT_EQ(dst.Strings().GetRowAttrib(1), RowSelectedBit); // displayed first after the sort
     EXPECT_EQ(dst.Strings().GetColAttrib(2), ColSelectedBit);
     dst.UnSort();
     src.UnSort();
@@ -494,7 +496,7 @@ TEST(RLData, CopyToClipBoardWithTabsPutsHeaderThenRows) {
 TEST(RLData, CopyToClipBoardFixedWidthPadsToTheLongestStoredText) {
     TRLData d(nullptr);
     MakeTable(d, {"Name", "B"}, {{"x", "long"}, {"yy", ""}});
-    d.SetColCheckMode(2, cmBox);  // stored " long": width 5 plus one
+    d.SetColCheckMode(2, cmBox); // stored " long": width 5 plus one
     d.CopyToClipBoard(1, 1, 2, 2, true, false);
     EXPECT_EQ(Clipboard().AsText(), "Name B     \n\nx    long  \nyy         \n");
     // Ranges beyond the table are clamped.

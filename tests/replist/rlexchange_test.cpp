@@ -19,10 +19,11 @@ namespace {
 
 // A fresh folder per test, removed afterwards.
 class RLExchange : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        FDir = fs::temp_directory_path() / (std::string("kel_rlx_") + info->name() + "_" + std::to_string(::getpid()));
+        FDir = fs::temp_directory_path() /
+               (std::string("kel_rlx_") + info->name() + "_" + std::to_string(::getpid()));
         fs::remove_all(FDir);
         fs::create_directories(FDir);
     }
@@ -48,12 +49,14 @@ protected:
 
 // Every field a container holds (cells of columns 0..n as stored, in displayed order).
 std::string Dump(const TRLData& d) {
-    std::string s = std::to_string(d.NrOfColumns()) + "x" + std::to_string(d.NrOfRows()) + "|" + d.CommonHeader() +
-                    "|" + d.Comment() + "|" + d.DataID() + "\n";
+    std::string s = std::to_string(d.NrOfColumns()) + "x" + std::to_string(d.NrOfRows()) + "|" +
+                    d.CommonHeader() + "|" + d.Comment() + "|" + d.DataID() + "\n";
     for (int c = 1; c <= d.NrOfColumns(); ++c)
-        s += d.Header(c) + "|" + d.ColumnFormat(c) + "|" + std::to_string(d.ColumnCheckMode(c)) + "\n";
+        s += d.Header(c) + "|" + d.ColumnFormat(c) + "|" + std::to_string(d.ColumnCheckMode(c)) +
+             "\n";
     for (int r = 1; r <= d.NrOfRows(); ++r) {
-        for (int c = 0; c <= d.NrOfColumns(); ++c) s.append("[").append(d.Strings().GetString(c, r)).append("]");
+        for (int c = 0; c <= d.NrOfColumns(); ++c)
+            s.append("[").append(d.Strings().GetString(c, r)).append("]");
         s += "\n";
     }
     return s;
@@ -99,16 +102,17 @@ void MakeAwkward(TRLData& d) {
     d.SetElemChecked(2, 1, true);
     d.SetElemChecked(2, 4, true);
     d.SetElemChecked(3, 5, true);
-    d.Strings().SetString(2, 6, "");   // empty check cell
-    d.Strings().SetString(3, 2, " ");  // unchecked, no text
+    d.Strings().SetString(2, 6, "");  // empty check cell
+    d.Strings().SetString(3, 2, " "); // unchecked, no text
     d.SetElem(1, 6, Utf8Run("ß", 255));
     d.SetElem(4, 6, std::string(255, 'x'));
-    d.SetElem(0, 6, std::string("ctl\x01\x7f") + std::string("\xff\xfe", 2));  // not XML text
+    d.SetElem(0, 6, std::string("ctl\x01\x7f") + std::string("\xff\xfe", 2)); // not XML text
 }
 
 } // namespace
 
-// ---- CheckIfValidReplist -------------------------------------------------------------------------
+// ---- CheckIfValidReplist
+// -------------------------------------------------------------------------
 
 TEST_F(RLExchange, HeaderWithoutIdentifierIsValidOnlyForAnEmptyDataID) {
     Write("a.xml", "<?xml version=\"1.0\"?>\n<replist format=\"kelmosaic\">\n</replist>\n");
@@ -141,7 +145,8 @@ TEST_F(RLExchange, LaterMatchingHeaderCountsAndIdentifierWithoutClosingQuoteIsEm
 }
 
 TEST(RLExchangeStream, StreamCheckStartsAtThePositionAndStopsAfterTheHeader) {
-    std::istringstream in("<replist kelmosaic id=\"a\">\nnext line\n<replist kelmosaic id=\"b\">\nrest\n");
+    std::istringstream in(
+        "<replist kelmosaic id=\"a\">\nnext line\n<replist kelmosaic id=\"b\">\nrest\n");
     std::string first;
     std::getline(in, first);
     EXPECT_TRUE(CheckIfValidReplist(in, "B"));
@@ -168,7 +173,7 @@ TEST(RLExchangeStream, WrittenDocumentPassesTheCheckEvenWithAnAwkwardIdentifier)
 TEST_F(RLExchange, XmlRoundTripReproducesEveryField) {
     TRLData d(nullptr);
     MakeAwkward(d);
-    ASSERT_EQ(d.Strings().GetString(1, 6).size(), 510u);  // 255 two-byte letters
+    ASSERT_EQ(d.Strings().GetString(1, 6).size(), 510u); // 255 two-byte letters
     d.SaveAsXMLFile(Path("r.xml"), d.DataID());
     EXPECT_EQ(FileCount(), 1);
     EXPECT_TRUE(CheckIfValidReplist(Path("r.xml"), "kel-test"));
@@ -264,7 +269,8 @@ std::string SmallDocument() {
 
 // Reads Doc into a container holding known content; expects EKELRLDataError whose message holds
 // Fragment, and the container unchanged.
-void ExpectRejected(const std::string& Doc, const std::string& DataID, const std::string& Fragment) {
+void ExpectRejected(const std::string& Doc, const std::string& DataID,
+                    const std::string& Fragment) {
     TRLData d(nullptr);
     d.SetNrCols(3);
     d.SetNrRows(1);
@@ -295,27 +301,35 @@ TEST(RLExchangeBad, WrongOrMissingIdentifierIsRejected) {
     ExpectRejected(doc, "other", "identifier \"ID\" is not \"other\"");
     ExpectRejected(Replace(doc, " id=\"ID\"", ""), "ID", "no identifier");
     TRLData d(nullptr);
-    EXPECT_TRUE(d.ReadFromXMLString(Replace(doc, "id=\"ID\"", "id=\" ID \""), "id"));  // blanks around it do not count
+    EXPECT_TRUE(d.ReadFromXMLString(Replace(doc, "id=\"ID\"", "id=\" ID \""),
+                                    "id")); // blanks around it do not count
     EXPECT_EQ(d.DataID(), " ID ");
 }
 
 TEST(RLExchangeBad, CountsThatDoNotMatchAreRejected) {
     const std::string doc = SmallDocument();
-    ExpectRejected(Replace(doc, "<numrows>2</numrows>", "<numrows>3</numrows>"), "", "6 <cell> elements");
+    ExpectRejected(Replace(doc, "<numrows>2</numrows>", "<numrows>3</numrows>"), "",
+                   "6 <cell> elements");
     ExpectRejected(Replace(doc, "<numcols>2</numcols>", "<numcols>1</numcols>"), "", "<colname>");
-    ExpectRejected(Replace(doc, "<numcols>2</numcols>", "<numcols>99999999999</numcols>"), "", "numcols");
-    ExpectRejected(Replace(doc, "<numcols>2</numcols>", "<numcols>-1</numcols>"), "", "not a count");
+    ExpectRejected(Replace(doc, "<numcols>2</numcols>", "<numcols>99999999999</numcols>"), "",
+                   "numcols");
+    ExpectRejected(Replace(doc, "<numcols>2</numcols>", "<numcols>-1</numcols>"), "",
+                   "not a count");
     ExpectRejected(Replace(doc, "<numcols>2</numcols>\n", ""), "", "<numcols> is missing");
-    ExpectRejected(Replace(doc, "<checkedcolumn>0</checkedcolumn>", "<checkedcolumn>7</checkedcolumn>"), "",
-                   "check mode");
+    ExpectRejected(
+        Replace(doc, "<checkedcolumn>0</checkedcolumn>", "<checkedcolumn>7</checkedcolumn>"), "",
+        "check mode");
 }
 
 TEST(RLExchangeBad, WrongStructureIsRejectedWithItsLine) {
     const std::string doc = SmallDocument();
-    ExpectRejected(Replace(doc, "<cell>a</cell>", "<cell><b>a</b></cell>"), "", "may hold only text");
-    ExpectRejected(Replace(doc, "<numrows>", "<price>1</price>\n<numrows>"), "", "line 4: unknown element <price>");
+    ExpectRejected(Replace(doc, "<cell>a</cell>", "<cell><b>a</b></cell>"), "",
+                   "may hold only text");
+    ExpectRejected(Replace(doc, "<numrows>", "<price>1</price>\n<numrows>"), "",
+                   "line 4: unknown element <price>");
     ExpectRejected(Replace(doc, "<cell>a</cell>", "<cell>a</cel>"), "", "XML error");
-    ExpectRejected(Replace(doc, "<comment />", "<comment enc=\"hex\">ABC</comment>"), "", "odd length");
+    ExpectRejected(Replace(doc, "<comment />", "<comment enc=\"hex\">ABC</comment>"), "",
+                   "odd length");
     ExpectRejected(Replace(doc, "<numrows>", "loose text<numrows>"), "", "unexpected text");
     ExpectRejected("no list here\n", "", "no report list");
     ExpectRejected("", "", "no report list");
@@ -395,8 +409,9 @@ TEST_F(RLExchange, CsvExportThenImportGivesTheSameCellsForEveryDelimiter) {
     TRLData d(nullptr);
     d.SetNrCols(4);
     d.SetNrRows(5);
-    const std::string texts[] = {"plain", "with,comma", "with;semi", "tab\there", "quote \"q\"", "line\nbreak",
-                                 "crlf\r\nbreak", "", " blank ", "pipe|colon:", "ünïcödé"};
+    const std::string texts[] = {"plain",       "with,comma",  "with;semi",     "tab\there",
+                                 "quote \"q\"", "line\nbreak", "crlf\r\nbreak", "",
+                                 " blank ",     "pipe|colon:", "ünïcödé"};
     int k = 0;
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 4; ++c) d.SetElem(c, r, texts[k++ % 11]);
@@ -408,7 +423,8 @@ TEST_F(RLExchange, CsvExportThenImportGivesTheSameCellsForEveryDelimiter) {
         EXPECT_EQ(e.NrOfColumns(), 4);
         EXPECT_EQ(e.Header(2), "Name, \"two\"");
         for (int r = 1; r <= 5; ++r)
-            for (int c = 1; c <= 4; ++c) EXPECT_EQ(e.Elem(c, r), d.Elem(c, r)) << int(delim) << " " << c << "," << r;
+            for (int c = 1; c <= 4; ++c)
+                EXPECT_EQ(e.Elem(c, r), d.Elem(c, r)) << int(delim) << " " << c << "," << r;
     }
 }
 
@@ -567,13 +583,18 @@ TEST_F(RLExchange, HtmlTableEscapesTextAndHonoursTheArguments) {
     const std::string html = Read("t.html");
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
     EXPECT_NE(html.find("<title>T &amp; T</title>"), std::string::npos);
-    EXPECT_NE(html.find("<table class=\"tab le\" style=\"border-spacing: 2px; border: 1px solid\">"), std::string::npos);
-    EXPECT_NE(html.find("<th class=\"hd\" style=\"padding: 3px; border: 1px solid\">C</th><th class=\"hd\""),
-              std::string::npos);
+    EXPECT_NE(
+        html.find("<table class=\"tab le\" style=\"border-spacing: 2px; border: 1px solid\">"),
+        std::string::npos);
+    EXPECT_NE(
+        html.find(
+            "<th class=\"hd\" style=\"padding: 3px; border: 1px solid\">C</th><th class=\"hd\""),
+        std::string::npos);
     EXPECT_NE(html.find("A&lt;1&gt;"), std::string::npos);
-    EXPECT_NE(html.find(">&lt;changed&gt;</td><td style=\"padding: 3px; border: 1px solid\">x &amp; &quot;y&quot;</td></tr>"),
+    EXPECT_NE(html.find(">&lt;changed&gt;</td><td style=\"padding: 3px; border: 1px solid\">x "
+                        "&amp; &quot;y&quot;</td></tr>"),
               std::string::npos);
-    EXPECT_EQ(html.find("second"), std::string::npos);  // row 2 is outside the range
+    EXPECT_EQ(html.find("second"), std::string::npos); // row 2 is outside the range
     EXPECT_EQ(calls, (std::vector<std::string>{"3,0", "1,0", "3,1", "1,1"}));
     // All columns in range when the selection is empty, with check boxes for check cells.
     d.ExportHTMLTable(Path("t.html"), 1, 1, 3, 2, {}, 0, 0, 0, false, "", "", "");

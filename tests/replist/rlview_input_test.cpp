@@ -25,7 +25,7 @@ using namespace kel::headless;
 // differently ("d", "b", "f", "a", "e", "c" in column 2). Column headers are 20 pixels plus a
 // line, data rows 24 plus a line, columns 64 plus a line.
 class RLViewInput : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ReleaseAllKeys();
         Application->ResetState();
@@ -57,11 +57,14 @@ protected:
         Application->ResetState();
     }
     // Click at x within data column gc (0-based grid column) of data row r.
-    void ClickRow(int r, int x = 40, TShiftState s = {}) { ClickAt(*view, x, 21 + (r - 1) * 25 + 12, s); }
+    void ClickRow(int r, int x = 40, TShiftState s = {}) {
+        ClickAt(*view, x, 21 + (r - 1) * 25 + 12, s);
+    }
     void ClickHeader(int x) { ClickAt(*view, x, 10); }
     std::string Column(int c) {
         std::string s;
-        for (int r = 1; r <= view->NrOfRows(); ++r) s += view->Elem(c, r) + (r < view->NrOfRows() ? "," : "");
+        for (int r = 1; r <= view->NrOfRows(); ++r)
+            s += view->Elem(c, r) + (r < view->NrOfRows() ? "," : "");
         return s;
     }
     std::string Selected() {
@@ -74,14 +77,15 @@ protected:
     TReportListView* view = nullptr;
 };
 
-// ---- Header-click sorting ------------------------------------------------------------------------
+// ---- Header-click sorting
+// ------------------------------------------------------------------------
 
 TEST_F(RLViewInput, HeaderClickSortsDescendingFirstThenAscending) {
-    ClickHeader(65 + 30);  // column 2
+    ClickHeader(65 + 30); // column 2
     EXPECT_EQ(Column(2), "f,e,d,c,b,a");
     EXPECT_EQ(view->LastSortColumn(), 2);
     EXPECT_FALSE(view->LastSortOrder());
-    ClickHeader(30);  // another column: the toggle goes on, so ascending
+    ClickHeader(30); // another column: the toggle goes on, so ascending
     EXPECT_EQ(Column(1), "r1,r2,r3,r4,r5,r6");
     EXPECT_TRUE(view->LastSortOrder());
 }
@@ -97,15 +101,16 @@ TEST_F(RLViewInput, ClickNearAColumnBorderDoesNotSort) {
 }
 
 TEST_F(RLViewInput, SelectedRecordStaysSelectedAfterSort) {
-    ClickRow(4);  // "r4", name "a"
+    ClickRow(4); // "r4", name "a"
     EXPECT_EQ(Selected(), "000100");
-    ClickHeader(65 + 30);  // descending by name: "a" goes last
+    ClickHeader(65 + 30); // descending by name: "a" goes last
     EXPECT_EQ(view->Elem(1, 6), "r4");
     EXPECT_TRUE(view->RowSelected(6));
-    EXPECT_EQ(view->Selection().Top, 6);  // grid row of data row 6
+    EXPECT_EQ(view->Selection().Top, 6); // grid row of data row 6
 }
 
-// ---- Check marks ----------------------------------------------------------------------------------
+// ---- Check marks
+// ----------------------------------------------------------------------------------
 
 TEST_F(RLViewInput, ClickOnBoxTogglesAndReportsPreviousState) {
     view->SetColumnCheckMode(3, cmBox);
@@ -117,7 +122,7 @@ TEST_F(RLViewInput, ClickOnBoxTogglesAndReportsPreviousState) {
     EXPECT_TRUE(view->ElemChecked(3, 2));
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0], "0@3,2");
-    ClickRow(2, 130 + 30);  // the text part does not toggle
+    ClickRow(2, 130 + 30); // the text part does not toggle
     EXPECT_TRUE(view->ElemChecked(3, 2));
     ClickRow(2, 130 + 8);
     EXPECT_FALSE(view->ElemChecked(3, 2));
@@ -134,7 +139,7 @@ TEST_F(RLViewInput, BeforeCheckedChangeCanVetoABoxButNotARadio) {
     ClickRow(3, 65 + 8);
     EXPECT_TRUE(view->ElemChecked(2, 3));
     EXPECT_FALSE(view->ElemChecked(2, 5));
-    EXPECT_EQ(view->Elem(2, 3), "f");  // the visible text stays
+    EXPECT_EQ(view->Elem(2, 3), "f"); // the visible text stays
 }
 
 TEST_F(RLViewInput, DisabledRowsAndReadOnlyMarksIgnoreClicks) {
@@ -148,11 +153,12 @@ TEST_F(RLViewInput, DisabledRowsAndReadOnlyMarksIgnoreClicks) {
     EXPECT_EQ(view->CountCheckedElemsInCol(3), 0);
     view->SetCheckMarksReadOnly(false);
     view->SetAllCheckmarksOfCol(3, true);
-    EXPECT_EQ(view->CountCheckedElemsInCol(3), 5);  // disabled row 2 not counted
+    EXPECT_EQ(view->CountCheckedElemsInCol(3), 5); // disabled row 2 not counted
     EXPECT_EQ(view->Data().CountCheckedElemsInCol(3), 6);
 }
 
-// ---- Row selection --------------------------------------------------------------------------------
+// ---- Row selection
+// --------------------------------------------------------------------------------
 
 TEST_F(RLViewInput, MultipleModeWithCtrlShiftAndPlainClicks) {
     view->SetRowSelectMode(2);
@@ -164,7 +170,7 @@ TEST_F(RLViewInput, MultipleModeWithCtrlShiftAndPlainClicks) {
     EXPECT_EQ(Selected(), "001010");
     ClickRow(5, 40, TShiftState{ssCtrl});
     EXPECT_EQ(Selected(), "001000");
-    ClickRow(3);               // anchor 3, selected
+    ClickRow(3); // anchor 3, selected
     ClickRow(6, 40, TShiftState{ssShift});
     EXPECT_EQ(Selected(), "001111");
     ClickRow(2);
@@ -184,7 +190,7 @@ TEST_F(RLViewInput, SingleModeAndModeZero) {
     EXPECT_EQ(Selected(), "000100");
     view->SetRowSelectMode(0);
     EXPECT_EQ(Selected(), "000000");
-    EXPECT_EQ(view->Selection().Top, 7);  // outside the grid
+    EXPECT_EQ(view->Selection().Top, 7); // outside the grid
     ClickRow(2);
     EXPECT_EQ(Selected(), "000000");
     view->SelectAllRows();
@@ -205,7 +211,7 @@ TEST_F(RLViewInput, CursorKeysSelectTheCurrentRowAndAutoAdvanceMovesOnEnter) {
     view->SetAutoAdvance(true);
     KeyStroke(*form, VK_RETURN);
     EXPECT_EQ(Selected(), "000100");
-    Type(*form, "x");  // a typed character never advances
+    Type(*form, "x"); // a typed character never advances
     EXPECT_EQ(Selected(), "000100");
 }
 
@@ -225,7 +231,7 @@ TEST_F(RLViewInput, DoubleClickOnAHeaderBorderFitsTheColumnWithoutOnDblClick) {
     view->SetElem(1, 3, "a much longer text than fits");
     int dbl = 0;
     view->SetOnDblClick([&](TObject*) { ++dbl; });
-    DoubleClickAt(*view, 62, 10);  // right border of column 1
+    DoubleClickAt(*view, 62, 10); // right border of column 1
     EXPECT_EQ(view->ColWidths(1), view->DetermineMaxColWidth(1, true));
     EXPECT_GT(view->ColWidths(1), 100);
     EXPECT_EQ(dbl, 0);
@@ -249,7 +255,8 @@ TEST_F(RLViewInput, ExchangeOperationsResizeTheGridToTheReadTable) {
     EXPECT_EQ(other->Elem(2, 4), "a");
 }
 
-// ---- Editing ----------------------------------------------------------------------------------------
+// ---- Editing
+// ----------------------------------------------------------------------------------------
 
 TEST_F(RLViewInput, InPlaceEditingKeepsTheCheckCharacter) {
     view->SetColumnCheckMode(3, cmBox);
@@ -261,7 +268,7 @@ TEST_F(RLViewInput, InPlaceEditingKeepsTheCheckCharacter) {
         log.push_back(std::to_string(c) + "," + std::to_string(r) + "=" + v);
     });
     ClickRow(2, 130 + 30);
-    ClickRow(2, 130 + 30);  // on the current cell: opens the editor
+    ClickRow(2, 130 + 30); // on the current cell: opens the editor
     ASSERT_TRUE(view->EditorMode());
     EXPECT_EQ(view->InplaceEditor()->Text(), "old");
     Type(*form, "\b\b\bnew");
@@ -272,11 +279,12 @@ TEST_F(RLViewInput, InPlaceEditingKeepsTheCheckCharacter) {
     EXPECT_EQ(log.back(), "2,2=new");
 }
 
-// ---- Filtering and partial sorting ---------------------------------------------------------------
+// ---- Filtering and partial sorting
+// ---------------------------------------------------------------
 
 TEST_F(RLViewInput, SortEnabledStateKeepsDisabledRowsInTheirOrderAfterTheOthers) {
-    view->SetRowEnabled(1, false);  // r1 "d"
-    view->SetRowEnabled(3, false);  // r3 "f"
+    view->SetRowEnabled(1, false); // r1 "d"
+    view->SetRowEnabled(3, false); // r3 "f"
     view->SortEnabledState(2, -1, true);
     EXPECT_EQ(Column(1), "r4,r2,r6,r5,r1,r3");
     EXPECT_FALSE(view->RowEnabled(5));
@@ -293,7 +301,9 @@ TEST_F(RLViewInput, FilterAndSortInTheThreeModes) {
     EXPECT_EQ(view->NumEnabledRows(), 2);
     EXPECT_EQ(view->FilterAndSort("alpha", {3}, false, fmSimple, -1, true), 0);
     view->UnSort();
-    EXPECT_EQ(view->FilterAndSort("gamma AND NOT (alpha OR \"beta g\")", {3}, true, fmBoolean, 1, true), 1);
+    EXPECT_EQ(
+        view->FilterAndSort("gamma AND NOT (alpha OR \"beta g\")", {3}, true, fmBoolean, 1, true),
+        1);
     EXPECT_EQ(view->Elem(1, 1), "r2");
     EXPECT_EQ(view->FilterAndSort("^[a-c]$", {2}, false, fmGrep, 2, true), 3);
     EXPECT_EQ(Column(2).substr(0, 5), "a,b,c");

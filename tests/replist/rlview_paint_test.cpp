@@ -21,7 +21,7 @@ using namespace kel::headless;
 // A borderless view of 5 columns x 4 rows at (0, 0) of a 400 x 300 form; the column header row
 // is 20 pixels plus its line, so data row r starts at y = 21 + (r - 1) * 25.
 class RLViewPaint : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ReleaseAllKeys();
         Application->ResetState();
@@ -104,9 +104,9 @@ TEST_F(RLViewPaint, SelectionColoursWithBothAndDisabledRowsIgnoringThem) {
     view->SetColorSelectedCol(0x0000AA);
     view->SetRowSelected(2, true);
     view->SetColumnSelected(3, true);
-    EXPECT_EQ(Px(2 * 65 + 40, RowTop(2) + 20), TColor(0x00AA00));  // row 2, column 3: both
-    EXPECT_EQ(Px(40, RowTop(2) + 20), TColor(0x94BAED));           // row colour
-    EXPECT_EQ(Px(2 * 65 + 40, RowTop(1) + 20), TColor(0x0000AA));  // column colour
+    EXPECT_EQ(Px(2 * 65 + 40, RowTop(2) + 20), TColor(0x00AA00)); // row 2, column 3: both
+    EXPECT_EQ(Px(40, RowTop(2) + 20), TColor(0x94BAED));          // row colour
+    EXPECT_EQ(Px(2 * 65 + 40, RowTop(1) + 20), TColor(0x0000AA)); // column colour
     view->SetRowEnabled(2, false);
     view->SetHighLightRow(2);
     EXPECT_EQ(Px(2 * 65 + 40, RowTop(2) + 20), TColor(0xF0F0F0));
@@ -132,7 +132,7 @@ TEST_F(RLViewPaint, CheckBoxOutlineAndMarkSitAtFixedOffsets) {
     EXPECT_EQ(Px(8, y + 10), TextCol);
     EXPECT_EQ(Px(12, y + 6), TextCol);
     EXPECT_EQ(Px(13, y + 5), clWhite);
-    EXPECT_EQ(Px(9, y + 11), TextCol);  // from the second leg of the lower stroke
+    EXPECT_EQ(Px(9, y + 11), TextCol); // from the second leg of the lower stroke
     // Unchecked: only the outline.
     view->SetElemChecked(1, 1, false);
     EXPECT_EQ(Px(6, y + 8), clWhite);
@@ -150,9 +150,9 @@ TEST_F(RLViewPaint, RadioOutlineAndDotAndEmptyCellsWithoutBoxes) {
     view->SetElemChecked(2, 1, true);
     const int x = 65, y = RowTop(1);
     const TColor shadow = ColorToRGB(clBtnShadow);
-    EXPECT_EQ(Px(x + 9, y + 4), shadow);   // top of the circle
-    EXPECT_EQ(Px(x + 4, y + 4), clWhite);  // corner outside the circle
-    EXPECT_EQ(Px(x + 8, y + 7), TextCol);  // dot rows 7..11
+    EXPECT_EQ(Px(x + 9, y + 4), shadow);  // top of the circle
+    EXPECT_EQ(Px(x + 4, y + 4), clWhite); // corner outside the circle
+    EXPECT_EQ(Px(x + 8, y + 7), TextCol); // dot rows 7..11
     EXPECT_EQ(Px(x + 11, y + 9), TextCol);
     EXPECT_EQ(Px(x + 12, y + 9), clWhite);
     EXPECT_EQ(Px(x + 9, y + 11), TextCol);
@@ -196,14 +196,15 @@ TEST_F(RLViewPaint, SortArrowPointsDownThenUpAndHeaderFrameIsRaised) {
 }
 
 TEST_F(RLViewPaint, BeforeRenderCellGetsDataCoordinatesAndMayRecolour) {
-    view->SetCommonHeaderVisible(true);  // data row 1 is now grid row 2
+    view->SetCommonHeaderVisible(true); // data row 1 is now grid row 2
     std::string seen;
-    view->SetOnBeforeRenderCell([&](TObject*, int c, int r, TColor&, TColor& b, TColor&, TFontStyles&, std::string&) {
-        if (c == 2 && r == 3) {
-            b = clLime;
-            seen = "2,3";
-        }
-    });
+    view->SetOnBeforeRenderCell(
+        [&](TObject*, int c, int r, TColor&, TColor& b, TColor&, TFontStyles&, std::string&) {
+            if (c == 2 && r == 3) {
+                b = clLime;
+                seen = "2,3";
+            }
+        });
     Flush();
     EXPECT_EQ(seen, "2,3");
     EXPECT_EQ(Px(65 + 40, 42 + 2 * 25 + 20), clLime);
@@ -250,14 +251,14 @@ TEST_F(RLViewPaint, EmptyTableShowsMessageLinesInTheMiddle) {
             }
     ASSERT_GE(top, 0);
     const int h = view->Canvas().TextHeight("No data|here");
-    EXPECT_GT(bottom - top, h);  // two lines
+    EXPECT_GT(bottom - top, h); // two lines
     EXPECT_GT(top, 21);
     EXPECT_TRUE(MatchesReference(b, "replist/ref/rlview_empty"));
 }
 
 TEST_F(RLViewPaint, InterRowIndicatorIsALineAboveItsRow) {
     view->SetInterRowIndicatorPos(2);
-    const int y = 21 + 25;  // header rows + one row of default height + line
+    const int y = 21 + 25; // header rows + one row of default height + line
     EXPECT_EQ(Px(100, y), clRed);
     EXPECT_EQ(Px(100, y - 2), Shaded);
     view->SetInterRowIndicatorPos(0);
@@ -308,7 +309,7 @@ TEST_F(RLViewPaint, LayoutOperationsKeepPerColumnSettings) {
     EXPECT_EQ(view->ColumnOrder(1), 1);
     EXPECT_FALSE(view->SetColumnOrder({5, 4, 3, 2, 9}));
     EXPECT_EQ(view->ColumnOrder(1), 5);
-    EXPECT_EQ(view->ColumnOrder(5), 5);  // the bad entry left grid column 5 as it was
+    EXPECT_EQ(view->ColumnOrder(5), 5); // the bad entry left grid column 5 as it was
     view->SetColWidths(1, 100);
     view->ExpandColWidth(2, 0);
     view->SetBounds(0, 0, 100, 200);

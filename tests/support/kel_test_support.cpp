@@ -62,8 +62,8 @@ std::string WriteOutput(const TBitmap& bmp, const std::string& name) {
     }
     bmp.SaveToFile(OutPath(name, ".actual.png"));
     if (same) diff.SaveToFile(OutPath(name, ".diff.png"));
-    return ::testing::AssertionFailure() << name << ": " << why.str() << " (actual and diff in "
-                                         << KEL_OUT_DIR << ")";
+    return ::testing::AssertionFailure()
+           << name << ": " << why.str() << " (actual and diff in " << KEL_OUT_DIR << ")";
 }
 
 void Fill(TBitmap& bmp, int w, int h, TColor c) {
@@ -88,8 +88,7 @@ std::string AsciiArt(const TBitmap& bmp, TColor ink) {
     std::string s;
     std::uint32_t p = ColorToPixel(ink);
     for (int y = 0; y < bmp.Height(); ++y) {
-        for (int x = 0; x < bmp.Width(); ++x)
-            s += (bmp.ScanLine(y)[x] & 0xFFFFFF) == p ? '#' : '.';
+        for (int x = 0; x < bmp.Width(); ++x) s += (bmp.ScanLine(y)[x] & 0xFFFFFF) == p ? '#' : '.';
         s += '\n';
     }
     return s;
