@@ -200,7 +200,6 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomGrid::~TCustomGrid() {
     DestroyEditor();
-    if (FTimerWnd != nullptr) DeallocateHWnd(FTimerWnd);
 }
 
 void TCustomGrid::Notification(TComponent* AComponent, TOperation Operation) {
@@ -1284,24 +1283,24 @@ void TCustomGrid::SelectAtPoint(int X, int Y) {
 }
 
 void TCustomGrid::StartRepeat(TBarPart Part, bool Vertical, int DelayMs) {
-    if (FTimerWnd == nullptr) FTimerWnd = AllocateHWnd([this](TMessage& M) { TimerWndProc(M); });
+    if (!FRepeatTimer) FRepeatTimer = std::make_unique<TMessageTimer>([this] { RepeatTick(); });
     const bool restart = !FRepeating || Part != FRepeatPart;
     FRepeatPart = Part;
     FRepeatVertical = Vertical;
     if (!restart) return; // keep the running period
     FRepeating = true;
-    SetTimer(FTimerWnd, 1, std::uint32_t(DelayMs));
+    FRepeatTimer->TryStart(std::uint32_t(DelayMs));
 }
 
 void TCustomGrid::StopRepeat() {
     if (!FRepeating) return;
     FRepeating = false;
     FRepeatPart = bpNone;
-    if (FTimerWnd != nullptr) KillTimer(FTimerWnd, 1);
+    if (FRepeatTimer) FRepeatTimer->Stop();
 }
 
-void TCustomGrid::TimerWndProc(TMessage& Message) {
-    if (Message.Msg != WM_TIMER || !FRepeating) return;
+void TCustomGrid::RepeatTick() {
+    if (!FRepeating) return;
     auto alive = Handle();
     // The button went up where this grid did not see it: nothing repeats any more.
     if (!MouseCapture()) {
@@ -1313,7 +1312,7 @@ void TCustomGrid::TimerWndProc(TMessage& Message) {
         if (BarHit(FRepeatVertical, FLastMouse) == FRepeatPart)
             BarStep(FRepeatVertical, FRepeatPart);
         if (*alive == nullptr || !FRepeating) return;
-        SetTimer(FTimerWnd, 1, BarRepeatMs);
+        FRepeatTimer->TryStart(BarRepeatMs);
     } else if (FGridState == gsSelecting) {
         SelectAtPoint(FLastMouse.X, FLastMouse.Y);
     } else {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include "kel_controls.h"
+#include "kel_timer.h"
 #include "kel_stdctrls.h"
 
 #include <cstdint>
@@ -364,7 +365,7 @@ class TCustomGrid : public TCustomControl {
     void SelectAtPoint(int X, int Y);
     void StartRepeat(TBarPart Part, bool Vertical, int DelayMs);
     void StopRepeat();
-    void TimerWndProc(TMessage& Message);
+    void RepeatTick();
     void BarDragTo(TPoint P);
     int ThumbToPosition(bool Vertical, int ThumbStart) const;
 
@@ -410,7 +411,7 @@ class TCustomGrid : public TCustomControl {
     int FBarGrabOffset = 0; // where on the thumb the press landed
     int FBarThumbPos = -1;  // thumb start while dragged (pixels along the track)
     // Repeat timer (a hidden message window, made on first use).
-    HWND FTimerWnd = nullptr;
+    std::unique_ptr<TMessageTimer> FRepeatTimer; // made at the first repeat
     bool FRepeating = false;
     TBarPart FRepeatPart = bpNone;
     bool FRepeatVertical = true;

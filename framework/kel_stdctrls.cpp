@@ -19,7 +19,6 @@ namespace kel {
 
 namespace {
 
-constexpr std::uintptr_t kCaretTimerId = 1;
 
 // Length in bytes of the well-formed UTF-8 sequence at s[i], or 1 for a malformed byte.
 int SeqLength(const std::string& s, std::size_t i) {
@@ -71,11 +70,10 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
     SetParentColor(false);
     SetCursor(crIBeam);
     InitBounds(0, 0, 121, 21);
-    FTimerWnd = AllocateHWnd([this](TMessage& M) { TimerWndProc(M); });
     AdjustHeight();
 }
 
-TCustomEdit::~TCustomEdit() { DeallocateHWnd(FTimerWnd); }
+TCustomEdit::~TCustomEdit() = default;
 
 // ---- Text and selection -----------------------------------------------------------------------
 
@@ -492,16 +490,15 @@ void TCustomEdit::DoExit() { TWinControl::DoExit(); }
 void TCustomEdit::RestartBlink() {
     if (!FFocused) return;
     FCaretOn = true;
-    SetTimer(FTimerWnd, kCaretTimerId, CaretBlinkMs);
+    FBlinkTimer.TryStart(CaretBlinkMs); // a refused blink leaves a steady caret
 }
 
 void TCustomEdit::StopBlink() {
     FCaretOn = false;
-    KillTimer(FTimerWnd, kCaretTimerId);
+    FBlinkTimer.Stop();
 }
 
-void TCustomEdit::TimerWndProc(TMessage& Message) {
-    if (Message.Msg != WM_TIMER || Message.WParam != kCaretTimerId) return;
+void TCustomEdit::BlinkTick() {
     if (!FFocused) {
         StopBlink();
         return;

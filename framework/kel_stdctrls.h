@@ -17,6 +17,7 @@
 #pragma once
 
 #include "kel_controls.h"
+#include "kel_timer.h"
 
 #include <cstdint>
 #include <string>
@@ -171,7 +172,7 @@ class TCustomEdit : public TWinControl {
     void MakeCaretVisible();
     void RestartBlink();
     void StopBlink();
-    void TimerWndProc(TMessage& Message);
+    void BlinkTick();
 
     std::vector<int> FBounds{0};     // byte offset of each character start, then the end
     mutable std::vector<int> FCharX; // pixel offset of each boundary from the text's start
@@ -192,7 +193,7 @@ class TCustomEdit : public TWinControl {
     bool FCaretOn = false;
     bool FMouseSelecting = false;
     bool FClickFocusing = false; // the focus arrives through a click (no AutoSelect)
-    HWND FTimerWnd = nullptr;
+    TMessageTimer FBlinkTimer{[this] { BlinkTick(); }}; // the caret blink
     TNotifyEvent FOnChange;
 };
 

@@ -1,6 +1,7 @@
 // Message timers on hidden windows, driven by the application's manual clock: exact tick
 // times, replacement, per-window ids, no backlog, refusal, and the order of delivery.
 #include "kel_app.h"
+#include "kel_timer.h"
 
 #include <gtest/gtest.h>
 
@@ -249,4 +250,40 @@ TEST_F(Timers, MessagesPostedToAFreedWindowAreDropped) {
     EXPECT_FALSE(PostMessage(w, WM_USER, 0, 0));
     Application->ProcessMessages();
     EXPECT_EQ(received, 0);
+}
+
+// The components' timer class: ticks at its interval, restarts from the last start, stops, and
+// a refusal raises the component's error with its name and leaves the timer off.
+TEST_F(Timers, MessageTimerTicksRestartsAndReportsRefusal) {
+    std::vector<std::int64_t> ticks;
+    const std::size_t before = Application->TimerCount();
+    {
+        TMessageTimer t([&] { ticks.push_back(Application->Now() - start); });
+        TComponent owner(nullptr);
+        owner.SetName("Blinker");
+        t.Start(100, owner);
+        EXPECT_TRUE(t.Active());
+        Application->Advance(250);
+        EXPECT_EQ(ticks, (std::vector<std::int64_t>{100, 200}));
+        t.Start(40, owner); // restarts from now, not from the old period
+        Application->Advance(90);
+        EXPECT_EQ(ticks, (std::vector<std::int64_t>{100, 200, 290, 330}));
+        t.Stop();
+        Application->Advance(500);
+        EXPECT_EQ(ticks.size(), 4u);
+
+        Application->SetRefuseTimers(true);
+        try {
+            t.Start<EInvalidOperation>(50, owner);
+            ADD_FAILURE() << "a refused timer must raise";
+        } catch (const EInvalidOperation& e) {
+            EXPECT_STREQ(e.what(), "Component \"Blinker\": no timer available");
+        }
+        Application->SetRefuseTimers(false);
+        EXPECT_FALSE(t.Active());
+        t.Start(50, owner);
+        EXPECT_EQ(Application->TimerCount(), before + 1);
+    }
+    // Destroyed while running: the timer and its window are gone.
+    EXPECT_EQ(Application->TimerCount(), before);
 }
