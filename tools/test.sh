@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build, then the AddressSanitizer and
-# UndefinedBehaviorSanitizer build, then a short smoke run of every fuzz target.
-# Usage: tools/test.sh [--quick]   (--quick: release build and tests only)
+# Builds and runs every test: the format check, the release build with warnings as errors (the
+# library, tests, benches, gallery and tools from one configure), its tests, the window tests,
+# the installed-package check and clang-tidy; then the AddressSanitizer and
+# UndefinedBehaviorSanitizer build with every test, then a short smoke run of every fuzz target.
+# Usage: tools/test.sh [--quick]   (--quick: format check, release build and tests only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,14 +14,32 @@ bash tools/setup.sh
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 
+echo "== format check =="
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+else
+  find framework foundation numeric gauges replist tabed widgets gallery tests bench fuzz tools \
+    -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format --dry-run -Werror
+fi
+
 echo "== release build =="
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKEL_BUILD_TESTS=ON >/dev/null
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKEL_BUILD_TESTS=ON \
+  -DKEL_BUILD_BENCH=ON -DKEL_BUILD_GALLERY=ON -DKEL_WERROR=ON >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 bash tools/window-test.sh build/release
 bash tools/window-test-replist.sh build/release
 bash tools/check-gallery-form.sh build/release
+bash tools/check-package.sh build/release
 ((quick)) && exit 0
+
+echo "== clang-tidy =="
+run-clang-tidy -p build/release -j "$jobs" -quiet \
+  "$root/(framework|foundation|numeric|gauges|replist|tabed|widgets)/" >build/clang-tidy.log 2>&1 || {
+  grep -E "(warning|error):" build/clang-tidy.log | sort -u | head -50
+  echo "clang-tidy found problems (full log: build/clang-tidy.log)"
+  exit 1
+}
 
 echo "== sanitizer build (ASan + UBSan) =="
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKEL_SANITIZE=ON \
