@@ -198,9 +198,7 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     InitBounds(0, 0, 320, 120);
 }
 
-TCustomGrid::~TCustomGrid() {
-    DestroyEditor();
-}
+TCustomGrid::~TCustomGrid() { DestroyEditor(); }
 
 void TCustomGrid::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);

@@ -19,7 +19,6 @@ namespace kel {
 
 namespace {
 
-
 // Length in bytes of the well-formed UTF-8 sequence at s[i], or 1 for a malformed byte.
 int SeqLength(const std::string& s, std::size_t i) {
     unsigned char c = static_cast<unsigned char>(s[i]);

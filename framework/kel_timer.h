@@ -30,10 +30,10 @@ class TMessageTimer {
     void Start(std::uint32_t IntervalMs, const TComponent& Owner) {
         if (!TryStart(IntervalMs)) throw E(RefusedMessage(Owner));
     }
-    void Stop();                              // nothing happens when it is not running
-    bool Active() const { return FActive; }   // started and not stopped since
+    void Stop();                                         // nothing happens when it is not running
+    bool Active() const { return FActive; }              // started and not stopped since
     std::uint32_t Interval() const { return FInterval; } // of the last start
-    HWND Handle() const { return FWnd; }      // the hidden window
+    HWND Handle() const { return FWnd; }                 // the hidden window
 
     // The refused-timer message for a component.
     static std::string RefusedMessage(const TComponent& Owner);
