@@ -1137,7 +1137,8 @@ void TCustomGrid::WMSetFocus(TMessage& Message) {
 void TCustomGrid::WMKillFocus(TMessage& Message) {
     InvalidateGridRect(Selection());
     // Focus leaving the grid (and not for its editor) closes the editor.
-    auto* now = reinterpret_cast<TWinControl*>(Message.WParam);
+    // WM_KILLFOCUS carries the control that gets the focus in WParam, as the platform's does.
+    auto* now = reinterpret_cast<TWinControl*>(Message.WParam); // NOLINT(performance-no-int-to-ptr)
     if (FEditorMode && FInplaceEdit != nullptr &&
         now != reinterpret_cast<TWinControl*>(FInplaceEdit))
         HideEditor();

@@ -251,7 +251,8 @@ void TInplaceEdit::CNKeyDown(TMessage& Message) {
 void TInplaceEdit::WMKillFocus(TMessage& Message) {
     TCustomEdit::WMKillFocus(Message);
     // Focus leaving for anything but the grid closes the editor.
-    auto* now = reinterpret_cast<TWinControl*>(Message.WParam);
+    // WM_KILLFOCUS carries the control that gets the focus in WParam, as the platform's does.
+    auto* now = reinterpret_cast<TWinControl*>(Message.WParam); // NOLINT(performance-no-int-to-ptr)
     if (Current() && now != FGrid) FGrid->HideEditor();
     if (FGrid != nullptr) FGrid->InvalidateGridRect(FGrid->Selection());
 }
@@ -437,7 +438,8 @@ void TInplaceEditList::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
             EditButtonClick();
         }
         if (*alive == nullptr) return;
-        TWinControl::MouseDown(Button, Shift, X, Y); // the events, not the caret
+        // The events only: the edit box's own MouseDown would place the caret under the button.
+        TWinControl::MouseDown(Button, Shift, X, Y); // NOLINT(bugprone-parent-virtual-call)
         return;
     }
     TInplaceEdit::MouseDown(Button, Shift, X, Y);
