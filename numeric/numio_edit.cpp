@@ -288,7 +288,9 @@ void TNumIO::SetLabValue(double x) {
         s = FloatToFieldStr(1, FFixPDecPl, x);
         break;
     case itInt:
-        s = FloatToFieldStr(1, 0, x);
+        // Whole numbers round as Round does (halves to even), like the digit formats and
+        // TNumIO2; nearbyint keeps every magnitude.
+        s = FloatToFieldStr(1, 0, std::nearbyint(x));
         break;
     case itHex:
         s = IntToHexDigits(RoundedPattern(x), 8);

@@ -60,9 +60,9 @@ class TNumIO : public TCustomEdit {
 
     // The number shown: 0 when the text does not convert. Writing formats the value for the
     // input format (itExp, itDynamic: 12-character scientific; itFloat 8 decimals; itFixPoint
-    // FixPointDecPlaces decimals; itInt no decimals; digit formats 8 digits of the value
-    // rounded by Round, halves to even) and shows it without checking; decimal text uses ","
-    // when only the comma is accepted.
+    // FixPointDecPlaces decimals; itInt the value rounded by Round, halves to even; digit
+    // formats 8 digits of that rounded value) and shows it without checking; decimal text
+    // uses "," when only the comma is accepted.
     double Value() const { return GetLabValue(); }
     void SetValue(double x) { SetLabValue(x); }
     double GetLabValue() const;

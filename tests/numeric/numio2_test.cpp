@@ -570,6 +570,12 @@ TEST_F(NumIO2Test, AutoSizeFollowsEveryChangeOfTheFont) {
     form->Font().SetSize(20);
     EXPECT_EQ(other->Height(), fontHeight(*other));
     EXPECT_GT(other->Height(), 28);
+    // Loading settles it after the file, whatever the order of height, font and AutoSize.
+    other->BeginLoading();
+    other->SetHeight(70);
+    other->Font().SetSize(12);
+    other->EndLoading();
+    EXPECT_EQ(other->Height(), fontHeight(*other));
     // Without AutoSize the height stays where it was put.
     other->SetAutoSize(false);
     other->SetHeight(50);

@@ -287,7 +287,7 @@ TEST_F(NumIOTest, DynamicFormatWritesTheCommaItAcceptsSoTheTextStaysEditable) {
     EXPECT_EQ(box->Value(), 15.0);
 }
 
-TEST_F(NumIOTest, DigitFormatsRoundHalvesToTheEvenNeighbour) {
+TEST_F(NumIOTest, WholeNumberAndDigitFormatsRoundHalvesToTheEvenNeighbour) {
     Range(-100, 100);
     struct Case {
         TInFormat f;
@@ -297,7 +297,7 @@ TEST_F(NumIOTest, DigitFormatsRoundHalvesToTheEvenNeighbour) {
     const Case cases[] = {
         {itHex, 2.5, "00000002"},  {itHex, 3.5, "00000004"}, {itHex, -2.5, "FFFFFFFE"},
         {itOct, 10.5, "00000012"}, {itBin, 0.5, "00000000"}, {itBin, 1.5, "00000010"},
-        {itHex, 2.6, "00000003"},
+        {itHex, 2.6, "00000003"},  {itInt, 2.5, "2"},        {itInt, -3.5, "-4"},
     };
     for (const Case& c : cases) {
         box->SetInputFormat(c.f);
