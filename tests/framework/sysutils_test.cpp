@@ -241,7 +241,8 @@ TEST(Str, ScientificFieldHasFourExponentDigitsAndWidthMinusNineFractionDigits) {
 namespace {
 
 // An independent exact decimal expansion: glibc's printf writes every digit of a double exactly
-// when asked for enough of them (767 significant digits are the most a double has). Digits holds
+// when asked for enough of them. |x| = m x 2^(e2 - 53) has at most 53 - e2 fraction digits and
+// about 0.302 e2 integer digits, so that many significant digits always suffice. Digits holds
 // the significant digits, value = 0.Digits x 10^Exponent.
 struct ExactDigits {
     std::string Digits;
@@ -249,8 +250,11 @@ struct ExactDigits {
 };
 
 ExactDigits Expand(double x) {
-    std::vector<char> buf(900);
-    std::snprintf(buf.data(), buf.size(), "%.800e", std::fabs(x));
+    int e2 = 0;
+    (void)std::frexp(x, &e2);
+    const int precision = std::max(0, 53 - e2) + std::max(1, int(e2 * 0.30103) + 2);
+    std::vector<char> buf(std::size_t(precision) + 16);
+    std::snprintf(buf.data(), buf.size(), "%.*e", precision, std::fabs(x));
     ExactDigits r;
     const char* p = buf.data();
     for (; *p != 'e'; ++p)
