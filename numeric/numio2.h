@@ -70,8 +70,8 @@ class TNumIO2 : public TCustomControl {
     std::string ClassName() const override { return "TNumIO2"; }
 
     // From another TNumIO2: layout, texts, colours, format, buffer, caret, selection, range and
-    // flags (not the spin buttons, the gauge, the events or the timer window); then repaints.
-    // Any other source goes to the framework.
+    // flags (not the spin buttons, the gauge, the events or the timer window); then applies
+    // AutoSize and invalidates. Any other source goes to the framework.
     void Assign(const TPersistent* Source) override;
 
     // --- operations ---
@@ -89,7 +89,7 @@ class TNumIO2 : public TCustomControl {
     // Where the mouse last moved: 0 left text, 1 text box, 2 right of the box.
     int MouseAreaCode() const { return FMouseAreaCode; }
     // Selection as character positions (selected when SelBegin < SelEnd). The setters clamp to
-    // 0..Length, move the caret there and repaint.
+    // 0..Length, move the caret there and invalidate.
     int SelBegin() const { return FSelBegin; }
     void SetSelBegin(int Value);
     int SelEnd() const { return FSelEnd; }
@@ -215,7 +215,7 @@ class TNumIO2 : public TCustomControl {
     void SetAutoSize(bool Value);
     bool Beep() const { return FBeep; } // beep on refused keys [false]
     void SetBeep(bool Value);
-    // Stores, passes to the framework, repaints.
+    // Stores, passes to the framework, invalidates.
     void SetEnabled(bool Value) override;
     // Height below 18 becomes 18; a ButHeight above the new height is lowered to it.
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
