@@ -6,6 +6,7 @@
 #include "kel_sysutils.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -30,8 +31,11 @@ struct TDecimal {
     bool IsZero() const { return Digits.empty(); }
 };
 
-// The correctly rounded SigDigits-digit decimal expansion of v (SigDigits 1..18).
-TDecimal ToDecimal(double v, int SigDigits) {
+// The exact decimal expansion of v (every double is a finite decimal fraction, at most 767
+// significant digits). std::to_chars in fixed notation with as many fraction digits as the
+// value has binary fraction digits writes every digit exactly, so the only rounding a
+// conversion does is its own RoundDigits, once, from the exact value.
+TDecimal ToDecimal(double v) {
     TDecimal d;
     if (std::isnan(v)) {
         d.NaN = true;
@@ -43,16 +47,44 @@ TDecimal ToDecimal(double v, int SigDigits) {
         return d;
     }
     if (v == 0) return d;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", SigDigits - 1, std::fabs(v));
-    // buf = "d.ddddde+XX"
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') d.Digits += *p;
-    d.Exponent = std::atoi(p + 1) + 1;
+    const double a = std::fabs(v);
+    // a = m x 2^e with m odd: the expansion has max(0, -e) fraction digits.
+    int e2 = 0;
+    const double mant = std::frexp(a, &e2); // a = mant x 2^e2, mant in [0.5, 1)
+    auto m = static_cast<std::uint64_t>(std::ldexp(mant, 53));
+    int e = e2 - 53;
+    const int zeros = std::countr_zero(m);
+    m >>= zeros;
+    e += zeros;
+    const int fraction = e < 0 ? -e : 0;
+    char buf[1500]; // 309 integer digits, "." and at most 1074 fraction digits
+    const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::fixed, fraction);
+    // buf = "ddd.ddd" (or "ddd" without fraction digits)
+    int intDigits = 0;
+    bool seenPoint = false, leading = true;
+    for (const char* p = buf; p != r.ptr; ++p) {
+        if (*p == '.') {
+            seenPoint = true;
+            continue;
+        }
+        if (!seenPoint) ++intDigits;
+        if (leading && *p == '0') {
+            if (seenPoint) --d.Exponent; // 0.00ddd: each zero after the point lowers it
+            continue;
+        }
+        leading = false;
+        d.Digits += *p;
+    }
+    if (intDigits > 0 && !(intDigits == 1 && buf[0] == '0')) d.Exponent = intDigits;
     while (!d.Digits.empty() && d.Digits.back() == '0') d.Digits.pop_back();
     return d;
 }
+
+// The precision of the runtime's float records: FloatToStrF and Format show at most 17
+// significant digits, the Str conversions (which mirror the extended type) 18; digits beyond
+// are written as zeros.
+constexpr long long FloatDigits = 17;
+constexpr long long StrDigits = 18;
 
 // Keeps the first Keep digits, rounding half up (away from zero) on the next one. Keep <= 0
 // may round up to a single "1" one place higher or give zero.
@@ -130,7 +162,11 @@ std::string ExponentBody(const TDecimal& d, int Sig, char Sep, int MinExp, bool 
 
 // True when a rounded record is below GeneralFixedSmallest in magnitude.
 bool BelowGeneralLimit(const TDecimal& d) {
-    static const TDecimal limit = ToDecimal(GeneralFixedSmallest, 15);
+    static const TDecimal limit = [] {
+        TDecimal l = ToDecimal(GeneralFixedSmallest);
+        RoundDigits(l, 15);
+        return l;
+    }();
     if (d.Exponent != limit.Exponent) return d.Exponent < limit.Exponent;
     return d.Digits < limit.Digits;
 }
@@ -140,9 +176,9 @@ std::string SignedText(const TDecimal& d, std::string body) {
 }
 
 std::string GeneralText(double Value, int Precision, int MinExp) {
-    TDecimal d = ToDecimal(Value, 17);
+    TDecimal d = ToDecimal(Value);
     if (d.Inf || d.NaN) return SpecialText(d);
-    RoundDigits(d, Precision);
+    RoundDigits(d, std::min<long long>(Precision, FloatDigits));
     if (d.IsZero()) return "0";
     const char sep = FormatSettings.DecimalSeparator;
     std::string body;
@@ -369,19 +405,20 @@ std::string FloatToStrF(double Value, TFloatFormat Fmt, int Precision, int Digit
     case ffGeneral:
         return GeneralText(Value, Precision, std::clamp(Digits, 0, 4));
     case ffExponent: {
-        TDecimal d = ToDecimal(Value, 17);
+        TDecimal d = ToDecimal(Value);
         if (d.Inf || d.NaN) return SpecialText(d);
-        RoundDigits(d, Precision);
+        RoundDigits(d, std::min<long long>(Precision, FloatDigits));
         return SignedText(d, ExponentBody(d, Precision, sep, std::clamp(Digits, 0, 4), true));
     }
     case ffFixed:
     case ffNumber:
     case ffCurrency: {
         Digits = std::clamp(Digits, 0, 18);
-        TDecimal d = ToDecimal(Value, 17);
+        TDecimal d = ToDecimal(Value);
         if (d.Inf || d.NaN) return SpecialText(d);
         if (d.Exponent > Precision) return GeneralText(Value, Precision, 0);
-        RoundDigits(d, std::min<long long>(Precision, static_cast<long long>(d.Exponent) + Digits));
+        RoundDigits(d, std::min({static_cast<long long>(Precision), FloatDigits,
+                                 static_cast<long long>(d.Exponent) + Digits}));
         if (Fmt == ffCurrency) return CurrencyText(d, Digits);
         return SignedText(
             d, FixedBody(d, Digits, sep, Fmt == ffNumber ? FormatSettings.ThousandSeparator : 0));
@@ -606,10 +643,10 @@ std::string Format(const std::string& fmt, std::initializer_list<TVarRec> args) 
 std::string Str(std::int64_t X, int Width) { return Pad(std::to_string(X), Width, false); }
 
 std::string Str(double X, int Width, int Decimals) {
-    TDecimal d = ToDecimal(X, 18);
+    TDecimal d = ToDecimal(X);
     if (Decimals >= 0) {
         if (d.Inf || d.NaN) return Pad(SpecialText(d), Width, false);
-        RoundDigits(d, static_cast<long long>(d.Exponent) + Decimals);
+        RoundDigits(d, std::min(StrDigits, static_cast<long long>(d.Exponent) + Decimals));
         return Pad(SignedText(d, FixedBody(d, Decimals, '.', 0)), Width, false);
     }
     if (Width < 0) Width = 26;

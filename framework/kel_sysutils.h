@@ -2,10 +2,12 @@
 // FloatToStr, StrToFloat and StrToInt, IntToStr and IntToHex, Val with its error position and the
 // Str field conversions (fixed and scientific). Every routine works on ASCII text.
 //
-// Rounding: a float is first turned into a decimal digit string (17 significant digits, 18 for
-// the Str conversions, which mirror the runtime's extended type); that string is then cut to the
-// requested digits with a half-up (away from zero) rule. So Format("%.0f", {2.5}) is "3" and
-// Format("%.2f", {0.125}) is "0.13", unlike C's printf. A value that rounds to zero prints
+// Rounding: every float conversion rounds once, from the exact binary value (every double is a
+// finite decimal fraction), to the digits it shows, and an exact tie goes up (away from zero):
+// Format("%.0f", {2.5}) is "3" and Format("%.2f", {0.125}) is "0.13", unlike C's printf, while
+// Format("%.2f", {2.675}) is "2.67" because that double lies below 2.675. The records carry at
+// most 17 significant digits (18 for the Str conversions, which mirror the runtime's extended
+// type); digits a conversion shows beyond them are zeros. A value that rounds to zero prints
 // without "-". Infinities and NaN print as "INF", "-INF" and "NAN".
 #pragma once
 

@@ -7,6 +7,7 @@
 #include "kel_app.h"
 #include "kel_forms.h"
 #include "kel_props.h"
+#include "kel_setter.h"
 #include "kel_sysutils.h"
 
 #include <algorithm>
@@ -52,44 +53,31 @@ bool IsSeparator(char c, int Mode) { return (c == '.' && Mode != 2) || (c == ','
 
 // ---- Construction and the caret timer ---------------------------------------------------------
 
+// A refused timer unwinds the constructor; the timer member frees its window then.
 TNumIO2::TNumIO2(TComponent* AOwner) : TCustomControl(AOwner) {
     IncludeStyle(csOpaque); // Paint covers every pixel
     InitBounds(0, 0, 160, 28);
-    FCaretTimerH = AllocateHWnd([this](TMessage& m) { TimerWndProc(m); });
-    try {
-        RestartCaretTimer();
-    } catch (...) {
-        DeallocateHWnd(FCaretTimerH);
-        throw;
-    }
+    RestartCaretTimer();
 }
 
-TNumIO2::~TNumIO2() {
-    KillTimer(FCaretTimerH, 1);
-    DeallocateHWnd(FCaretTimerH);
-}
+TNumIO2::~TNumIO2() = default; // the timer member stops the timer and frees its window
 
 void TNumIO2::RestartCaretTimer() {
-    KillTimer(FCaretTimerH, 1);
     FCaretVisib = true;
-    if (SetTimer(FCaretTimerH, 1, 500) == 0)
-        throw EKELNumIO2Error("Component \"" + Name() + "\": no timer available");
-    Paint();
+    FCaretTimer.Start<EKELNumIO2Error>(CaretBlinkMs, *this);
+    Invalidate();
 }
 
-void TNumIO2::TimerWndProc(TMessage& Message) {
-    if (Message.Msg != WM_TIMER) {
-        Message.Result = DefWindowProcW(FCaretTimerH, Message.Msg, Message.WParam, Message.LParam);
-        return;
-    }
+// One caret tick: blink while focused, otherwise stop blinking until the focus comes back.
+void TNumIO2::CaretTick() {
     try {
         if (Focused()) {
             FCaretVisib = !FCaretVisib;
         } else {
-            KillTimer(FCaretTimerH, 1);
+            FCaretTimer.Stop();
             FCaretVisib = false;
         }
-        Paint();
+        Invalidate();
     } catch (...) {
         Application->HandleException(this);
     }
@@ -126,14 +114,22 @@ void TNumIO2::DoBeep() const {
     if (FBeep) MessageBeep(MB_SIMPLEBEEP);
 }
 
-void TNumIO2::Redraw() {
-    if (FAutoSize) {
-        TCanvas& c = Canvas();
-        c.Font().Assign(&Font());
-        const int h = c.TextHeight("E0") + 6;
-        if (h != Height()) SetBounds(Left(), Top(), Width(), h);
-    }
-    Paint();
+int TNumIO2::AutoHeight() {
+    TCanvas& c = Canvas();
+    c.Font().Assign(&Font());
+    return c.TextHeight("E0") + 6;
+}
+
+// With AutoSize the height follows the font; SetBounds applies it (see there).
+void TNumIO2::AdjustHeight() {
+    if (FAutoSize && !ComponentState().contains(csLoading))
+        SetBounds(Left(), Top(), Width(), Height());
+}
+
+// A font change (its own or one taken from the parent) changes the automatic height.
+void TNumIO2::WndProc(TMessage& Message) {
+    TCustomControl::WndProc(Message);
+    if (Message.Msg == CM_FONTCHANGED) AdjustHeight();
 }
 
 // ---- Value ------------------------------------------------------------------------------------
@@ -187,6 +183,12 @@ void TNumIO2::SetValue(double Value) {
     switch (FInFormat) {
     case itExp:
         s = FloatToFieldStr(FSignifDig + 6, -2, Value);
+        if (std::isfinite(Value) && s.find('*') != std::string::npos) {
+            // A two-digit exponent cannot hold it: the stars could never be edited, so the
+            // value is written with three exponent digits instead (" 1.00000E+150").
+            s = FloatToFieldStr(FSignifDig + 8, -1, Value);
+            s.erase(s.find('E') + 2, 1); // the first of four digits is 0 for every double
+        }
         break;
     case itFloat:
     case itFixPoint:
@@ -213,7 +215,7 @@ void TNumIO2::SetValue(double Value) {
     FCaretPos = std::min(FCaretPos, n);
     FSelBegin = std::min(FSelBegin, n);
     FSelEnd = std::min(FSelEnd, n);
-    Redraw();
+    Invalidate();
 }
 
 int TNumIO2::IntegerValue() const {
@@ -277,86 +279,95 @@ bool TNumIO2::AcceptableWhileTyping(const std::string& S) const {
 
 // ---- Setters ----------------------------------------------------------------------------------
 
-#define KEL_NUMIO2_SETTER(Name, Type, Field)                                                       \
-    void TNumIO2::Set##Name(Type Value) {                                                          \
-        if (Field == Value) return;                                                                \
-        Field = Value;                                                                             \
-        Paint();                                                                                   \
-    }
-
-KEL_NUMIO2_SETTER(LeftTextAlignment, TAlignment, FLTAlign)
-KEL_NUMIO2_SETTER(RightTextAlignment, TAlignment, FRTAlign)
-KEL_NUMIO2_SETTER(Alignment, TAlignment, FAlignment)
-KEL_NUMIO2_SETTER(ButVisible, bool, FButVisible)
-KEL_NUMIO2_SETTER(But3D, bool, FBut3D)
-KEL_NUMIO2_SETTER(ButColor, TColor, FButColor)
-KEL_NUMIO2_SETTER(GaugeVisible, bool, FGaugeVisible)
-KEL_NUMIO2_SETTER(GaugeColor, TColor, FGaugeColor)
-KEL_NUMIO2_SETTER(GaugeColorBg, TColor, FGaugeColorBg)
-KEL_NUMIO2_SETTER(GaugeColorFrame, TColor, FGaugeColorFrame)
-KEL_NUMIO2_SETTER(ColorBoxBG, TColor, FColorBoxBG)
-KEL_NUMIO2_SETTER(ColorBoxText, TColor, FColorBoxText)
-KEL_NUMIO2_SETTER(ColorOutBG, TColor, FColorOutBG)
-KEL_NUMIO2_SETTER(ColorOutText, TColor, FColorOutText)
-KEL_NUMIO2_SETTER(HideSelection, bool, FHideSelection)
-#undef KEL_NUMIO2_SETTER
+// Setters of what only the looks depend on.
+void TNumIO2::SetLeftTextAlignment(TAlignment Value) {
+    if (SetField(FLTAlign, Value)) Invalidate();
+}
+void TNumIO2::SetRightTextAlignment(TAlignment Value) {
+    if (SetField(FRTAlign, Value)) Invalidate();
+}
+void TNumIO2::SetAlignment(TAlignment Value) {
+    if (SetField(FAlignment, Value)) Invalidate();
+}
+void TNumIO2::SetButVisible(bool Value) {
+    if (SetField(FButVisible, Value)) Invalidate();
+}
+void TNumIO2::SetBut3D(bool Value) {
+    if (SetField(FBut3D, Value)) Invalidate();
+}
+void TNumIO2::SetButColor(TColor Value) {
+    if (SetField(FButColor, Value)) Invalidate();
+}
+void TNumIO2::SetGaugeVisible(bool Value) {
+    if (SetField(FGaugeVisible, Value)) Invalidate();
+}
+void TNumIO2::SetGaugeColor(TColor Value) {
+    if (SetField(FGaugeColor, Value)) Invalidate();
+}
+void TNumIO2::SetGaugeColorBg(TColor Value) {
+    if (SetField(FGaugeColorBg, Value)) Invalidate();
+}
+void TNumIO2::SetGaugeColorFrame(TColor Value) {
+    if (SetField(FGaugeColorFrame, Value)) Invalidate();
+}
+void TNumIO2::SetColorBoxBG(TColor Value) {
+    if (SetField(FColorBoxBG, Value)) Invalidate();
+}
+void TNumIO2::SetColorBoxText(TColor Value) {
+    if (SetField(FColorBoxText, Value)) Invalidate();
+}
+void TNumIO2::SetColorOutBG(TColor Value) {
+    if (SetField(FColorOutBG, Value)) Invalidate();
+}
+void TNumIO2::SetColorOutText(TColor Value) {
+    if (SetField(FColorOutText, Value)) Invalidate();
+}
+void TNumIO2::SetColorWarnBG(TColor Value) {
+    if (SetField(FColorWarnBG, Value)) Invalidate();
+}
+void TNumIO2::SetColorWarnText(TColor Value) {
+    if (SetField(FColorWarnText, Value)) Invalidate();
+}
+void TNumIO2::SetHideSelection(bool Value) {
+    if (SetField(FHideSelection, Value)) Invalidate();
+}
+void TNumIO2::SetLeftText(const std::string& Value) {
+    if (SetField(FLeftText, Value)) Invalidate();
+}
+void TNumIO2::SetRightText(const std::string& Value) {
+    if (SetField(FRightText, Value)) Invalidate();
+}
+void TNumIO2::SetTextBoxWidth(int Value) {
+    if (SetField(FTextBoxWidth, Value)) Invalidate();
+}
+void TNumIO2::SetFrameStyle(TFrameStyle Value) {
+    if (SetField(FFrameStyle, Value)) Invalidate();
+}
+void TNumIO2::SetGaugeFrameStyle(TFrameStyle Value) {
+    if (SetField(FGaugeFrameStyle, Value)) Invalidate();
+}
 
 void TNumIO2::SetBeep(bool Value) { FBeep = Value; }
-
-void TNumIO2::SetColorWarnBG(TColor Value) {
-    FColorWarnBG = Value;
-    Paint();
-}
-
-void TNumIO2::SetColorWarnText(TColor Value) {
-    FColorWarnText = Value;
-    Paint();
-}
-
-void TNumIO2::SetLeftText(const std::string& Value) {
-    FLeftText = Value;
-    Paint();
-}
-
-void TNumIO2::SetRightText(const std::string& Value) {
-    FRightText = Value;
-    Paint();
-}
-
-void TNumIO2::SetTextBoxWidth(int Value) {
-    FTextBoxWidth = Value;
-    Paint();
-}
-
-void TNumIO2::SetFrameStyle(TFrameStyle Value) {
-    FFrameStyle = Value;
-    Paint();
-}
-
-void TNumIO2::SetGaugeFrameStyle(TFrameStyle Value) {
-    FGaugeFrameStyle = Value;
-    Paint();
-}
 
 void TNumIO2::SetButIncrem(double Value) { FButIncrem = Value; }
 
 void TNumIO2::SetColorScheme(TColorScheme Value) {
-    FColorScheme = Value;
+    if (!SetField(FColorScheme, Value)) return;
     SchemeLineColors(Value, FColGrayLine, FColWhiteLine);
-    Paint();
+    Invalidate();
 }
 
+// The value is read in the old format and written back in the new one.
 void TNumIO2::SetInputFormat(TInFormat Value) {
     const double v = this->Value();
-    FInFormat = Value;
-    SetValue(v);
+    if (SetField(FInFormat, Value)) SetValue(v);
 }
 
 void TNumIO2::SetText(const std::string& Value) {
     if (!Value.empty() && !CheckValidity(Value)) return;
     FInBuffer = Value;
     FCaretPos = FSelBegin = FSelEnd = 0;
-    Paint();
+    Invalidate();
 }
 
 void TNumIO2::SetDecPlaceSep(TDecPSep Value) {
@@ -375,54 +386,47 @@ void TNumIO2::SetDecPlaceSep(TDecPSep Value) {
             }
         }
     }
-    Paint();
+    Invalidate();
 }
 
 void TNumIO2::SetFixPointDecPlaces(int Value) {
     if (Value <= 0) return;
     const double v = this->Value();
-    FFixPDecPl = std::min(Value, 15);
-    SetValue(v);
+    if (SetField(FFixPDecPl, std::min(Value, 15))) SetValue(v);
 }
 
 void TNumIO2::SetSignificantDigits(int Value) {
     if (Value <= 0) return;
     const double v = this->Value();
-    FSignifDig = std::min(Value, 15);
-    SetValue(v);
+    if (SetField(FSignifDig, std::min(Value, 15))) SetValue(v);
 }
 
+// A low bound above the high one moves the high one with it (and the other way round).
 void TNumIO2::SetRangeLow(double Value) {
-    FRangeLow = Value;
-    if (Value > FRangeHigh) FRangeHigh = Value;
-    Paint();
+    const bool changed = SetField(FRangeLow, Value);
+    if ((Value > FRangeHigh && SetField(FRangeHigh, Value)) || changed) Invalidate();
 }
 
 void TNumIO2::SetRangeHigh(double Value) {
-    FRangeHigh = Value;
-    if (Value < FRangeLow) FRangeLow = Value;
-    Paint();
+    const bool changed = SetField(FRangeHigh, Value);
+    if ((Value < FRangeLow && SetField(FRangeLow, Value)) || changed) Invalidate();
 }
 
 void TNumIO2::SetLeftSpace(int Value) {
     if (Value < 0) return;
-    FLeftSpace = std::min(Value, Width());
-    Paint();
+    if (SetField(FLeftSpace, std::min(Value, Width()))) Invalidate();
 }
 
 void TNumIO2::SetButWidth(int Value) {
-    FButWidth = std::clamp(Value, 8, 50);
-    Paint();
+    if (SetField(FButWidth, std::clamp(Value, 8, 50))) Invalidate();
 }
 
 void TNumIO2::SetButHeight(int Value) {
-    FButHeight = std::max(18, std::min(Value, Height()));
-    Paint();
+    if (SetField(FButHeight, std::max(18, std::min(Value, Height())))) Invalidate();
 }
 
 void TNumIO2::SetButSpace(int Value) {
-    FButSpace = std::clamp(Value, 0, 50);
-    Paint();
+    if (SetField(FButSpace, std::clamp(Value, 0, 50))) Invalidate();
 }
 
 // A stored file holds values the control once had together (AutoSize may have shrunk the
@@ -433,7 +437,8 @@ void TNumIO2::Loaded() {
     FGaugeWidth = std::max(10, FGaugeWidth);
     FGaugeLeftMargin = std::max(0, FGaugeLeftMargin);
     FGaugeTopMargin = std::max(0, FGaugeTopMargin);
-    Paint();
+    AdjustHeight(); // the font and AutoSize may have come in either order
+    Invalidate();
 }
 
 // The gauge's size and margins limit one another and the control's size, so while a form file
@@ -443,8 +448,8 @@ void TNumIO2::SetGaugeHeight(int Value) {
         FGaugeHeight = Value;
         return;
     }
-    FGaugeHeight = std::max(3, std::min(Value, Height() - FGaugeTopMargin - 18));
-    Paint();
+    if (SetField(FGaugeHeight, std::max(3, std::min(Value, Height() - FGaugeTopMargin - 18))))
+        Invalidate();
 }
 
 void TNumIO2::SetGaugeWidth(int Value) {
@@ -452,8 +457,8 @@ void TNumIO2::SetGaugeWidth(int Value) {
         FGaugeWidth = Value;
         return;
     }
-    FGaugeWidth = std::max(10, std::min(Value, Width() - FGaugeLeftMargin));
-    Paint();
+    if (SetField(FGaugeWidth, std::max(10, std::min(Value, Width() - FGaugeLeftMargin))))
+        Invalidate();
 }
 
 void TNumIO2::SetGaugeLeftMargin(int Value) {
@@ -461,8 +466,8 @@ void TNumIO2::SetGaugeLeftMargin(int Value) {
         FGaugeLeftMargin = Value;
         return;
     }
-    FGaugeLeftMargin = std::max(0, std::min(Value, Width() - FGaugeWidth));
-    Paint();
+    if (SetField(FGaugeLeftMargin, std::max(0, std::min(Value, Width() - FGaugeWidth))))
+        Invalidate();
 }
 
 void TNumIO2::SetGaugeTopMargin(int Value) {
@@ -470,35 +475,37 @@ void TNumIO2::SetGaugeTopMargin(int Value) {
         FGaugeTopMargin = Value;
         return;
     }
-    FGaugeTopMargin = std::max(0, std::min(Value, Height() - FGaugeHeight - 18));
-    Paint();
+    if (SetField(FGaugeTopMargin, std::max(0, std::min(Value, Height() - FGaugeHeight - 18))))
+        Invalidate();
 }
 
 void TNumIO2::SetReadOnly(bool Value) {
-    if (Value == FReadOnly) return;
-    FReadOnly = Value;
+    if (!SetField(FReadOnly, Value)) return;
     if (Value) {
-        KillTimer(FCaretTimerH, 1);
+        FCaretTimer.Stop();
         FCaretVisib = false;
-        Paint();
+        Invalidate();
     } else {
         RestartCaretTimer();
     }
 }
 
 void TNumIO2::SetAutoSize(bool Value) {
-    if (Value == FAutoSize) return;
-    FAutoSize = Value;
-    Redraw();
+    if (!SetField(FAutoSize, Value)) return;
+    AdjustHeight();
+    Invalidate();
 }
 
 void TNumIO2::SetEnabled(bool Value) {
     if (Value == Enabled()) return;
     TCustomControl::SetEnabled(Value);
-    Paint();
+    Invalidate();
 }
 
 void TNumIO2::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    // With AutoSize the height is the font's, whatever is asked (a form file sets the height
+    // before or after the font and AutoSize; Loaded settles it).
+    if (FAutoSize && !ComponentState().contains(csLoading)) AHeight = AutoHeight();
     AHeight = std::max(AHeight, 18);
     TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
     if (FButHeight > Height()) FButHeight = Height();
@@ -507,13 +514,13 @@ void TNumIO2::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 void TNumIO2::SetSelBegin(int Value) {
     FSelBegin = std::clamp(Value, 0, int(FInBuffer.size()));
     FCaretPos = FSelBegin;
-    Paint();
+    Invalidate();
 }
 
 void TNumIO2::SetSelEnd(int Value) {
     FSelEnd = std::clamp(Value, 0, int(FInBuffer.size()));
     FCaretPos = FSelEnd;
-    Paint();
+    Invalidate();
 }
 
 // ---- Keys -------------------------------------------------------------------------------------
@@ -549,12 +556,34 @@ void TNumIO2::CNKeyDown(TMessage& Message) {
     if (key == VK_TAB) Message.Result = 1; // the focus has moved on
 }
 
-void TNumIO2::DeleteSelection() {
+void TNumIO2::RemoveSelection() {
     if (FSelBegin >= FSelEnd) return;
     FInBuffer.erase(std::size_t(FSelBegin), std::size_t(FSelEnd - FSelBegin));
+    FCaretPos = FSelEnd = FSelBegin = std::min(FSelBegin, int(FInBuffer.size()));
+}
+
+// Deleting (Backspace, Delete, Ctrl+X) the whole buffer writes the formatted zero.
+void TNumIO2::DeleteSelection() {
+    if (FSelBegin >= FSelEnd) return;
     const int start = FSelBegin;
+    RemoveSelection();
     if (FInBuffer.empty()) SetValue(0);
     FCaretPos = FSelEnd = FSelBegin = std::min(start, int(FInBuffer.size()));
+}
+
+// In itFixPoint a typed number still short of its decimals ("7" typed into an empty or a fully
+// selected buffer, "-7") gets the separator and the zero decimals, so the digit is kept and the
+// decimals stay fixed; the caret stays behind the typed character.
+void TNumIO2::CompleteFixPoint() {
+    if (FInFormat != itFixPoint || CheckValidity(FInBuffer)) return;
+    if (!IsValidFixPointStr(FInBuffer, FDecPSep)) return;
+    if (FInBuffer.find_first_of("0123456789") == std::string::npos) return;
+    const int mode = SeparatorMode(FDecPSep);
+    std::size_t p = 0;
+    while (p < FInBuffer.size() && !IsSeparator(FInBuffer[p], mode)) ++p;
+    if (p == FInBuffer.size()) FInBuffer += OutputSeparator();
+    const int decimals = int(FInBuffer.size() - p) - 1;
+    if (decimals < FFixPDecPl) FInBuffer.append(std::size_t(FFixPDecPl - decimals), '0');
 }
 
 void TNumIO2::InsertText(const std::string& S) {
@@ -639,7 +668,11 @@ void TNumIO2::HandleKey(std::uint16_t Key, TShiftState Shift) {
                 ch = '+';
             } else if (Key == VK_SUBTRACT || Key == VK_OEM_MINUS) {
                 ch = '-';
-            } else if (Key == VK_DECIMAL || Key == VK_OEM_COMMA) {
+            } else if (Key == VK_DECIMAL) {
+                // The keypad's decimal key types the separator the control accepts: "," unless
+                // only the point is accepted.
+                ch = SeparatorMode(FDecPSep) == 1 ? '.' : ',';
+            } else if (Key == VK_OEM_COMMA) {
                 ch = ',';
             } else if (Key == VK_OEM_PERIOD) {
                 ch = '.';
@@ -649,8 +682,11 @@ void TNumIO2::HandleKey(std::uint16_t Key, TShiftState Shift) {
                 edit = false;
                 break;
             }
-            DeleteSelection();
+            // A typed character replaces the selection: the selected text goes without
+            // the formatted zero that deleting everything writes.
+            RemoveSelection();
             InsertText(std::string(1, ch));
+            CompleteFixPoint();
         }
     }
 
@@ -673,7 +709,7 @@ void TNumIO2::HandleKey(std::uint16_t Key, TShiftState Shift) {
     }
     FCaretVisib = true;
     if (FInBuffer != saved) Changed();
-    Paint();
+    Invalidate();
 }
 
 // ---- Mouse ------------------------------------------------------------------------------------
@@ -761,7 +797,7 @@ void TNumIO2::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
             Changed();
         } else if (Y > 0 && Y < H - G) {
             FCaretPos = FSelBegin = FSelEnd = XCoordsToCharPos(X);
-            Paint();
+            Invalidate();
         } else if (FGaugeVisible && Y > H - G && X >= FGaugeLeftMargin &&
                    X <= FGaugeLeftMargin + FGaugeWidth) {
             SetGaugeValue(X);
@@ -859,7 +895,8 @@ void TNumIO2::Assign(const TPersistent* Source) {
     FBeep = s->FBeep;
     FAutoSize = s->FAutoSize;
     if (s->FReadOnly != FReadOnly) SetReadOnly(s->FReadOnly);
-    Redraw();
+    AdjustHeight();
+    Invalidate();
 }
 
 // ---- Published properties ---------------------------------------------------------------------

@@ -4,6 +4,8 @@
 // between RangeLow and RangeHigh. It keeps its own text buffer, caret and selection, handles the
 // keys itself, blinks its caret with a 500 ms timer on a hidden message window and draws into an
 // off-screen bitmap. Values outside the range are accepted and shown in the warning colours.
+// A change of a property, a key or a caret tick invalidates the control; the paint follows
+// once, when the message loop is idle or on Update(). OnChange fires at once.
 // Include KEL_NumIO.h.
 //
 // Value and the input formats:
@@ -15,7 +17,8 @@
 //    32-bit signed integer ("FFFFFFFF" reads -1). Digits whose value needs more than 32 bits are
 //    refused, so the text shown and Value always agree. Writing Value formats the rounded value
 //    with the digit formatters (8 hex, 11 octal, 32 binary digits).
-//  * Writing Value formats: itExp scientific with SignificantDigits digits, itFloat and
+//  * Writing Value formats: itExp scientific with SignificantDigits digits (with three
+//    exponent digits when two cannot hold the value, so the text stays editable), itFloat and
 //    itFixPoint FixPointDecPlaces decimals, itInt and itDynamic the rounded integer. The decimal
 //    separator written is "," when DecPlaceSep accepts only the comma (dpsComma, or dpsSystem
 //    with a "," platform separator), else ".", so the text it writes can be edited further.
@@ -29,6 +32,12 @@
 // checked the same way. In itFixPoint a caret among the decimals selects the next decimal, so
 // digits type over.
 //
+// Typing over a selection puts the typed character in its place (selecting "123" and typing 7
+// gives "7"); only deleting a whole buffer (Backspace, Delete, Ctrl+X) writes the formatted
+// zero. In itFixPoint a typed number short of its decimals is completed with the separator
+// and zeros ("7" gives "7.00", caret behind the 7), so an empty or fully selected buffer takes
+// digits. The keypad's decimal key types "," unless only the point is accepted, then ".".
+//
 // Mouse: a press in the text box places the caret, a drag selects; a click focuses the control.
 // A press on the spin buttons steps the value (ButIncrem, or between ButtonPivots) and fires
 // OnChange. A press in the gauge sets the value; dragging on fires OnGaugeChange for every move
@@ -38,6 +47,7 @@
 #include "numio_format.h"
 #include "Kel_kelbase.h"
 #include "kel_controls.h"
+#include "kel_timer.h"
 
 #include <functional>
 #include <string>
@@ -60,8 +70,8 @@ class TNumIO2 : public TCustomControl {
     std::string ClassName() const override { return "TNumIO2"; }
 
     // From another TNumIO2: layout, texts, colours, format, buffer, caret, selection, range and
-    // flags (not the spin buttons, the gauge, the events or the timer window); then repaints.
-    // Any other source goes to the framework.
+    // flags (not the spin buttons, the gauge, the events or the timer window); then applies
+    // AutoSize and invalidates. Any other source goes to the framework.
     void Assign(const TPersistent* Source) override;
 
     // --- operations ---
@@ -71,14 +81,15 @@ class TNumIO2 : public TCustomControl {
     bool OutOfRange() const;
     // The framework's SetFocus, then (unless ReadOnly) restarts the caret timer.
     void SetFocus() override;
-    // Fires OnChange.
+    // Fires OnChange. (A published operation of this control; its setters repaint through
+    // Invalidate directly.)
     void Changed();
     // Value rounded; EKELNumIO2Error "Component "<Name>": integer overflow" outside 32 bits.
     int IntegerValue() const;
     // Where the mouse last moved: 0 left text, 1 text box, 2 right of the box.
     int MouseAreaCode() const { return FMouseAreaCode; }
     // Selection as character positions (selected when SelBegin < SelEnd). The setters clamp to
-    // 0..Length, move the caret there and repaint.
+    // 0..Length, move the caret there and invalidate.
     int SelBegin() const { return FSelBegin; }
     void SetSelBegin(int Value);
     int SelEnd() const { return FSelEnd; }
@@ -198,12 +209,13 @@ class TNumIO2 : public TCustomControl {
     // [false]; true stops the caret timer and hides the caret, false restarts the timer.
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value);
-    // [false]; the height follows the font (text height of "E0" + 6).
+    // [false]; the height follows the font (text height of "E0" + 6): set at once, after
+    // every font change (its own or its parent's), on every SetBounds and after loading.
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool Value);
     bool Beep() const { return FBeep; } // beep on refused keys [false]
     void SetBeep(bool Value);
-    // Stores, passes to the framework, repaints.
+    // Stores, passes to the framework, invalidates.
     void SetEnabled(bool Value) override;
     // Height below 18 becomes 18; a ButHeight above the new height is lowered to it.
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -217,6 +229,7 @@ class TNumIO2 : public TCustomControl {
     void AssignTo(TPersistent* Dest) const override;
     void Loaded() override;
     void Paint() override;
+    void WndProc(TMessage& Message) override;
     void CNKeyDown(TMessage& Message) override;
     void CNKeyUp(TMessage& Message) override;
     void WMSetFocus(TMessage& Message) override;
@@ -226,11 +239,15 @@ class TNumIO2 : public TCustomControl {
     void Click() override;
 
   private:
-    void TimerWndProc(TMessage& Message);
+    static constexpr std::uint32_t CaretBlinkMs = 500;
+    void CaretTick();
     void RestartCaretTimer();
-    void Redraw(); // AutoSize, then Paint
+    int AutoHeight();    // text height of "E0" + 6
+    void AdjustHeight(); // applies AutoSize (not while loading)
     void HandleKey(std::uint16_t Key, TShiftState Shift);
+    void RemoveSelection();
     void DeleteSelection();
+    void CompleteFixPoint();
     void InsertText(const std::string& S);
     bool AcceptableWhileTyping(const std::string& S) const;
     void SetGaugeValue(int X);
@@ -248,7 +265,7 @@ class TNumIO2 : public TCustomControl {
     int FSelBegin = 0;
     int FSelEnd = 0;
     bool FCaretVisib = true;
-    HWND FCaretTimerH = nullptr;
+    TMessageTimer FCaretTimer{[this] { CaretTick(); }};
     bool FValueChanged = false;
     bool FGaugeDragging = false;
     bool FKeyShifted = false;

@@ -5,6 +5,7 @@
 #include "Kel_univconst.h"
 #include "kel_app.h"
 #include "kel_props.h"
+#include "kel_setter.h"
 #include "kel_sysutils.h"
 
 #include <algorithm>
@@ -26,12 +27,12 @@ bool FitsInt32Pattern(const std::string& Digits, int BitsPerDigit) {
     return bits <= 32;
 }
 
-// The rounded value as a 32-bit pattern (wrapping as the digit formatters do).
+// The value rounded by the runtime's Round (halves to the even neighbour, as TNumIO2 and every
+// other rounding of the library) as a 32-bit pattern, wrapping as the digit formatters do.
 std::uint32_t RoundedPattern(double x) {
     if (std::isnan(x)) return 0;
     constexpr double lim = 9.2e18;
-    long long r = std::llround(std::clamp(x, -lim, lim));
-    return std::uint32_t(static_cast<unsigned long long>(r));
+    return std::uint32_t(static_cast<std::uint64_t>(Round(std::clamp(x, -lim, lim))));
 }
 
 } // namespace
@@ -49,18 +50,18 @@ TNumIO::TNumIO(TComponent* AOwner) : TCustomEdit(AOwner) {
 
 // ---- Setters ----------------------------------------------------------------------------------
 
-void TNumIO::SetInputFormat(TInFormat Value) {
-    if (Value == FInFormat) return;
-    FInFormat = Value;
+// A new rule: the last accepted text is forgotten and the current text checked at once.
+void TNumIO::Recheck() {
     FOldText.clear();
     Change();
 }
 
+void TNumIO::SetInputFormat(TInFormat Value) {
+    if (SetField(FInFormat, Value)) Recheck();
+}
+
 void TNumIO::SetDecPSep(TDecPSep Value) {
-    if (Value == FDecPSep) return;
-    FDecPSep = Value;
-    FOldText.clear();
-    Change();
+    if (SetField(FDecPSep, Value)) Recheck();
 }
 
 // While a form file loads, the bounds are stored as they come and put in order by Loaded: the
@@ -75,14 +76,12 @@ void TNumIO::SetRangeLow(double Value) {
         FMinimum = Value;
         return;
     }
-    if (Value < FMaximum) {
-        FMinimum = Value;
-    } else {
-        FMinimum = FMaximum;
-        FMaximum = Value;
-    }
-    FOldText.clear();
-    Change();
+    // A low bound at or above the high one swaps them.
+    const bool below = Value < FMaximum;
+    const double high = FMaximum;
+    const bool lowChanged = SetField(FMinimum, below ? Value : high);
+    const bool highChanged = SetField(FMaximum, below ? high : Value);
+    if (lowChanged || highChanged) Recheck();
 }
 
 void TNumIO::SetRangeHigh(double Value) {
@@ -90,14 +89,11 @@ void TNumIO::SetRangeHigh(double Value) {
         FMaximum = Value;
         return;
     }
-    if (Value > FMinimum) {
-        FMaximum = Value;
-    } else {
-        FMaximum = FMinimum;
-        FMinimum = Value;
-    }
-    FOldText.clear();
-    Change();
+    const bool above = Value > FMinimum;
+    const double low = FMinimum;
+    const bool highChanged = SetField(FMaximum, above ? Value : low);
+    const bool lowChanged = SetField(FMinimum, above ? low : Value);
+    if (lowChanged || highChanged) Recheck();
 }
 
 void TNumIO::SetFixPDecPl(int Value) { FFixPDecPl = std::clamp(Value, 1, 8); }
@@ -292,7 +288,9 @@ void TNumIO::SetLabValue(double x) {
         s = FloatToFieldStr(1, FFixPDecPl, x);
         break;
     case itInt:
-        s = FloatToFieldStr(1, 0, x);
+        // Whole numbers round as Round does (halves to even), like the digit formats and
+        // TNumIO2; nearbyint keeps every magnitude.
+        s = FloatToFieldStr(1, 0, std::nearbyint(x));
         break;
     case itHex:
         s = IntToHexDigits(RoundedPattern(x), 8);
@@ -304,7 +302,9 @@ void TNumIO::SetLabValue(double x) {
         s = IntToBinDigits(RoundedPattern(x), 8);
         break;
     }
-    if (FInFormat <= itInt && OutputSeparator() == ',') std::replace(s.begin(), s.end(), '.', ',');
+    // Decimal text (itDynamic writes it too) gets the separator the box accepts.
+    const bool decimal = FInFormat <= itInt || FInFormat == itDynamic;
+    if (decimal && OutputSeparator() == ',') std::replace(s.begin(), s.end(), '.', ',');
     SetEditText(s);
 }
 

@@ -42,7 +42,8 @@ class TNumIO : public TCustomEdit {
     void SetFixPointDecPlaces(int Value) { SetFixPDecPl(Value); }
     void SetFixPDecPl(int Value);
     // Accepted range (0 is accepted always). A low bound at or above the high one swaps them:
-    // RangeLow := 5 while RangeHigh is 3 gives 3..5. Both check the current text again. While
+    // RangeLow := 5 while RangeHigh is 3 gives 3..5. A changed range forgets the last accepted
+    // text and checks the current text again; an unchanged one does nothing. While
     // a form file loads they only store the bound; Loaded puts the two in order.
     double RangeLow() const { return FMinimum; }
     void SetRangeLow(double Value);
@@ -59,8 +60,9 @@ class TNumIO : public TCustomEdit {
 
     // The number shown: 0 when the text does not convert. Writing formats the value for the
     // input format (itExp, itDynamic: 12-character scientific; itFloat 8 decimals; itFixPoint
-    // FixPointDecPlaces decimals; itInt no decimals; digit formats 8 digits of the rounded
-    // value) and shows it without checking.
+    // FixPointDecPlaces decimals; itInt the value rounded by Round, halves to even; digit
+    // formats 8 digits of that rounded value) and shows it without checking; decimal text
+    // uses "," when only the comma is accepted.
     double Value() const { return GetLabValue(); }
     void SetValue(double x) { SetLabValue(x); }
     double GetLabValue() const;
@@ -80,6 +82,7 @@ class TNumIO : public TCustomEdit {
     void Change() override;
 
   private:
+    void Recheck();
     int SeparatorMode() const;
     char OutputSeparator() const;
     bool Convert(const std::string& Instring, double& Value, int Mode) const;

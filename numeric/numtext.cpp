@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 #include "Kel_univconst.h"
@@ -115,14 +116,28 @@ std::string FloatToFieldStr(int Width, int Decimals, double Value) {
         std::min<long long>(std::llabs(static_cast<long long>(Width)), INT_MAX - 2));
     std::string s;
     if (Decimals == -2) {
-        s = Str(Value, w + 2, -1);
-        // " d.ddddE+dddd": drop the first two of the four exponent digits when they are zeros,
-        // otherwise the value does not fit and the whole field shows "*".
-        const size_t e = s.find('E');
-        if (e != std::string::npos && s.size() == e + 6) {
-            const bool fits = s[e + 2] == '0' && s[e + 3] == '0';
-            s.erase(e + 2, 2);
-            if (!fits) s.assign(s.size(), '*');
+        if (!std::isfinite(Value)) {
+            // "NAN", "INF", "-INF" right-justified in the field, which keeps its width.
+            s = Str(Value, w, -1);
+        } else {
+            s = Str(Value, w + 2, -1);
+            // The scientific field holds at most 17 fraction digits and pads wider fields with
+            // blanks; the field's rule is |Width| + 2 - 9 fraction digits, so the rest are zeros
+            // (beyond the precision the runtime carries) and the blanks go.
+            const long long fraction = static_cast<long long>(w) + 2 - 9;
+            const size_t e = s.find('E');
+            if (fraction > 17 && e != std::string::npos) {
+                s.insert(e, static_cast<size_t>(fraction - 17), '0');
+                s.erase(0, s.size() - static_cast<size_t>(w) - 2);
+            }
+            // " d.ddddE+dddd": drop the first two of the four exponent digits when they are
+            // zeros, otherwise the value does not fit and the whole field shows "*".
+            const size_t p = s.find('E');
+            if (p != std::string::npos && s.size() == p + 6) {
+                const bool fits = s[p + 2] == '0' && s[p + 3] == '0';
+                s.erase(p + 2, 2);
+                if (!fits) s.assign(s.size(), '*');
+            }
         }
     } else {
         s = Str(Value, w, Decimals);

@@ -17,8 +17,10 @@ namespace kel {
 
 // Value as fixed-point text in a field of |Width| characters (right-justified with blanks,
 // never cut) with Decimals fraction digits (0: no decimal point). Decimals = -2 gives the
-// shortened scientific form " d.dddE+dd" (|Width| characters, at least 8), or as many "*" when
-// the exponent needs more than two digits; any other negative Decimals gives the scientific
+// shortened scientific form " d.dddE+dd" (|Width| characters, at least 8; |Width| - 7 fraction
+// digits, zeros beyond the 17 the runtime carries), or as many "*" when the exponent needs more
+// than two digits; NaN and infinities ("NAN", "INF", "-INF") are right-justified in |Width|
+// characters. Any other negative Decimals gives the scientific
 // field with four exponent digits and width |Width| (at least 10). A negative Width pads with zeros
 // instead of blanks, keeping a "-" in front: (-8, 2, -3.5) gives "-0003.50". The decimal point is
 // always ".".

@@ -1,11 +1,19 @@
 // Tests of the runtime's number <-> text routines: Format's own rules, FloatToStrF, the
-// readers with their error positions and the Str field conversions.
+// readers with their error positions, the Str field conversions and the single rounding from
+// the exact value, checked against an independent expansion of random values.
 #include "kel_sysutils.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iomanip>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace kel;
 
@@ -228,4 +236,133 @@ TEST(Str, ScientificFieldHasFourExponentDigitsAndWidthMinusNineFractionDigits) {
     EXPECT_EQ(Str(0.1), " 1.00000000000000006E-0001"); // 26 characters, 18 digits
     EXPECT_EQ(Str(-1.0, 30), "    -1.00000000000000000E+0000");
     EXPECT_EQ(Str(1e-310, 12), " 1.000E-0310");
+}
+
+namespace {
+
+// An independent exact decimal expansion: glibc's printf writes every digit of a double exactly
+// when asked for enough of them. |x| = m x 2^(e2 - 53) has at most 53 - e2 fraction digits and
+// about 0.302 e2 integer digits, so that many significant digits always suffice. Digits holds
+// the significant digits, value = 0.Digits x 10^Exponent.
+struct ExactDigits {
+    std::string Digits;
+    int Exponent = 0;
+};
+
+ExactDigits Expand(double x) {
+    int e2 = 0;
+    (void)std::frexp(x, &e2);
+    const int precision = std::max(0, 53 - e2) + std::max(1, int(e2 * 0.30103) + 2);
+    std::vector<char> buf(std::size_t(precision) + 16);
+    std::snprintf(buf.data(), buf.size(), "%.*e", precision, std::fabs(x));
+    ExactDigits r;
+    const char* p = buf.data();
+    for (; *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') r.Digits += *p;
+    r.Exponent = std::atoi(p + 1) + 1;
+    return r;
+}
+
+// The first Keep digits of d rounded half-up on the rest (Keep >= 1), carrying into the
+// exponent; always exactly Keep digits.
+ExactDigits RoundHalfUp(ExactDigits d, int Keep) {
+    const bool up = d.Digits[std::size_t(Keep)] >= '5';
+    d.Digits.resize(std::size_t(Keep));
+    if (up) {
+        int i = Keep - 1;
+        while (i >= 0 && d.Digits[std::size_t(i)] == '9') d.Digits[std::size_t(i--)] = '0';
+        if (i < 0) {
+            d.Digits.insert(0, 1, '1');
+            d.Digits.pop_back();
+            ++d.Exponent;
+        } else {
+            ++d.Digits[std::size_t(i)];
+        }
+    }
+    return d;
+}
+
+// The same, but first rounded to Pre digits (the two-step rule these conversions had before).
+ExactDigits RoundTwice(const ExactDigits& d, int Pre, int Keep) {
+    ExactDigits first = RoundHalfUp(d, Pre);
+    first.Digits.append(8, '0');
+    return RoundHalfUp(first, Keep);
+}
+
+// Fixed text with Decimals fraction digits of |x| from its exact digits (x >= 1 here).
+std::string FixedOf(double x, const ExactDigits& e, int Decimals) {
+    ExactDigits r = RoundHalfUp(e, e.Exponent + Decimals);
+    std::string s = r.Digits;
+    s.insert(std::size_t(r.Exponent), 1, '.');
+    if (x < 0) s.insert(0, 1, '-');
+    return s;
+}
+
+// "d.ddd" + "E" + sign + at least MinExp exponent digits.
+std::string ScientificOf(const ExactDigits& r, int MinExp) {
+    std::string s = r.Digits.substr(0, 1) + "." + r.Digits.substr(1) + "E";
+    const int e = r.Exponent - 1;
+    s += e < 0 ? '-' : '+';
+    std::string n = std::to_string(std::abs(e));
+    return s + std::string(std::size_t(std::max(0, MinExp - int(n.size()))), '0') + n;
+}
+
+} // namespace
+
+TEST(FloatRounding, OneRoundingFromTheExactValueWithTiesUp) {
+    // 23168319.0641529746...: 17 digits would give ...975, and then 8 decimals ...98.
+    EXPECT_EQ(Format("%.8f", {23168319.064152975}), "23168319.06415297");
+    EXPECT_EQ(Str(23168319.064152975, 0, 8), "23168319.06415297");
+    // 0.49999999999999994 is below one half, though its 17-digit form is 0.5.
+    EXPECT_EQ(Format("%.0f", {0.49999999999999994}), "0");
+    EXPECT_EQ(Str(0.49999999999999994, 0, 0), "0");
+    // Exact ties in binary go up, away from zero.
+    EXPECT_EQ(Format("%.2f", {0.125}), "0.13");
+    EXPECT_EQ(Format("%.2f", {-0.375}), "-0.38");
+    EXPECT_EQ(Format("%.0f", {0.5}), "1");
+    EXPECT_EQ(Format("%.3e", {1.125}), "1.13E+000");
+    EXPECT_EQ(Str(2.5, 0, 0), "3");
+    EXPECT_EQ(FloatToStrF(0.0625, ffFixed, 18, 3), "0.063");
+}
+
+TEST(FloatRounding, RandomValuesAgreeWithAnExactExpansion) {
+    std::mt19937_64 gen(20261207);
+    std::uniform_real_distribution<double> mant(1.0, 10.0);
+    std::uniform_int_distribution<int> exp10(0, 8);
+    std::uniform_int_distribution<int> expWide(-30, 30);
+    int twoStepDiffers = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const double sign = (i & 1) ? -1.0 : 1.0;
+        // At most 9 integer digits, so 8 decimals stay within 17 significant digits.
+        const double x = sign * mant(gen) * std::pow(10.0, exp10(gen));
+        const ExactDigits e = Expand(x);
+        const std::string fixed = FixedOf(x, e, 8);
+        ASSERT_EQ(Format("%.8f", {x}), fixed) << std::setprecision(17) << x;
+        ASSERT_EQ(Str(x, 0, 8), fixed) << std::setprecision(17) << x;
+        if (RoundTwice(e, 17, e.Exponent + 8).Digits != RoundHalfUp(e, e.Exponent + 8).Digits)
+            ++twoStepDiffers;
+
+        // Scientific forms over a wide range of magnitudes.
+        const double y = sign * mant(gen) * std::pow(10.0, expWide(gen));
+        const ExactDigits ey = Expand(y);
+        const std::string minus = y < 0 ? "-" : "";
+        ASSERT_EQ(Format("%.15e", {y}), minus + ScientificOf(RoundHalfUp(ey, 15), 3))
+            << std::setprecision(17) << y;
+        const std::string lead = y < 0 ? "-" : " ";
+        ASSERT_EQ(Str(y), lead + ScientificOf(RoundHalfUp(ey, 18), 4))
+            << std::setprecision(17) << y;
+        if (RoundTwice(ey, 17, 15).Digits != RoundHalfUp(ey, 15).Digits) ++twoStepDiffers;
+        // FloatToStr: the same 15 digits without trailing zeros, whatever the layout.
+        std::string digits = RoundHalfUp(ey, 15).Digits;
+        while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+        const std::string text = FloatToStr(y);
+        std::string shown;
+        for (char c : text.substr(0, text.find('E')))
+            if (c >= '0' && c <= '9' && !(shown.empty() && c == '0')) shown += c;
+        while (shown.size() > 1 && shown.back() == '0') shown.pop_back();
+        ASSERT_EQ(shown, digits) << text;
+        ASSERT_NEAR(StrToFloat(text) / y, 1.0, 1e-14) << text;
+    }
+    // The sample holds values where rounding twice gives another last digit.
+    EXPECT_GT(twoStepDiffers, 50);
 }

@@ -515,5 +515,155 @@ TEST_F(NumIO2Test, MouseAreaCodeFollowsThePointer) {
     EXPECT_EQ(io->MouseAreaCode(), 2);
 }
 
+// The Paint calls of a control, counted.
+class CountingNumIO2 : public TNumIO2 {
+  public:
+    using TNumIO2::TNumIO2;
+    int paints = 0;
+
+  protected:
+    void Paint() override {
+        ++paints;
+        TNumIO2::Paint();
+    }
+};
+
+TEST_F(NumIO2Test, SettersInvalidateAndOnePaintFollows) {
+    auto* c = new CountingNumIO2(form.get());
+    c->SetParent(form.get());
+    c->SetBounds(10, 40, 160, 28);
+    Flush();
+    c->paints = 0;
+    c->SetColorBoxBG(clYellow);
+    c->SetLeftText("U");
+    c->SetButVisible(true);
+    c->SetRangeHigh(5);
+    c->SetValue(7);
+    EXPECT_EQ(c->paints, 0); // nothing painted inside a setter
+    c->Update();
+    EXPECT_EQ(c->paints, 1);                         // five changes, one paint
+    EXPECT_EQ(PixelAt(*c, 40, 4), TColor(0x88FFF0)); // 7 is out of 0..5: warning colour
+    // Equal values change nothing and paint nothing.
+    c->SetColorBoxBG(clYellow);
+    c->SetLeftText("U");
+    c->SetRangeHigh(5);
+    c->SetInputFormat(itFloat);
+    c->Update();
+    EXPECT_EQ(c->paints, 1);
+}
+
+TEST_F(NumIO2Test, AutoSizeFollowsEveryChangeOfTheFont) {
+    auto fontHeight = [](TNumIO2& c) {
+        TBitmap probe;
+        probe.Canvas().Font().Assign(&c.Font());
+        return std::max(18, probe.Canvas().TextHeight("E0") + 6);
+    };
+    io->SetAutoSize(true);
+    const int before = io->Height();
+    io->Font().SetSize(24);
+    EXPECT_GT(io->Height(), before);
+    EXPECT_EQ(io->Height(), fontHeight(*io));
+    io->SetHeight(90); // the font decides
+    EXPECT_EQ(io->Height(), fontHeight(*io));
+    // A font taken from the parent counts as well.
+    other->SetAutoSize(true);
+    form->Font().SetSize(20);
+    EXPECT_EQ(other->Height(), fontHeight(*other));
+    EXPECT_GT(other->Height(), 28);
+    // Loading settles it after the file, whatever the order of height, font and AutoSize.
+    other->BeginLoading();
+    other->SetHeight(70);
+    other->Font().SetSize(12);
+    other->EndLoading();
+    EXPECT_EQ(other->Height(), fontHeight(*other));
+    // Without AutoSize the height stays where it was put.
+    other->SetAutoSize(false);
+    other->SetHeight(50);
+    form->Font().SetSize(9);
+    EXPECT_EQ(other->Height(), 50);
+}
+
+TEST_F(NumIO2Test, TypingOverASelectionPutsTheCharacterInItsPlace) {
+    Format(itInt);
+    Type(*form, "123");
+    io->SetSelBegin(0);
+    io->SetSelEnd(3);
+    Type(*form, "7");
+    EXPECT_EQ(io->Text(), "7");
+    EXPECT_EQ(io->CaretPos(), 1);
+    io->SetInputFormat(itFloat);
+    io->SetValue(12.5);
+    io->SetSelBegin(0);
+    io->SetSelEnd(5);
+    Type(*form, "5");
+    EXPECT_EQ(io->Text(), "5");
+    // Part of the text selected: the same rule.
+    io->SetText("12.50");
+    io->SetSelBegin(1);
+    io->SetSelEnd(4);
+    Type(*form, "9");
+    EXPECT_EQ(io->Text(), "190");
+    // A refused character over a selection leaves text and selection as they were.
+    io->SetText("12.50");
+    io->SetSelBegin(0);
+    io->SetSelEnd(5);
+    Type(*form, "e");
+    EXPECT_EQ(io->Text(), "12.50");
+    EXPECT_EQ(io->SelEnd(), 5);
+}
+
+TEST_F(NumIO2Test, FixedPointTakesDigitsIntoAnEmptyOrFullySelectedBuffer) {
+    Format(itFixPoint);
+    Type(*form, "4");
+    EXPECT_EQ(io->Text(), "4.00");
+    EXPECT_EQ(io->CaretPos(), 1);
+    Type(*form, "2");
+    EXPECT_EQ(io->Text(), "42.00");
+    io->SetSelBegin(0);
+    io->SetSelEnd(5);
+    Type(*form, "7");
+    EXPECT_EQ(io->Text(), "7.00");
+    EXPECT_DOUBLE_EQ(io->Value(), 7.0);
+    io->SetText("");
+    Type(*form, "-3");
+    EXPECT_EQ(io->Text(), "-3.00");
+    EXPECT_DOUBLE_EQ(io->Value(), -3.0);
+    // With a comma separator the completion writes the comma.
+    io->SetDecPlaceSep(dpsComma);
+    io->SetText("");
+    Type(*form, "8");
+    EXPECT_EQ(io->Text(), "8,00");
+}
+
+TEST_F(NumIO2Test, AnExponentBeyondTwoDigitsIsWrittenSoItCanBeEdited) {
+    Format(itExp);
+    io->SetValue(1e150);
+    EXPECT_EQ(io->Text(), " 1.00000E+150");
+    EXPECT_DOUBLE_EQ(io->Value(), 1e150);
+    Stroke(VK_END);
+    Stroke(VK_BACK);
+    EXPECT_EQ(io->Text(), " 1.00000E+15");
+    EXPECT_DOUBLE_EQ(io->Value(), 1e15);
+    io->SetValue(-2.5e-200);
+    EXPECT_EQ(io->Text(), "-2.50000E-200");
+    io->SetValue(1234.5); // two digits still do where they can
+    EXPECT_EQ(io->Text(), " 1.23450E+03");
+}
+
+TEST_F(NumIO2Test, TheKeypadDecimalKeyTypesTheAcceptedSeparator) {
+    const struct {
+        TDecPSep sep;
+        const char* text;
+    } cases[] = {{dpsPoint, "1.5"}, {dpsComma, "1,5"}, {dpsPointOrComma, "1,5"}};
+    for (const auto& c : cases) {
+        io->SetDecPlaceSep(c.sep);
+        Format(itFloat);
+        Stroke(VK_NUMPAD1);
+        Stroke(VK_DECIMAL);
+        Stroke(VK_NUMPAD5);
+        EXPECT_EQ(io->Text(), c.text) << int(c.sep);
+    }
+}
+
 } // namespace
 } // namespace kel

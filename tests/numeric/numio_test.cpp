@@ -275,6 +275,37 @@ TEST_F(NumIOTest, TheCommaSeparatorIsAcceptedReadAndWritten) {
     FormatSettings.DecimalSeparator = old;
 }
 
+TEST_F(NumIOTest, DynamicFormatWritesTheCommaItAcceptsSoTheTextStaysEditable) {
+    Range(-100, 100);
+    box->SetDecPlaceSep(dpsComma);
+    box->SetValue(1.5);
+    EXPECT_EQ(box->Text(), " 1,50000E+00");
+    EXPECT_EQ(box->Value(), 1.5);
+    box->SetSelStart(box->TextLength());
+    Type(*form, "1");
+    EXPECT_EQ(box->Text(), " 1,50000E+001");
+    EXPECT_EQ(box->Value(), 15.0);
+}
+
+TEST_F(NumIOTest, WholeNumberAndDigitFormatsRoundHalvesToTheEvenNeighbour) {
+    Range(-100, 100);
+    struct Case {
+        TInFormat f;
+        double x;
+        const char* text;
+    };
+    const Case cases[] = {
+        {itHex, 2.5, "00000002"},  {itHex, 3.5, "00000004"}, {itHex, -2.5, "FFFFFFFE"},
+        {itOct, 10.5, "00000012"}, {itBin, 0.5, "00000000"}, {itBin, 1.5, "00000010"},
+        {itHex, 2.6, "00000003"},  {itInt, 2.5, "2"},        {itInt, -3.5, "-4"},
+    };
+    for (const Case& c : cases) {
+        box->SetInputFormat(c.f);
+        box->SetValue(c.x);
+        EXPECT_EQ(box->Text(), c.text) << int(c.f) << " " << c.x;
+    }
+}
+
 TEST_F(NumIOTest, ARejectedKeyAfterAValueWriteBringsBackThatValue) {
     Range(-100, 100);
     box->SetValue(12.5);

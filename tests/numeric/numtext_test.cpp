@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <random>
 
 #include "Kel_univconst.h"
@@ -173,9 +175,24 @@ TEST(FloatToFieldStr, ShortenedScientificAndStarFill) {
     EXPECT_EQ(FloatToFieldStr(12, -2, 1.0e-100), "************");
     EXPECT_EQ(FloatToFieldStr(12, -2, 9.99999e99), " 9.99999E+99");
     EXPECT_EQ(FloatToFieldStr(12, -2, 9.999999e99), "************"); // rounds up to E+100
-    EXPECT_EQ(FloatToFieldStr(30, -2, 1.0), "       1.00000000000000000E+00");
+    // Wider than the 26-character scientific field: |Width| + 2 - 9 fraction digits all the
+    // same, zeros beyond the 17 carried.
+    EXPECT_EQ(FloatToFieldStr(30, -2, 1.0), " 1.00000000000000000000000E+00");
+    EXPECT_EQ(FloatToFieldStr(30, -2, 1.5), " 1.50000000000000000000000E+00");
+    EXPECT_EQ(FloatToFieldStr(-31, -2, -0.1), "-1.000000000000000060000000E-01");
+    EXPECT_EQ(FloatToFieldStr(25, -2, 1.0), " 1.000000000000000000E+00");
     EXPECT_EQ(FloatToFieldStr(22, -1, -0.5), "-5.0000000000000E-0001");
     EXPECT_EQ(FloatToFieldStr(-12, -2, 1234.5), "01.23450E+03");
+}
+
+TEST(FloatToFieldStr, NaNAndInfinitiesKeepTheFieldWidth) {
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(FloatToFieldStr(12, -2, std::nan("")), "         NAN");
+    EXPECT_EQ(FloatToFieldStr(12, -2, -inf), "        -INF");
+    EXPECT_EQ(FloatToFieldStr(-9, -2, inf).size(), 9u);
+    for (int w : {8, 12, 20, 30})
+        for (double v : {1.0, -2.5e-7, 1e150, std::nan(""), inf, -inf})
+            EXPECT_EQ(FloatToFieldStr(w, -2, v).size(), std::size_t(w)) << w << " " << v;
 }
 
 TEST(FloatToFieldStr, FixedFieldGrowsAndNegativeWidthPadsWithZeros) {
