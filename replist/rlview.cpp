@@ -387,11 +387,8 @@ TAlignment TReportListView::ColumnAlignment(int ColNr) const {
     return FColAlignment[std::size_t(ColNr - 1)];
 }
 void TReportListView::SetColumnAlignment(int ColNr, TAlignment Value) {
-    if (ColNr < 1 || ColNr > int(FColAlignment.size()) ||
-        FColAlignment[std::size_t(ColNr - 1)] == Value)
-        return;
-    FColAlignment[std::size_t(ColNr - 1)] = Value;
-    ContentChanged();
+    if (ColNr < 1 || ColNr > int(FColAlignment.size())) return;
+    if (SetField(FColAlignment[std::size_t(ColNr - 1)], Value)) ContentChanged();
 }
 bool TReportListView::ColumnEditable(int ColNr) const {
     if (ColNr < 1 || ColNr > int(FColumnEditable.size())) return false;
