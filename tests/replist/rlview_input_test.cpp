@@ -420,6 +420,18 @@ TEST_F(RLViewInput, CellColoursFollowTheStateWithoutPainting) {
 
 // ---- Faults mended -----------------------------------------------------------------------------
 
+TEST_F(RLViewInput, ToggleKeepsAMultiByteCheckCharacterWhole) {
+    view->SetColumnCheckMode(3, cmBox);
+    view->Data().Strings().SetString(3, 2, "été"); // checked: its check character is "é"
+    EXPECT_EQ(view->Elem(3, 2), "té");
+    ClickRow(2, 130 + 8);
+    EXPECT_FALSE(view->ElemChecked(3, 2));
+    EXPECT_EQ(view->Data().Strings().GetString(3, 2), " té");
+    view->Data().Strings().SetString(3, 2, "été");
+    view->SetElem(3, 2, "ô");
+    EXPECT_EQ(view->Data().Strings().GetString(3, 2), "éô");
+}
+
 TEST_F(RLViewInput, ColWidthsOfAReorderedViewMapThroughTheInverseOrder) {
     view->TCustomGrid::SetColWidths(0, 101);
     view->TCustomGrid::SetColWidths(1, 102);
