@@ -11,7 +11,8 @@
 //     and the row attributes address rows by display number; CommitSorting makes the display
 //     order the stored order;
 //   - three hooks: OnChange after cell contents change, OnBeforeSortExchange while the sort
-//     prepares its keys, OnPercentDone for the progress of a sort.
+//     prepares its keys, OnPercentDone for the progress of a sort; and the case folding of the
+//     sort's text keys, which an owner may replace (CaseFold).
 #pragma once
 
 #include "Kel_error.h"
