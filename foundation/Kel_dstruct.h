@@ -11,7 +11,8 @@
 //     and the row attributes address rows by display number; CommitSorting makes the display
 //     order the stored order;
 //   - three hooks: OnChange after cell contents change, OnBeforeSortExchange while the sort
-//     prepares its keys, OnPercentDone for the progress of a sort.
+//     prepares its keys, OnPercentDone for the progress of a sort; and the case folding of the
+//     sort's text keys, which an owner may replace (CaseFold).
 #pragma once
 
 #include "Kel_error.h"
@@ -20,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kel {
@@ -76,7 +78,8 @@ using TBeforeSortExchgEvent =
 //     optional sign and exponent, as "-1,5e3") compares with another number by value;
 //   - numbers come before text, text before empty cells; so empty cells sort after filled ones;
 //   - text compares without regard to case (letters of Latin, Greek and Cyrillic scripts are
-//     folded to lower case), and text that folds alike is ordered by its exact bytes;
+//     folded to lower case, or as the installed CaseFold folds), and text that folds alike is
+//     ordered by its exact bytes;
 //   - the sort is stable: rows that tie on both columns keep their current display order, so
 //     sorting by B and then by A leaves rows with equal A ordered by B.
 // Descending is the exact reverse of that order for every distinction above (empty cells come
@@ -173,6 +176,13 @@ class TStringArray : public TObject {
     TOnPercentDoneEvent OnPercentDone() const { return FOnPercentDone; }
     void SetOnPercentDone(TOnPercentDoneEvent Handler) { FOnPercentDone = std::move(Handler); }
 
+    // Case folding of the sort's text keys: appends the folded form of Text to Out. Unset
+    // (nullptr), the sort folds the letters of Latin, Greek and Cyrillic itself; a container
+    // installs its own so that its sort and its searches fold alike.
+    using TCaseFoldFunc = void (*)(std::string& Out, std::string_view Text);
+    TCaseFoldFunc CaseFold() const { return FCaseFold; }
+    void SetCaseFold(TCaseFoldFunc Fold) { FCaseFold = Fold; }
+
   private:
     struct TSortKeys;
 
@@ -195,6 +205,7 @@ class TStringArray : public TObject {
     TNotifyEvent FOnChange;
     TBeforeSortExchgEvent FOnBeforeSortExchange;
     TOnPercentDoneEvent FOnPercentDone;
+    TCaseFoldFunc FCaseFold = nullptr;
 };
 
 } // namespace kel

@@ -542,7 +542,10 @@ void TStringArray::PrepareKeys(int Col, TSortKeys& Keys, std::size_t& Done, std:
         } else {
             Keys.Cls[p] = TSortKeys::kText;
             Keys.FoldOff[p] = Keys.Folded.size();
-            AppendFolded(Keys.Folded, *text);
+            if (FCaseFold)
+                FCaseFold(Keys.Folded, *text);
+            else
+                AppendFolded(Keys.Folded, *text);
             Keys.FoldLen[p] = static_cast<std::uint32_t>(Keys.Folded.size() - Keys.FoldOff[p]);
         }
         if (FOnPercentDone) {

@@ -1458,27 +1458,35 @@ void TCustomDrawGrid::SetEditText(int ACol, int ARow, const std::string& Value) 
 // ---- Published properties ---------------------------------------------------------------------
 
 namespace {
-const TClassRegistrar<TDrawGrid> drawGridReg("TDrawGrid", "TCustomControl", [](auto& p) {
+// What every draw grid publishes belongs to TCustomDrawGrid, so that classes built on it (the
+// report list view) publish it too; TDrawGrid adds the shape of its table, which such classes
+// derive from their own data. The member pointers name TDrawGrid, which inherits every one of
+// them from the grid bases.
+const TClassRegistrar<TCustomDrawGrid>
+    customDrawGridReg("TCustomDrawGrid", "TCustomControl", [](auto& p) {
+        p.Int("DefaultColWidth", &TDrawGrid::DefaultColWidth, &TDrawGrid::SetDefaultColWidth, 64);
+        p.Int("DefaultRowHeight", &TDrawGrid::DefaultRowHeight, &TDrawGrid::SetDefaultRowHeight,
+              24);
+        p.Int("GridLineWidth", &TDrawGrid::GridLineWidth, &TDrawGrid::SetGridLineWidth, 1);
+        p.Set("Options", &TDrawGrid::Options, &TDrawGrid::SetOptions,
+              TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect},
+              {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
+               "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving",
+               "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
+        p.Bool("DefaultDrawing", &TDrawGrid::DefaultDrawing, &TDrawGrid::SetDefaultDrawing, true);
+        p.Color("FixedColor", &TDrawGrid::FixedColor, &TDrawGrid::SetFixedColor, clBtnFace);
+        p.Enum("ScrollBars", &TDrawGrid::ScrollBars, &TDrawGrid::SetScrollBars, ssBoth,
+               {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
+        p.Enum("BorderStyle", &TDrawGrid::BorderStyle, &TDrawGrid::SetBorderStyle, bsSingle,
+               {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
+        p.Bool("Ctl3D", &TDrawGrid::Ctl3D, &TDrawGrid::SetCtl3D, true);
+        // Colour, font, visibility, Enabled and TabStop come from the control bases.
+    });
+const TClassRegistrar<TDrawGrid> drawGridReg("TDrawGrid", "TCustomDrawGrid", [](auto& p) {
     p.Int("ColCount", &TDrawGrid::ColCount, &TDrawGrid::SetColCount, 5);
     p.Int("RowCount", &TDrawGrid::RowCount, &TDrawGrid::SetRowCount, 5);
     p.Int("FixedCols", &TDrawGrid::FixedCols, &TDrawGrid::SetFixedCols, 1);
     p.Int("FixedRows", &TDrawGrid::FixedRows, &TDrawGrid::SetFixedRows, 1);
-    p.Int("DefaultColWidth", &TDrawGrid::DefaultColWidth, &TDrawGrid::SetDefaultColWidth, 64);
-    p.Int("DefaultRowHeight", &TDrawGrid::DefaultRowHeight, &TDrawGrid::SetDefaultRowHeight, 24);
-    p.Int("GridLineWidth", &TDrawGrid::GridLineWidth, &TDrawGrid::SetGridLineWidth, 1);
-    p.Set("Options", &TDrawGrid::Options, &TDrawGrid::SetOptions,
-          TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect},
-          {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
-           "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving",
-           "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
-    p.Bool("DefaultDrawing", &TDrawGrid::DefaultDrawing, &TDrawGrid::SetDefaultDrawing, true);
-    p.Color("FixedColor", &TDrawGrid::FixedColor, &TDrawGrid::SetFixedColor, clBtnFace);
-    p.Enum("ScrollBars", &TDrawGrid::ScrollBars, &TDrawGrid::SetScrollBars, ssBoth,
-           {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
-    p.Enum("BorderStyle", &TDrawGrid::BorderStyle, &TDrawGrid::SetBorderStyle, bsSingle,
-           {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
-    p.Bool("Ctl3D", &TDrawGrid::Ctl3D, &TDrawGrid::SetCtl3D, true);
-    // Colour, font, visibility, Enabled and TabStop come from the control bases.
 });
 } // namespace
 

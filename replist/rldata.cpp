@@ -35,13 +35,19 @@ bool IsCheckMode(TCheckMode m) { return m == cmBox || m == cmRadio; }
 // A stored check cell counts as checked when it is non-empty and does not start with a blank.
 bool StoredChecked(const std::string& s) { return !s.empty() && s[0] != ' '; }
 
+// Bytes of the check character at the start of a stored check cell: one whole UTF-8 character
+// (a cell read from a file may start with any character), 0 for an empty cell.
+std::size_t CheckCharBytes(const std::string& s) {
+    return static_cast<std::size_t>(Utf8CharLen(s, 0));
+}
+
+// The visible text of a stored check cell: the cell without its check character.
+std::string WithoutCheckChar(const std::string& s) { return s.substr(CheckCharBytes(s)); }
+
 // The stored cell with its check character replaced (an empty cell becomes the character).
 std::string WithCheckChar(const std::string& s, bool Checked) {
-    std::string r = s;
-    if (r.empty())
-        r.push_back(Checked ? 'X' : ' ');
-    else
-        r[0] = Checked ? 'X' : ' ';
+    std::string r(1, Checked ? 'X' : ' ');
+    r.append(s, CheckCharBytes(s));
     return r;
 }
 
@@ -150,6 +156,7 @@ TRLData::TRLData(TComponent* AOwner) : TComponent(AOwner), FCommonHeader(Default
     FStrings.Clear();
     FStrings.SetOnBeforeSortExchange(
         [this](TObject*, const std::string& s, std::string& t) { BeforeSortExchange(this, s, t); });
+    FStrings.SetCaseFold(&RLCaseFold); // the sort folds as the filters do
 }
 
 TRLData::~TRLData() = default;
@@ -235,7 +242,7 @@ void TRLData::SetColCheckMode(int ColNr, TCheckMode Value) {
     for (int r = 1; r <= FNrOfRows; ++r) {
         const std::string s = FStrings.GetString(ColNr, r);
         if (IsCheckMode(old) && Value == cmNone) {
-            if (!s.empty()) FStrings.SetString(ColNr, r, s.substr(1));
+            if (!s.empty()) FStrings.SetString(ColNr, r, WithoutCheckChar(s));
         } else if (old == cmNone) {
             if (!s.empty()) FStrings.SetString(ColNr, r, " " + s);
         } else if (old == cmBox && Value == cmRadio) {
@@ -257,16 +264,18 @@ int TRLData::ColumnIndex(const std::string& Head, bool PartialMatch) const {
 
 std::string TRLData::GetElem(int ACol, int ARow) const {
     if (ACol < 0 || ACol > FNrOfCols || !ValidRow(ARow)) return {};
-    std::string s = FStrings.GetString(ACol, ARow);
-    if (IsCheckMode(GetColCheckMode(ACol)) && !s.empty()) s.erase(0, 1);
-    return s;
+    const std::string s = FStrings.GetString(ACol, ARow);
+    return IsCheckMode(GetColCheckMode(ACol)) ? WithoutCheckChar(s) : s;
 }
 
 void TRLData::SetElem(int ACol, int ARow, const std::string& Value) {
     if (ACol < 0 || ACol > FNrOfCols || !ValidRow(ARow)) return;
     if (IsCheckMode(GetColCheckMode(ACol))) {
         const std::string old = FStrings.GetString(ACol, ARow);
-        FStrings.SetString(ACol, ARow, (old.empty() ? ' ' : old[0]) + Value);
+        const std::size_t n = CheckCharBytes(old);
+        std::string t = n == 0 ? std::string(" ") : old.substr(0, n);
+        t += Value;
+        FStrings.SetString(ACol, ARow, t);
     } else {
         FStrings.SetString(ACol, ARow, Value);
     }
@@ -287,8 +296,7 @@ void TRLData::SetElemChecked(int ACol, int ARow, bool Value) {
 
 double TRLData::GetAsNumber(int ACol, int ARow) const {
     const std::string stored = FStrings.GetString(ACol, ARow);
-    std::string s = stored;
-    if (IsCheckMode(GetColCheckMode(ACol)) && !s.empty()) s.erase(0, 1);
+    std::string s = IsCheckMode(GetColCheckMode(ACol)) ? WithoutCheckChar(stored) : stored;
     s = StripTrailingChars(StripLeadingChars(s, ' '), ' ');
     if (s.empty()) return 0.0;
     std::replace(s.begin(), s.end(), ',', '.');
@@ -500,7 +508,9 @@ void TRLData::Install(TContent& Content) noexcept {
     TNotifyEvent onChange = FStrings.OnChange();
     TBeforeSortExchgEvent onSort = FStrings.OnBeforeSortExchange();
     TOnPercentDoneEvent onPct = FStrings.OnPercentDone();
+    const TStringArray::TCaseFoldFunc fold = FStrings.CaseFold();
     FStrings = std::move(Content.Cells);
+    FStrings.SetCaseFold(fold);
     FStrings.SetOnBeforeSortExchange(std::move(onSort));
     FStrings.SetOnPercentDone(std::move(onPct));
     FStrings.SetOnChange(std::move(onChange));

@@ -35,6 +35,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kel {
@@ -51,6 +52,17 @@ class EKELRepListError : public EKELError {
   public:
     using EKELError::EKELError;
 };
+
+// Appends the case-folded form of In to Out: canonical composition (NFC) and Unicode full case
+// folding ("ÉTÉ" and "été" fold alike, "Straße" folds to "strasse"); malformed bytes are copied
+// unchanged. The one folding of the report list: the container's sort keys and the view's
+// case-blind filters both use it.
+void RLCaseFold(std::string& Out, std::string_view In);
+inline std::string RLCaseFolded(std::string_view In) {
+    std::string out;
+    RLCaseFold(out, In);
+    return out;
+}
 
 // A column name: at most 50 code points.
 using TNameStrType = std::string;
@@ -292,8 +304,9 @@ class TRLData : public TComponent {
     void ReadFromOpenXMLFile(std::istream& TextFile, const std::string& DataID);
     bool LoadFromXMLFile(const std::string& FName, const std::string& DataID);
     // Write the document; CreateHeader adds the XML declaration line first. DataID becomes the
-    // document's identifier. Values that XML 1.0 cannot carry (control characters other than
-    // TAB and LF, a CR, malformed UTF-8) are written hex-encoded so every value reads back exactly.
+    // document's identifier. Text is written as XML text, a CR as the reference &#13;; only
+    // values XML 1.0 cannot carry at all (control characters other than TAB, LF and CR, U+FFFE,
+    // U+FFFF, malformed UTF-8) are hex-encoded, so every value reads back exactly.
     void WriteToOpenXMLFile(std::ostream& TextFile, bool CreateHeader, const std::string& DataID);
     void WriteToXMLStream(std::ostream& OutStream, bool CreateHeader, const std::string& DataID);
     void SaveAsXMLFile(const std::string& FName, const std::string& DataID);

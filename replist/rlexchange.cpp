@@ -213,6 +213,12 @@ std::string TrimBlanks(const std::string& s) {
     return StripTrailingChars(StripLeadingChars(s, ' '), ' ');
 }
 
+// The identifier test of CheckIfValidReplist and of the readers: equal without regard to ASCII
+// case and to blanks at either end (of the file's identifier and of the one asked for).
+bool SameReplistId(const std::string& FileId, const std::string& DataID) {
+    return LowerAscii(TrimBlanks(FileId)) == LowerAscii(TrimBlanks(DataID));
+}
+
 // Decodes the XML references &amp; &lt; &gt; &quot; &apos; &#n; &#xh; of an attribute text;
 // anything else is kept as written.
 std::string DecodeXmlRefs(const std::string& s) {
@@ -290,31 +296,89 @@ bool IsHeaderLine(const std::string& LowerLine) {
            LowerLine.find("kelmosaic") != std::string::npos;
 }
 
-// The identifier of a header line (lower case): the text of id="...", references decoded,
-// blanks trimmed; empty without id=" or without its closing quote.
-std::string HeaderIdentifier(const std::string& LowerLine) {
-    const std::size_t p = LowerLine.find("id=\"");
-    if (p == std::string::npos) return {};
-    const int q = NumberedPos("\"", LowerLine, static_cast<int>(p) + 1, 2, false);
-    if (q == 0) return {};
-    const std::size_t from = p + 4, to = static_cast<std::size_t>(q) - 1;
-    return TrimBlanks(LowerAscii(DecodeXmlRefs(LowerLine.substr(from, to - from))));
+// Bytes of a hex-encoded text (either case of digits); false when Hex is not one.
+bool HexDecodeText(const std::string& Hex, std::string& Out) {
+    if (Hex.size() % 2 != 0) return false;
+    auto digit = [](char ch) {
+        if (ch >= '0' && ch <= '9') return ch - '0';
+        if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+        if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+        return -1;
+    };
+    Out.clear();
+    for (std::size_t i = 0; i < Hex.size(); i += 2) {
+        const int hi = digit(Hex[i]), lo = digit(Hex[i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        Out += static_cast<char>(hi * 16 + lo);
+    }
+    return true;
 }
 
-bool HeaderCounts(const std::string& Line, const std::string& LowerID) {
+// The attribute Name="..." (or '...') of the first "<replist" tag of Line (tag and attribute
+// names in any case; bare words such as the marker are skipped), references decoded and
+// literal white space turned into blanks as an XML parser reads attribute values. False when
+// the tag has no such attribute or its value has no closing quote.
+bool HeaderAttribute(const std::string& Line, const char* Name, std::string& Value) {
     const std::string low = LowerAscii(Line);
-    if (!IsHeaderLine(low)) return false;
-    return LowerID.empty() || HeaderIdentifier(low) == LowerID;
+    std::size_t i = low.find("<replist");
+    if (i == std::string::npos) return false;
+    i += 8;
+    auto blank = [&](std::size_t k) {
+        return k < low.size() && (low[k] == ' ' || low[k] == '\t' || low[k] == '\r');
+    };
+    while (i < low.size() && low[i] != '>') {
+        while (blank(i)) ++i;
+        const std::size_t nameStart = i;
+        while (i < low.size() && std::strchr(" \t\r=>\"'", low[i]) == nullptr) ++i;
+        const std::size_t nameEnd = i;
+        while (blank(i)) ++i;
+        if (i >= low.size() || low[i] != '=') { // a bare word (or a stray character)
+            if (nameEnd == nameStart && i < low.size() && low[i] != '>') ++i;
+            continue;
+        }
+        ++i;
+        while (blank(i)) ++i;
+        if (i >= low.size() || (low[i] != '"' && low[i] != '\'')) continue;
+        const std::size_t close = low.find(low[i], i + 1);
+        if (close == std::string::npos) return false;
+        if (low.compare(nameStart, nameEnd - nameStart, Name) == 0) {
+            std::string v = Line.substr(i + 1, close - i - 1);
+            for (char& ch : v)
+                if (ch == '\t' || ch == '\r' || ch == '\n') ch = ' ';
+            Value = DecodeXmlRefs(v);
+            return true;
+        }
+        i = close + 1;
+    }
+    return false;
+}
+
+// The identifier of a header line as the writer wrote it: id="..." decoded (hex when
+// idenc="hex"), empty without an id attribute; false when the hex form is broken.
+bool HeaderIdentifier(const std::string& Line, std::string& Id) {
+    std::string raw, enc;
+    Id.clear();
+    if (!HeaderAttribute(Line, "id", raw)) return true;
+    if (HeaderAttribute(Line, "idenc", enc) && LowerAscii(enc) == "hex")
+        return HexDecodeText(raw, Id);
+    Id = std::move(raw);
+    return true;
+}
+
+bool HeaderCounts(const std::string& Line, const std::string& DataID) {
+    if (!IsHeaderLine(LowerAscii(Line))) return false;
+    if (DataID.empty()) return true;
+    std::string id;
+    return HeaderIdentifier(Line, id) && SameReplistId(id, DataID);
 }
 
 } // namespace
 
 bool CheckIfValidReplist(std::istream& InStream, const std::string& DataID) {
-    const std::string id = LowerAscii(DataID);
     bool eof = false;
     while (!eof) {
         const std::string line = ReadLnStream(InStream, eof, 0);
-        if (HeaderCounts(line, id)) return true;
+        if (HeaderCounts(line, DataID)) return true;
     }
     return false;
 }
@@ -700,22 +764,24 @@ int TRLData::LoadLinesFromFile(int Column, int FirstRow, const std::string& FNam
 
 namespace {
 
-// True when XML 1.0 carries s exactly as element text: well-formed UTF-8 of allowed characters
-// without CR (a parser turns CR into LF).
-bool XmlSafeText(const std::string& s) {
+// True when XML 1.0 carries s: well-formed UTF-8 of characters XML allows (TAB, LF, CR and
+// everything from U+0020 on, except surrogates, U+FFFE and U+FFFF). The writer then writes the
+// text with references for the characters a parser would change (CR becomes &#13;); other
+// values (the remaining control characters, malformed UTF-8) are hex-encoded.
+bool XmlCarries(const std::string& s) {
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     const unsigned char* end = p + s.size();
     while (p < end) {
         const unsigned char b = *p;
-        if (b >= 0x20 && b < 0x7F) {
+        if (b >= 0x20 && b < 0x80) {
             ++p;
             continue;
         }
-        if (b == '\t' || b == '\n') {
+        if (b == '\t' || b == '\n' || b == '\r') {
             ++p;
             continue;
         }
-        if (b < 0x80) return false; // other control characters, CR, DEL is allowed but rare
+        if (b < 0x80) return false; // the other control characters
         std::uint32_t cp;
         const int n = DecodeUtf8(p, end, cp);
         if (n == 0 || cp == 0xFFFE || cp == 0xFFFF) return false;
@@ -735,7 +801,7 @@ std::string HexEncode(const std::string& s) {
 // Appends <Tag>Value</Tag> to Parent; values XML cannot carry are hex-encoded with enc="hex".
 void AddTextElement(pugi::xml_node Parent, const char* Tag, const std::string& Value) {
     pugi::xml_node n = Parent.append_child(Tag);
-    if (XmlSafeText(Value)) {
+    if (XmlCarries(Value)) {
         if (!Value.empty()) n.text().set(Value.c_str());
     } else {
         n.append_attribute("enc") = "hex";
@@ -754,10 +820,28 @@ class TStringWriter : public pugi::xml_writer {
     std::string& FOut;
 };
 
+// A CR in element text as the character reference XML keeps (a parser turns a literal CR into
+// LF). pugixml prints text CRs literally and never writes one elsewhere (attributes get
+// references, lines end with LF), so every CR of the printed elements is one of a text.
+void EscapeCarriageReturns(std::string& Buffer, std::size_t From) {
+    const std::size_t first = Buffer.find('\r', From);
+    if (first == std::string::npos) return;
+    std::string out(Buffer, 0, first);
+    for (std::size_t i = first; i < Buffer.size(); ++i) {
+        if (Buffer[i] == '\r')
+            out += "&#13;";
+        else
+            out += Buffer[i];
+    }
+    Buffer.swap(out);
+}
+
 // Prints the children of Doc, one element per line, and empties Doc.
 void FlushElements(pugi::xml_document& Doc, std::string& Buffer, std::ostream& Out) {
+    const std::size_t from = Buffer.size();
     TStringWriter w(Buffer);
     Doc.print(w, "", pugi::format_indent, pugi::encoding_utf8, 0);
+    EscapeCarriageReturns(Buffer, from);
     Doc.reset();
     Out.write(Buffer.data(), static_cast<std::streamsize>(Buffer.size()));
     Buffer.clear();
@@ -774,8 +858,10 @@ void TRLData::WriteToXMLStream(std::ostream& OutStream, bool CreateHeader,
         pugi::xml_document d;
         pugi::xml_node root = d.append_child("replist");
         root.append_attribute("format") = "kelmosaic";
-        root.append_attribute("id") = (XmlSafeText(DataID) ? DataID : HexEncode(DataID)).c_str();
-        if (!XmlSafeText(DataID)) root.append_attribute("idenc") = "hex";
+        // pugixml writes TAB, LF and CR of an attribute as references, so a parser keeps them.
+        const bool carried = XmlCarries(DataID);
+        root.append_attribute("id") = (carried ? DataID : HexEncode(DataID)).c_str();
+        if (!carried) root.append_attribute("idenc") = "hex";
         root.append_child("x");
         std::string tag;
         TStringWriter w(tag);
@@ -955,7 +1041,7 @@ class TXmlReader {
         Id = idAttr.value();
         if (std::strcmp(Root.attribute("idenc").value(), "hex") == 0)
             Id = HexDecode(Root, Id.c_str());
-        if (!DataID.empty() && TrimBlanks(LowerAscii(Id)) != LowerAscii(DataID)) {
+        if (!DataID.empty() && !SameReplistId(Id, DataID)) {
             if (!idAttr)
                 Fail(Root, "the report list has no identifier, expected \"" + DataID + "\"");
             Fail(Root, "the report list identifier \"" + Id + "\" is not \"" + DataID + "\"");
@@ -1168,7 +1254,8 @@ bool TRLData::LoadFromXMLFile(const std::string& FName, const std::string& DataI
 namespace {
 
 void HtmlEscape(std::string& out, const std::string& s) {
-    for (char ch : s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char ch = s[i];
         switch (ch) {
         case '&':
             out += "&amp;";
@@ -1188,7 +1275,8 @@ void HtmlEscape(std::string& out, const std::string& s) {
         case '\n':
             out += "<br>";
             break;
-        case '\r':
+        case '\r': // CR LF, LF and a lone CR are each one line break
+            if (i + 1 >= s.size() || s[i + 1] != '\n') out += "<br>";
             break;
         default:
             if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t')

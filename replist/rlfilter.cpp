@@ -1,12 +1,15 @@
 // Filtering and partial sorting of the report list view: the filter expressions of the three
-// TFilterMode values (substring, boolean combination of substrings, regular expression),
-// SortEnabledState and FilterAndSort. Both reorder only the display permutation of the string
-// array, so the stored rows stay in place and UnSort brings the original order back.
+// TFilterMode values (substring, boolean combination of substrings, regular expression through
+// PCRE2 in UTF mode), SortEnabledState and FilterAndSort. Both reorder only the display
+// permutation of the string array, so the stored rows stay in place and UnSort brings the
+// original order back.
 #include "rlview.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
 
 #include <algorithm>
 #include <memory>
-#include <regex>
 
 namespace kel {
 
@@ -140,7 +143,7 @@ class TBoolParser {
             FilterError(FExp, FTokPos,
                         FTok == tkEnd ? "term expected at the end" : "term expected");
         auto n = std::make_unique<TNode>();
-        n->Term = FIgnoreCase ? AsciiLower(FText) : FText;
+        n->Term = FIgnoreCase ? RLCaseFolded(FText) : FText;
         Next();
         return n;
     }
@@ -166,13 +169,23 @@ bool Eval(const TNode& n, const std::string& Text) {
     return false;
 }
 
-bool Compiles(const std::string& Exp, std::regex::flag_type Flags) {
-    try {
-        std::regex r(Exp, Flags);
-        return true;
-    } catch (const std::regex_error&) {
-        return false;
+// A compiled PCRE2 pattern with its match data; both freed with the filter.
+struct TPcre2 {
+    pcre2_code* Code = nullptr;
+    pcre2_match_data* Match = nullptr;
+    TPcre2() = default;
+    TPcre2(const TPcre2&) = delete;
+    TPcre2& operator=(const TPcre2&) = delete;
+    ~TPcre2() {
+        pcre2_match_data_free(Match);
+        pcre2_code_free(Code);
     }
+};
+
+std::string Pcre2Message(int Code) {
+    PCRE2_UCHAR buf[256];
+    if (pcre2_get_error_message(Code, buf, sizeof buf) < 0) return "error " + std::to_string(Code);
+    return reinterpret_cast<const char*>(buf);
 }
 
 } // namespace
@@ -181,57 +194,67 @@ struct TRLFilter::TImpl {
     TFilterMode Mode = fmSimple;
     bool IgnoreCase = false;
     bool All = false; // empty expression
+    std::string Expression;
     std::string Needle;
     std::unique_ptr<TNode> Tree;
-    std::regex Re;
+    TPcre2 Re;
 };
 
 TRLFilter::TRLFilter(const std::string& Expression, TFilterMode Mode, bool IgnoreCase)
-    : FImpl(new TImpl) {
-    std::unique_ptr<TImpl> impl(FImpl);
-    impl->Mode = Mode;
-    impl->IgnoreCase = IgnoreCase;
-    impl->All = Expression.empty();
-    if (!impl->All) {
-        switch (Mode) {
-        case fmSimple:
-            impl->Needle = IgnoreCase ? AsciiLower(Expression) : Expression;
-            break;
-        case fmBoolean:
-            impl->Tree = TBoolParser(Expression, IgnoreCase).Parse();
-            break;
-        case fmGrep: {
-            auto flags =
-                std::regex::ECMAScript | (IgnoreCase ? std::regex::icase : std::regex::flag_type{});
-            try {
-                impl->Re = std::regex(Expression, flags);
-            } catch (const std::regex_error&) {
-                // The fault is where the expression stops being repairable: the shortest
-                // prefix from which every longer prefix fails too.
-                std::size_t at = Expression.size();
-                if (Expression.size() <= 2000)
-                    while (at > 1 && !Compiles(Expression.substr(0, at - 1), flags)) --at;
-                FilterError(Expression, at - 1, "invalid regular expression");
-            }
-            break;
-        }
-        }
+    : FImpl(std::make_unique<TImpl>()) {
+    TImpl& impl = *FImpl;
+    impl.Mode = Mode;
+    impl.IgnoreCase = IgnoreCase;
+    impl.All = Expression.empty();
+    impl.Expression = Expression;
+    if (impl.All) return;
+    switch (Mode) {
+    case fmSimple:
+        impl.Needle = IgnoreCase ? RLCaseFolded(Expression) : Expression;
+        break;
+    case fmBoolean:
+        impl.Tree = TBoolParser(Expression, IgnoreCase).Parse();
+        break;
+    case fmGrep: {
+        // UTF: the pattern and the text are characters, not bytes ("." is one character);
+        // UCP: \w, \d, \b and the POSIX classes know every script; a malformed byte in a
+        // cell never matches but does not stop the search.
+        std::uint32_t options = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF;
+        if (IgnoreCase) options |= PCRE2_CASELESS;
+        int code = 0;
+        PCRE2_SIZE offset = 0;
+        impl.Re.Code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(Expression.data()),
+                                     Expression.size(), options, &code, &offset, nullptr);
+        if (impl.Re.Code == nullptr)
+            FilterError(Expression, offset,
+                        "invalid regular expression (" + Pcre2Message(code) + ")");
+        pcre2_jit_compile(impl.Re.Code, PCRE2_JIT_COMPLETE); // faster when available
+        impl.Re.Match = pcre2_match_data_create_from_pattern(impl.Re.Code, nullptr);
+        if (impl.Re.Match == nullptr) throw std::bad_alloc();
+        break;
     }
-    impl.release();
+    }
 }
 
-TRLFilter::~TRLFilter() { delete FImpl; }
+TRLFilter::~TRLFilter() = default;
 
 bool TRLFilter::Matches(const std::string& Text) const {
     if (FImpl->All) return true;
     switch (FImpl->Mode) {
     case fmSimple:
-        return (FImpl->IgnoreCase ? AsciiLower(Text) : Text).find(FImpl->Needle) !=
+        return (FImpl->IgnoreCase ? RLCaseFolded(Text) : Text).find(FImpl->Needle) !=
                std::string::npos;
     case fmBoolean:
-        return Eval(*FImpl->Tree, FImpl->IgnoreCase ? AsciiLower(Text) : Text);
-    case fmGrep:
-        return std::regex_search(Text, FImpl->Re);
+        return Eval(*FImpl->Tree, FImpl->IgnoreCase ? RLCaseFolded(Text) : Text);
+    case fmGrep: {
+        const int rc = pcre2_match(FImpl->Re.Code, reinterpret_cast<PCRE2_SPTR>(Text.data()),
+                                   Text.size(), 0, 0, FImpl->Re.Match, nullptr);
+        if (rc >= 0) return true;
+        if (rc == PCRE2_ERROR_NOMATCH) return false;
+        // A search that exceeds the engine's limits (runaway backtracking) is not a "no".
+        throw EKELRepListError("Filter expression \"" + FImpl->Expression +
+                               "\": matching failed (" + Pcre2Message(rc) + ")");
+    }
     }
     return false;
 }
@@ -290,10 +313,10 @@ int TReportListView::FilterAndSort(const std::string& FilterExp,
         if (c >= 0 && c <= NrOfColumns()) cols.push_back(c);
     if (FilterColumns.empty())
         for (int c = 1; c <= NrOfColumns(); ++c) cols.push_back(c);
-    const bool old = FSuppressPaint;
-    FSuppressPaint = true;
-    TStringArray& s = FRLData->Strings();
+    // Decide every row first: a search that fails (or a handler that raises) leaves the rows
+    // as they were.
     const int n = NrOfRows();
+    std::vector<char> passes(std::size_t(n) + 1, 0);
     int passed = 0;
     for (int r = 1; r <= n; ++r) {
         bool match = false;
@@ -309,10 +332,16 @@ int TReportListView::FilterAndSort(const std::string& FilterExp,
             FOnBeforeFilter(this, r, found, op);
             pass = ApplyLogicOp(op, found, match);
         }
-        const std::uint8_t a = s.GetRowAttrib(r);
-        s.SetRowAttrib(r,
-                       pass ? std::uint8_t(a & ~RowDisabledBit) : std::uint8_t(a | RowDisabledBit));
+        passes[std::size_t(r)] = pass;
         passed += pass ? 1 : 0;
+    }
+    const bool old = FSuppressPaint;
+    FSuppressPaint = true;
+    TStringArray& s = FRLData->Strings();
+    for (int r = 1; r <= n; ++r) {
+        const std::uint8_t a = s.GetRowAttrib(r);
+        s.SetRowAttrib(r, passes[std::size_t(r)] ? std::uint8_t(a & ~RowDisabledBit)
+                                                 : std::uint8_t(a | RowDisabledBit));
     }
     if (SortColumn >= 0 && SortColumn <= NrOfColumns()) {
         SortEnabledState(SortColumn, -1, Ascending);

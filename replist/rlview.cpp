@@ -5,6 +5,8 @@
 
 #include "kel_app.h"
 #include "kel_props.h"
+#include "kel_setter.h"
+#include "Kel_stringl.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,8 +56,8 @@ void MarkAll(TReportListView& View, TStringArray& S, bool Rows, std::uint8_t Mas
 
 TReportListView::TReportListView(TComponent* AOwner) : TCustomDrawGrid(AOwner) {
     FSuppressPaint = true;
-    FRLData = new TRLData(nullptr);
     try {
+        FRLData = std::make_unique<TRLData>(nullptr);
         SetDefaultDrawing(false);
         SetFixedCols(0);
         SetFixedRows(1);
@@ -65,7 +67,6 @@ TReportListView::TReportListView(TComponent* AOwner) : TCustomDrawGrid(AOwner) {
         FRLData->Strings().Clear();
         ResetColumnArrays();
     } catch (const std::bad_alloc&) {
-        delete FRLData;
         throw EKELRepListError("Component \"" + Name() +
                                "\": failed to initialize table editor (out of memory)");
     }
@@ -80,10 +81,7 @@ TReportListView::TReportListView(TComponent* AOwner) : TCustomDrawGrid(AOwner) {
     FSuppressPaint = false;
 }
 
-TReportListView::~TReportListView() {
-    delete FRLData;
-    FRLData = nullptr;
-}
+TReportListView::~TReportListView() = default;
 
 void TReportListView::InstallHooks() {
     TStringArray& s = FRLData->Strings();
@@ -101,10 +99,7 @@ void TReportListView::InstallHooks() {
     });
 }
 
-void TReportListView::StringsHasChanged() {
-    Changed();
-    Redraw();
-}
+void TReportListView::StringsHasChanged() { ContentChanged(); }
 
 void TReportListView::Changed() {
     if (FOnChange) FOnChange(this);
@@ -118,6 +113,14 @@ void TReportListView::ChangedSelection() {
 
 void TReportListView::Redraw() {
     if (!FSuppressPaint) Invalidate();
+}
+void TReportListView::ContentChanged() {
+    Changed();
+    Redraw();
+}
+void TReportListView::LookChanged() {
+    Redraw();
+    ChangedSetup();
 }
 
 // ---- Per-column arrays and grid size -----------------------------------------------------------
@@ -167,6 +170,12 @@ int TReportListView::DataColOfGrid(int ACol) const {
     return FColOrder[std::size_t(ACol)] + 1;
 }
 
+int TReportListView::GridColOfData(int DataCol) const {
+    if (DataCol < 1 || DataCol > NrOfColumns()) return -1;
+    const auto it = std::find(FColOrder.begin(), FColOrder.end(), DataCol - 1);
+    return it == FColOrder.end() ? -1 : int(it - FColOrder.begin());
+}
+
 // ---- Forwarders --------------------------------------------------------------------------------
 
 std::string TReportListView::Elem(int ACol, int ARow) const {
@@ -188,20 +197,17 @@ double TReportListView::AsNumber(int ACol, int ARow) const {
 void TReportListView::SetHeader(int ColNr, const std::string& Value) {
     if (FRLData->Header(ColNr) == Value) return;
     FRLData->SetHeader(ColNr, Value);
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 void TReportListView::SetColumnFormat(int ColNr, const std::string& Value) {
     if (FRLData->ColumnFormat(ColNr) == Value) return;
     FRLData->SetColumnFormat(ColNr, Value);
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 void TReportListView::SetColumnCheckMode(int ColNr, TCheckMode Value) {
     if (FRLData->ColumnCheckMode(ColNr) == Value) return;
     FRLData->SetColumnCheckMode(ColNr, Value);
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 void TReportListView::SetIsCheckedColumn(int ColNr, bool Value) {
     SetColumnCheckMode(ColNr, Value ? cmBox : cmNone);
@@ -209,8 +215,7 @@ void TReportListView::SetIsCheckedColumn(int ColNr, bool Value) {
 void TReportListView::SetCommonHeader(const std::string& Value) {
     if (FRLData->CommonHeader() == Value) return;
     FRLData->SetCommonHeader(Value);
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 
 // ---- Layout ------------------------------------------------------------------------------------
@@ -363,14 +368,17 @@ int TReportListView::ColumnOrder(int ColNr) const {
     return FColOrder[std::size_t(ColNr - 1)] + 1;
 }
 
+// Data column Index is shown by the grid column whose order entry names it (the inverse of
+// the order), not by grid column Index - 1: after SetColumnOrder({3, 1, 2}) data column 1 is
+// grid column 1.
 int TReportListView::ColWidths(int Index) const {
-    if (Index < 1 || Index > NrOfColumns()) return 0;
-    return TCustomGrid::ColWidths(FColOrder[std::size_t(Index - 1)]);
+    const int g = GridColOfData(Index);
+    return g < 0 ? 0 : TCustomGrid::ColWidths(g);
 }
 
 void TReportListView::SetColWidths(int Index, int Value) {
-    if (Index >= 1 && Index <= NrOfColumns())
-        TCustomGrid::SetColWidths(FColOrder[std::size_t(Index - 1)], Value);
+    const int g = GridColOfData(Index);
+    if (g >= 0) TCustomGrid::SetColWidths(g, Value);
     ChangedSetup();
 }
 
@@ -379,12 +387,8 @@ TAlignment TReportListView::ColumnAlignment(int ColNr) const {
     return FColAlignment[std::size_t(ColNr - 1)];
 }
 void TReportListView::SetColumnAlignment(int ColNr, TAlignment Value) {
-    if (ColNr < 1 || ColNr > int(FColAlignment.size()) ||
-        FColAlignment[std::size_t(ColNr - 1)] == Value)
-        return;
-    FColAlignment[std::size_t(ColNr - 1)] = Value;
-    Changed();
-    Redraw();
+    if (ColNr < 1 || ColNr > int(FColAlignment.size())) return;
+    if (SetField(FColAlignment[std::size_t(ColNr - 1)], Value)) ContentChanged();
 }
 bool TReportListView::ColumnEditable(int ColNr) const {
     if (ColNr < 1 || ColNr > int(FColumnEditable.size())) return false;
@@ -403,8 +407,7 @@ void TReportListView::SetColumnIsPwd(int ColNr, bool Value) {
         FColumnIsPwd[std::size_t(ColNr - 1)] == Value)
         return;
     FColumnIsPwd[std::size_t(ColNr - 1)] = Value;
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 
 void TReportListView::SetDefaultColWidth(int Value) {
@@ -420,18 +423,14 @@ void TReportListView::SetDefaultRowHeight(int Value) {
 }
 
 void TReportListView::SetCommonHeaderVisible(bool Value) {
-    if (FComHdVis == Value) return;
-    FComHdVis = Value;
+    if (!SetField(FComHdVis, Value)) return;
     UpdateGridSize();
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 void TReportListView::SetColumnHeadersVisible(bool Value) {
-    if (FColHdVis == Value) return;
-    FColHdVis = Value;
+    if (!SetField(FColHdVis, Value)) return;
     UpdateGridSize();
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 
 namespace {
@@ -439,28 +438,22 @@ int ClampHeaderHeight(int v) { return std::clamp(v, 8, 127); }
 } // namespace
 
 void TReportListView::SetCommonHeaderHeight(int Value) {
-    FComHdHgt = ClampHeaderHeight(Value);
+    if (!SetField(FComHdHgt, ClampHeaderHeight(Value))) return;
     ApplyHeaderHeights();
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 void TReportListView::SetColumnHeadersHeight(int Value) {
-    FColHdHgt = ClampHeaderHeight(Value);
+    if (!SetField(FColHdHgt, ClampHeaderHeight(Value))) return;
     ApplyHeaderHeights();
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 void TReportListView::SetCommonHeaderAlignment(TAlignment Value) {
-    if (FHeaderAlignment == Value) return;
-    FHeaderAlignment = Value;
-    Redraw();
-    ChangedSetup();
+    if (SetField(FHeaderAlignment, Value)) LookChanged();
 }
 void TReportListView::SetFixedFirstColumn(bool Value) {
-    FFixedColOne = Value;
+    if (!SetField(FFixedColOne, Value)) return;
     SetFixedCols(Value && ColCount() > 1 ? 1 : 0);
-    Changed();
-    Redraw();
+    ContentChanged();
 }
 
 int TReportListView::TopRow() const { return TCustomGrid::TopRow() - CountHeadRows() + 1; }
@@ -522,7 +515,7 @@ void TReportListView::ExpandColWidth(int ColIx, int RightMargin) {
             if (c != ColIx) others += ColWidths(c);
         int w = ClientWidth() - RightMargin - others;
         if (w <= 15) w = 16;
-        TCustomGrid::SetColWidths(FColOrder[std::size_t(ColIx - 1)], w);
+        if (const int g = GridColOfData(ColIx); g >= 0) TCustomGrid::SetColWidths(g, w);
         Redraw();
     }
     ChangedSetup();
@@ -530,51 +523,88 @@ void TReportListView::ExpandColWidth(int ColIx, int RightMargin) {
 
 // ---- Look setters ------------------------------------------------------------------------------
 
-#define KEL_RLV_SETUP_SETTER(Name, Field, Type)                                                    \
-    void TReportListView::Set##Name(Type Value) {                                                  \
-        if (Field == Value) return;                                                                \
-        Field = Value;                                                                             \
-        Redraw();                                                                                  \
-        ChangedSetup();                                                                            \
-    }
-KEL_RLV_SETUP_SETTER(ColorText, FColorNormal, TColor)
-KEL_RLV_SETUP_SETTER(ColorBkgdNormal, FRColorNormal, TColor)
-KEL_RLV_SETUP_SETTER(ColorBkgdShaded, FRColorShaded, TColor)
-KEL_RLV_SETUP_SETTER(RowColPattern, FRowColPattern, int)
-KEL_RLV_SETUP_SETTER(ColorHigh, FHiLgtColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorHighText, FHiLgtTextColor, TColor)
-KEL_RLV_SETUP_SETTER(HighLightBold, FHiLgtBold, bool)
-KEL_RLV_SETUP_SETTER(HighLightRow, FHiLgtRow, int)
-KEL_RLV_SETUP_SETTER(HighLightColumn, FHiLgtColumn, int)
-KEL_RLV_SETUP_SETTER(ColorSelectedRow, FSelRowColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorSelectedRowText, FSelRowTextColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorSelectedCol, FSelColColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorSelectedColText, FSelColTextColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorSelectedBoth, FSelBothColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorSelectedBothText, FSelBothTextColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorDisabledText, FDisabledTextColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorDisabledBkgd, FDisabledBkgdColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorCommonHd, FComHdColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorCommonHdText, FComHdTxtColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorColumnHdText, FColHdTxtColor, TColor)
-KEL_RLV_SETUP_SETTER(ColorEmptyMsg, FColorEmptyMsg, TColor)
-KEL_RLV_SETUP_SETTER(EmptyMessage, FEmptyMsg, const std::string&)
-KEL_RLV_SETUP_SETTER(InterRowIndicatorColor, FInterRowColor, TColor)
-KEL_RLV_SETUP_SETTER(InterRowIndicatorWidth, FInterRowWidth, int)
-#undef KEL_RLV_SETUP_SETTER
+// Look and layout setters: store, repaint, OnChangeSetup (LookChanged).
+void TReportListView::SetColorText(TColor Value) {
+    if (SetField(FColorNormal, Value)) LookChanged();
+}
+void TReportListView::SetColorBkgdNormal(TColor Value) {
+    if (SetField(FRColorNormal, Value)) LookChanged();
+}
+void TReportListView::SetColorBkgdShaded(TColor Value) {
+    if (SetField(FRColorShaded, Value)) LookChanged();
+}
+void TReportListView::SetRowColPattern(int Value) {
+    if (SetField(FRowColPattern, Value)) LookChanged();
+}
+void TReportListView::SetColorHigh(TColor Value) {
+    if (SetField(FHiLgtColor, Value)) LookChanged();
+}
+void TReportListView::SetColorHighText(TColor Value) {
+    if (SetField(FHiLgtTextColor, Value)) LookChanged();
+}
+void TReportListView::SetHighLightBold(bool Value) {
+    if (SetField(FHiLgtBold, Value)) LookChanged();
+}
+void TReportListView::SetHighLightRow(int Value) {
+    if (SetField(FHiLgtRow, Value)) LookChanged();
+}
+void TReportListView::SetHighLightColumn(int Value) {
+    if (SetField(FHiLgtColumn, Value)) LookChanged();
+}
+void TReportListView::SetColorSelectedRow(TColor Value) {
+    if (SetField(FSelRowColor, Value)) LookChanged();
+}
+void TReportListView::SetColorSelectedRowText(TColor Value) {
+    if (SetField(FSelRowTextColor, Value)) LookChanged();
+}
+void TReportListView::SetColorSelectedCol(TColor Value) {
+    if (SetField(FSelColColor, Value)) LookChanged();
+}
+void TReportListView::SetColorSelectedColText(TColor Value) {
+    if (SetField(FSelColTextColor, Value)) LookChanged();
+}
+void TReportListView::SetColorSelectedBoth(TColor Value) {
+    if (SetField(FSelBothColor, Value)) LookChanged();
+}
+void TReportListView::SetColorSelectedBothText(TColor Value) {
+    if (SetField(FSelBothTextColor, Value)) LookChanged();
+}
+void TReportListView::SetColorDisabledText(TColor Value) {
+    if (SetField(FDisabledTextColor, Value)) LookChanged();
+}
+void TReportListView::SetColorDisabledBkgd(TColor Value) {
+    if (SetField(FDisabledBkgdColor, Value)) LookChanged();
+}
+void TReportListView::SetColorCommonHd(TColor Value) {
+    if (SetField(FComHdColor, Value)) LookChanged();
+}
+void TReportListView::SetColorCommonHdText(TColor Value) {
+    if (SetField(FComHdTxtColor, Value)) LookChanged();
+}
+void TReportListView::SetColorColumnHdText(TColor Value) {
+    if (SetField(FColHdTxtColor, Value)) LookChanged();
+}
+void TReportListView::SetColorEmptyMsg(TColor Value) {
+    if (SetField(FColorEmptyMsg, Value)) LookChanged();
+}
+void TReportListView::SetEmptyMessage(const std::string& Value) {
+    if (SetField(FEmptyMsg, Value)) LookChanged();
+}
+void TReportListView::SetInterRowIndicatorColor(TColor Value) {
+    if (SetField(FInterRowColor, Value)) LookChanged();
+}
+void TReportListView::SetInterRowIndicatorWidth(int Value) {
+    if (SetField(FInterRowWidth, Value)) LookChanged();
+}
 
 void TReportListView::SetColorColumnHd(TColor Value) {
-    if (FColHdColor == Value) return;
-    FColHdColor = Value;
+    if (!SetField(FColHdColor, Value)) return;
     SetFixedColor(Value);
-    Redraw();
-    ChangedSetup();
+    LookChanged();
 }
 
 void TReportListView::SetInterRowIndicatorPos(int Value) {
-    if (FInterRowIndi == Value) return;
-    FInterRowIndi = Value;
-    Redraw();
+    if (SetField(FInterRowIndi, Value)) Redraw();
 }
 
 void TReportListView::SetSuppressPaint(bool Value) {
@@ -595,14 +625,10 @@ void TReportListView::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 void TReportListView::SetCheckMarksReadOnly(bool Value) {
-    if (FROCheckMarks == Value) return;
-    FROCheckMarks = Value;
-    Redraw();
+    if (SetField(FROCheckMarks, Value)) Redraw();
 }
 void TReportListView::SetShowEmptyCheckBoxes(bool Value) {
-    if (FShowEmptyCBx == Value) return;
-    FShowEmptyCBx = Value;
-    Redraw();
+    if (SetField(FShowEmptyCBx, Value)) Redraw();
 }
 
 // ---- Selection and enabling --------------------------------------------------------------------
@@ -903,7 +929,7 @@ void TReportListView::Assign(const TPersistent* Source) {
     FInterRowColor = src->FInterRowColor;
     FInterRowWidth = src->FInterRowWidth;
     FFixedColOne = src->FFixedColOne;
-    FRLData->Assign(src->FRLData);
+    FRLData->Assign(src->FRLData.get());
     InstallHooks();
     SetFixedColor(FColHdColor);
     UpdateGridSize();
@@ -964,8 +990,8 @@ void TReportListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     const int R = g.Y - FixedRows() + 1;
     const int headerRow = FComHdVis ? 1 : 0;
     if (FColHdVis && g.Y == headerRow) {
-        const TRect cell = CellRect(g.X, g.Y);
-        if (FSortEnabled && X > cell.Left + 4 && X < cell.Right - 4) {
+        const TRect zone = RLHeaderSortRect(CellRect(g.X, g.Y));
+        if (FSortEnabled && X >= zone.Left && X < zone.Right) {
             const TCursor oldCursor = Screen->Cursor();
             Screen->SetCursor(crHourGlass);
             TStringArray& s = FRLData->Strings();
@@ -995,22 +1021,17 @@ void TReportListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
                 o.exclude(goEditing);
             SetOptions(o);
         }
-        // Check toggle.
+        // Check toggle: a click in the zone of the box that painting draws.
         const TRect cell = CellRect(g.X, g.Y);
         const TCheckMode mode = FRLData->ColumnCheckMode(C);
         TStringArray& s = FRLData->Strings();
         const std::string stored = s.GetString(C, R);
-        if (mode != cmNone && X < cell.Left + 18 && !FROCheckMarks && !RowDisabled(R) &&
-            (stored.size() > 1 || FShowEmptyCBx)) {
+        if (mode != cmNone && RLCheckClickRect(cell).Contains(TPoint{X, Y}) && !FROCheckMarks &&
+            !RowDisabled(R) && (Utf8Length(stored) > 1 || FShowEmptyCBx)) {
             bool state = !FRLData->GetElemChecked(C, R);
             if (FOnBefChkStChange) FOnBefChkStChange(this, state, C, R);
-            if (mode == cmRadio) {
-                FRLData->SetElemChecked(C, R, true);
-            } else {
-                std::string t = stored.empty() ? std::string(" ") : stored;
-                t[0] = state ? 'X' : ' ';
-                s.SetString(C, R, t);
-            }
+            // A radio cell becomes checked whatever State is (checking clears the others).
+            FRLData->SetElemChecked(C, R, mode == cmRadio || state);
             bool old = !state;
             if (FOnChkStChange) FOnChkStChange(this, old, C, R);
         }
@@ -1055,8 +1076,9 @@ void TReportListView::DblClick() {
         const TGridCoord g = MouseCoord(FLastMousePosX, FLastMousePosY);
         if (g.Y == headerRow && g.X >= 0) {
             const TRect cell = CellRect(g.X, g.Y);
+            const TRect zone = RLHeaderSortRect(cell);
             const int X = FLastMousePosX;
-            if (X - cell.Left < 5 || cell.Right - X <= 4) {
+            if (X < zone.Left || X >= zone.Right) { // near a border: outside the sort zone
                 int col = X > (cell.Left + cell.Right) / 2 ? g.X : g.X - 1;
                 while (col > 0 && TCustomGrid::ColWidths(col) == 0) --col;
                 if (col >= 0) AutoColWidth(DataColOfGrid(col), true, 0);
@@ -1122,22 +1144,14 @@ void TReportListView::TopLeftChanged() {
 
 std::string TReportListView::GetEditText(int ACol, int ARow) {
     const int C = DataColOfGrid(ACol), R = ARow - FixedRows() + 1;
-    std::string v = FRLData->Strings().GetString(C, R);
-    if (FRLData->ColumnCheckMode(C) != cmNone && !v.empty()) v.erase(0, 1);
+    std::string v = FRLData->GetElem(C, R); // without the check character
     if (auto e = OnGetEditText()) e(this, ACol, R, v);
     return v;
 }
 
 void TReportListView::SetEditText(int ACol, int ARow, const std::string& Value) {
     const int C = DataColOfGrid(ACol), R = ARow - FixedRows() + 1;
-    TStringArray& s = FRLData->Strings();
-    if (FRLData->ColumnCheckMode(C) != cmNone) {
-        const std::string old = s.GetString(C, R);
-        const char ch = old.empty() ? ' ' : old[0];
-        s.SetString(C, R, std::string(1, ch) + Value);
-    } else {
-        s.SetString(C, R, Value);
-    }
+    FRLData->SetElem(C, R, Value); // keeps the check character
     TCustomGrid::SetEditText(ACol, R, Value);
     if (auto e = OnSetEditText()) e(this, ACol, R, Value);
 }
@@ -1147,7 +1161,19 @@ void TReportListView::SetEditText(int ACol, int ARow, const std::string& Value) 
 
 namespace {
 using V = TReportListView;
-const TClassRegistrar<V> reportListViewReg("TReportListView", "TCustomControl", [](auto& p) {
+// The list starts from the draw grid's: whatever the grid publishes, the view publishes.
+// Grid properties whose default differs for the view are declared again with its default.
+const TClassRegistrar<V> reportListViewReg("TReportListView", "TCustomDrawGrid", [](auto& p) {
+    p.Set(
+        "Options", [](const V& v) { return v.Options(); },
+        [](V& v, TGridOptions o) { v.SetOptions(o); },
+        TGridOptions{goFixedVertLine, goFixedHorzLine, goColSizing, goRowSelect, goThumbTracking},
+        {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
+         "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving",
+         "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
+    p.Bool(
+        "DefaultDrawing", [](const V& v) { return v.DefaultDrawing(); },
+        [](V& v, bool b) { v.SetDefaultDrawing(b); }, false);
     p.Int("NrOfColumns", &V::NrOfColumns, &V::SetNrCols, 5);
     p.Int("NrOfRows", &V::NrOfRows, &V::SetNrRows, 4);
     p.Bool("AutoAdvance", &V::AutoAdvance, &V::SetAutoAdvance, false);

@@ -23,7 +23,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kel {
@@ -32,7 +34,7 @@ namespace kel {
 enum TFilterMode : std::uint8_t {
     fmSimple,  // the expression is a substring
     fmBoolean, // substrings joined by AND, OR, NOT and parentheses
-    fmGrep     // an ECMAScript regular expression
+    fmGrep     // a regular expression (PCRE2 syntax) on the characters of the text
 };
 
 // Column and row in these events are data column and data row numbers.
@@ -51,7 +53,9 @@ using TRequestEditFormatEvent =
 // ---- Filter expressions (rlfilter.cpp) ---------------------------------------------------
 
 // A compiled filter expression. Matches(text) tells whether one cell text passes. An invalid
-// expression raises EKELRepListError naming the position (1-based character) of the fault.
+// expression raises EKELRepListError naming the expression and the position (1-based
+// character) of the fault. IgnoreCase compares through RLCaseFold (fmSimple, fmBoolean) or the
+// regular-expression engine's Unicode caseless matching (fmGrep).
 class TRLFilter {
   public:
     TRLFilter(const std::string& Expression, TFilterMode Mode, bool IgnoreCase);
@@ -62,7 +66,42 @@ class TRLFilter {
 
   private:
     struct TImpl;
-    TImpl* FImpl;
+    std::unique_ptr<TImpl> FImpl;
+};
+
+// ---- Cell geometry and colours -------------------------------------------------------------
+// Pure functions shared by painting and hit testing, so that what is drawn is what reacts.
+
+// The check box (or radio circle) of a check cell whose grid rectangle is Cell: 11 x 11 pixels,
+// 4 pixels in from the cell's left and top edges.
+TRect RLCheckBoxRect(const TRect& Cell);
+// Where a click toggles the mark of a check cell: the cell's full height from its left edge up
+// to 3 pixels right of the box (18 pixels wide), so the box and its margin react.
+TRect RLCheckClickRect(const TRect& Cell);
+// Left inset of the text of a check cell's text rectangle (the room of the box).
+constexpr int RLCheckTextIndent = 16;
+// Where a click on a column header sorts: more than 4 pixels from either border of the header
+// cell (a click nearer a border starts a resize, a double click there sizes the column).
+TRect RLHeaderSortRect(const TRect& Cell);
+
+// The state of a data cell that decides its colours.
+struct TRLCellState {
+    bool Shaded = false;      // in a shaded band of RowColPattern
+    bool ViewEnabled = true;  // the control is enabled
+    bool RowDisabled = false; // the row's disabled bit
+    bool RowSelected = false; // the row's selected bit
+    bool ColSelected = false; // the column's selected bit
+    bool Highlighted = false; // HighLightRow or HighLightColumn
+    bool FixedColumn = false; // a cell of the fixed first column
+};
+// Colours of a data cell before OnBeforeRenderCell: pen, background and text, and whether the
+// text turns bold.
+struct TRLCellColors {
+    TColor Pen = clBlack;
+    TColor Brush = clWhite;
+    TColor Font = clBlack;
+    bool Bold = false;
+    friend bool operator==(const TRLCellColors&, const TRLCellColors&) = default;
 };
 
 // ---- TReportListView ----------------------------------------------------------------------
@@ -153,7 +192,8 @@ class TReportListView : public TCustomDrawGrid {
     // (the valid ones are stored).
     bool SetColumnOrder(const std::vector<int>& ColList);
     int ColumnOrder(int ColNr) const; // 0 outside 1..NrOfColumns
-    // Width of data column Index (1..NrOfColumns; 0 elsewhere, writes ignored).
+    // Width of data column Index (1..NrOfColumns), that is of the grid column that shows it
+    // (0 elsewhere or when no grid column shows it; writes then ignored).
     int ColWidths(int Index) const;
     void SetColWidths(int Index, int Value);
     TAlignment ColumnAlignment(int ColNr) const;
@@ -297,6 +337,15 @@ class TReportListView : public TCustomDrawGrid {
     // X: grid column + 1 (0 outside); Y: data row, -1 column header row, -2 common header
     // row, 0 outside.
     TGridCoord MouseCell(int X, int Y) const;
+    // Colours of a data cell in State, from the view's colour properties (see TRLCellState):
+    // bands first; an enabled view then gives a disabled row the disabled colours, else a
+    // selected row and column the "both" colours, a selected column or row theirs, and a
+    // highlighted cell the highlight colours (bold when HighLightBold); a disabled view draws
+    // text in clInactiveCaption; the fixed first column has the column header's background.
+    TRLCellColors CellColors(const TRLCellState& State) const;
+    // Outline pen of a check box and pen of its mark, from the cell's final pen and text colours.
+    static TColor CheckBoxPen(bool ViewEnabled, bool RowDisabled, TColor Pen);
+    static TColor CheckMarkPen(bool ViewEnabled, TColor Font);
 
     // ---- Check marks
     // -----------------------------------------------------------------------------
@@ -415,8 +464,12 @@ class TReportListView : public TCustomDrawGrid {
     void ApplyHeaderHeights();
     void ResizeColumnArrays(int n);
     void ResetColumnArrays();
-    void Redraw();
+    void Redraw();         // Invalidate() unless SuppressPaint
+    void ContentChanged(); // OnChange, then Redraw: content settings
+    void LookChanged();    // Redraw, then OnChangeSetup: look and layout settings
     int DataColOfGrid(int ACol) const;
+    // The grid column that shows data column DataCol (1-based); -1 when none does.
+    int GridColOfData(int DataCol) const;
     bool RowDisabled(int r) const;
     void SetRowBits(int r, std::uint8_t Mask, bool Value);
     // Drawing pieces (rlview_paint.cpp).
@@ -474,7 +527,7 @@ class TReportListView : public TCustomDrawGrid {
     TColor FInterRowColor = clRed;
     int FInterRowWidth = 3;
     bool FFixedColOne = false;
-    TRLData* FRLData = nullptr; // owned
+    std::unique_ptr<TRLData> FRLData;
 };
 
 } // namespace kel

@@ -74,6 +74,58 @@ void Line(TCanvas& C, int x1, int y1, int x2, int y2) {
 
 } // namespace
 
+// ---- Geometry and colours (shared with the hit tests in rlview.cpp) ----------------------------
+
+TRect RLCheckBoxRect(const TRect& Cell) {
+    return Rect(Cell.Left + 4, Cell.Top + 4, Cell.Left + 15, Cell.Top + 15);
+}
+
+TRect RLCheckClickRect(const TRect& Cell) {
+    return Rect(Cell.Left, Cell.Top, RLCheckBoxRect(Cell).Right + 3, Cell.Bottom);
+}
+
+TRect RLHeaderSortRect(const TRect& Cell) {
+    return Rect(Cell.Left + 5, Cell.Top, Cell.Right - 4, Cell.Bottom);
+}
+
+TRLCellColors TReportListView::CellColors(const TRLCellState& State) const {
+    TRLCellColors c;
+    c.Font = FColorNormal;
+    c.Brush = c.Pen = State.Shaded ? FRColorShaded : FRColorNormal;
+    auto use = [&c](TColor Bkgd, TColor Text) {
+        c.Brush = c.Pen = Bkgd;
+        c.Font = Text;
+    };
+    if (!State.ViewEnabled) {
+        c.Font = clInactiveCaption;
+    } else if (State.RowDisabled) {
+        use(FDisabledBkgdColor, FDisabledTextColor);
+    } else {
+        if (State.RowSelected && State.ColSelected)
+            use(FSelBothColor, FSelBothTextColor);
+        else if (State.ColSelected)
+            use(FSelColColor, FSelColTextColor);
+        else if (State.RowSelected)
+            use(FSelRowColor, FSelRowTextColor);
+        if (State.Highlighted) {
+            use(FHiLgtColor, FHiLgtTextColor);
+            c.Bold = FHiLgtBold;
+        }
+    }
+    if (State.FixedColumn) c.Brush = c.Pen = FColHdColor;
+    return c;
+}
+
+TColor TReportListView::CheckBoxPen(bool ViewEnabled, bool RowDisabled, TColor Pen) {
+    return !ViewEnabled ? clInactiveCaption : RowDisabled ? Pen : clBtnShadow;
+}
+
+TColor TReportListView::CheckMarkPen(bool ViewEnabled, TColor Font) {
+    return ViewEnabled ? Font : clInactiveCaption;
+}
+
+// ---- Cells -------------------------------------------------------------------------------------
+
 void TReportListView::RaisedFrame(TCanvas& C, int Left, int Top, int Right, int Bottom) {
     C.Pen().SetWidth(1);
     C.Pen().SetColor(clWhite);
@@ -118,39 +170,21 @@ void TReportListView::DrawDataCell(int ACol, int ARow, const TRect& O, TRect& T)
     const std::string stored = s.GetString(C, R);
     std::string text = ColumnIsPwd(C) ? std::string("******") : stored;
 
-    TColor F = FColorNormal;
-    TColor B = FRColorNormal;
-    if (FRowColPattern > 0 && ((ARow - FixedRows()) / FRowColPattern) % 2 == 0) B = FRColorShaded;
-    TColor P = B;
+    const std::uint8_t rowAttr = s.GetRowAttrib(R);
+    TRLCellState state;
+    state.Shaded = FRowColPattern > 0 && ((ARow - FixedRows()) / FRowColPattern) % 2 == 0;
+    state.ViewEnabled = FEnabled;
+    state.RowDisabled = (rowAttr & RowDisabledBit) != 0;
+    state.RowSelected = (rowAttr & RowSelectedBit) != 0;
+    state.ColSelected = (s.GetColAttrib(C) & ColSelectedBit) != 0;
+    state.Highlighted =
+        (FHiLgtRow != 0 && R == FHiLgtRow) || (FHiLgtColumn != 0 && C == FHiLgtColumn);
+    state.FixedColumn = ACol < FixedCols();
+    const TRLCellColors colors = CellColors(state);
+    TColor F = colors.Font, B = colors.Brush, P = colors.Pen;
     TFontStyles styles = Font().Style();
-    const bool disabledRow = (s.GetRowAttrib(R) & RowDisabledBit) != 0;
-    if (FEnabled) {
-        if (disabledRow) {
-            B = P = FDisabledBkgdColor;
-            F = FDisabledTextColor;
-        } else {
-            const bool rowSel = (s.GetRowAttrib(R) & RowSelectedBit) != 0;
-            const bool colSel = (s.GetColAttrib(C) & ColSelectedBit) != 0;
-            if (rowSel && colSel) {
-                B = P = FSelBothColor;
-                F = FSelBothTextColor;
-            } else if (colSel) {
-                B = P = FSelColColor;
-                F = FSelColTextColor;
-            } else if (rowSel) {
-                B = P = FSelRowColor;
-                F = FSelRowTextColor;
-            }
-            if ((FHiLgtRow != 0 && R == FHiLgtRow) || (FHiLgtColumn != 0 && C == FHiLgtColumn)) {
-                B = P = FHiLgtColor;
-                F = FHiLgtTextColor;
-                if (FHiLgtBold) styles.include(fsBold);
-            }
-        }
-    } else {
-        F = clInactiveCaption;
-    }
-    if (ACol < FixedCols()) B = P = FColHdColor;
+    if (colors.Bold) styles.include(fsBold);
+    const bool disabledRow = state.RowDisabled;
     if (FOnBefRenderCell) FOnBefRenderCell(this, C, R, P, B, F, styles, text);
 
     Cv.Font().SetStyle(styles);
@@ -167,7 +201,7 @@ void TReportListView::DrawDataCell(int ACol, int ARow, const TRect& O, TRect& T)
         const std::string rest = text.empty() ? text : Tail(text, CodePointCount(text) - 1);
         const int wt = Cv.TextWidth(rest);
         const int w = ColWidths(C);
-        const int k = checkCol ? 16 : 0;
+        const int k = checkCol ? RLCheckTextIndent : 0;
         if (w - k - 9 < wt && wt > 0) {
             const int n =
                 std::max(RoundEven(double(CodePointCount(text)) * (w - k - 9) / wt - 4), 1);
@@ -189,19 +223,20 @@ void TReportListView::DrawDataCell(int ACol, int ARow, const TRect& O, TRect& T)
 
     if (!checkCol) {
         place(text);
-    } else if (stored.size() > 1 || FShowEmptyCBx) {
-        T.Left += 16;
+    } else if (CodePointCount(stored) > 1 || FShowEmptyCBx) {
+        T.Left += RLCheckTextIndent;
         const bool checked = !stored.empty() && stored[0] != ' ';
         place(text.empty() ? text : Tail(text, CodePointCount(text) - 1));
         if (!FROCheckMarks) {
-            Cv.Pen().SetColor(!FEnabled ? clInactiveCaption : disabledRow ? P : clBtnShadow);
+            Cv.Pen().SetColor(CheckBoxPen(FEnabled, disabledRow, P));
             Cv.Brush().SetColor(B);
+            const TRect box = RLCheckBoxRect(O);
             if (mode == cmRadio)
-                Cv.Ellipse(O.Left + 4, O.Top + 4, O.Left + 15, O.Top + 15);
+                Cv.Ellipse(box);
             else
-                Cv.Rectangle(O.Left + 4, O.Top + 4, O.Left + 15, O.Top + 15);
+                Cv.Rectangle(box);
         }
-        Cv.Pen().SetColor(FEnabled ? F : clInactiveCaption);
+        Cv.Pen().SetColor(CheckMarkPen(FEnabled, F));
         if (checked) {
             const int x = O.Left, y = O.Top;
             if (mode == cmRadio) {

@@ -12,6 +12,8 @@ packages=(
   clang-format clang-tidy                               # style and static checks
   libcairo2-dev libfccp-dev                             # benchmark peers
   libpugixml-dev                                        # XML exchange format
+  libpcre2-dev libutf8proc-dev                          # report list filters and case folding
+  libxml2-utils                                         # xmllint checks the XML the tests write
 )
 
 missing=()

@@ -413,6 +413,22 @@ TEST(RLData, SortRecordsItsColumnsAndUnsortRestoresTheOrder) {
     EXPECT_EQ(d.Elem(2, 2), "a");
 }
 
+TEST(RLData, SortFoldsUnicodeCaseAsTheFiltersDoAlsoAfterNewContent) {
+    TRLData d(nullptr);
+    MakeTable(d, {"T"}, {{"strasz"}, {"Straße"}, {"ecolf"}});
+    d.Sort(1, -1, true);
+    EXPECT_EQ(d.Elem(1, 1), "ecolf");
+    EXPECT_EQ(d.Elem(1, 2), "Straße"); // folds to "strasse", before "strasz"
+    EXPECT_EQ(d.Elem(1, 3), "strasz");
+    // Content installed by Assign (and by the readers) keeps the folding.
+    TRLData e(nullptr);
+    e.Assign(&d);
+    e.UnSort();
+    e.Sort(1, -1, false);
+    EXPECT_EQ(e.Elem(1, 1), "strasz");
+    EXPECT_EQ(e.Elem(1, 2), "Straße");
+}
+
 TEST(RLData, InsertAndRemoveRowCommitTheSortOrder) {
     TRLData d(nullptr);
     MakeTable(d, {"N"}, {{"3"}, {"1"}, {"2"}});

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -27,10 +30,56 @@ class RLExchange : public ::testing::Test {
         fs::remove_all(FDir);
         fs::create_directories(FDir);
     }
-    void TearDown() override { fs::remove_all(FDir); }
+    // Every XML file the library wrote in the test (not those the test wrote by hand) must be
+    // well-formed to an outside reader and use the hex encoding only where XML cannot carry
+    // the value; see XmllintAcceptsTheWrittenFiles for the message when xmllint is missing.
+    void TearDown() override {
+        if (XmllintPresent())
+            for (auto& e : fs::directory_iterator(FDir)) {
+                const std::string name = e.path().filename().string();
+                if (e.path().extension() != ".xml" || FHandWritten.count(name)) continue;
+                EXPECT_TRUE(XmllintAccepts(e.path().string())) << name;
+                EXPECT_EQ(NeedlessHex(Read(name)), "") << name;
+            }
+        fs::remove_all(FDir);
+    }
     std::string Path(const std::string& name) const { return (FDir / name).string(); }
-    void Write(const std::string& name, const std::string& text) const {
+    void Write(const std::string& name, const std::string& text) {
+        FHandWritten.insert(name);
         std::ofstream(Path(name), std::ios::binary) << text;
+    }
+    static bool XmllintPresent() { return std::system("command -v xmllint >/dev/null 2>&1") == 0; }
+    static bool XmllintAccepts(const std::string& file) {
+        return std::system(("xmllint --noout '" + file + "' 2>/dev/null").c_str()) == 0;
+    }
+    // The first hex-encoded value of Xml whose text XML 1.0 could have carried ("" if none).
+    static std::string NeedlessHex(const std::string& Xml) {
+        static const std::regex hexValue("enc=\"hex\">([0-9A-Fa-f]*)<");
+        for (auto it = std::sregex_iterator(Xml.begin(), Xml.end(), hexValue);
+             it != std::sregex_iterator(); ++it) {
+            const std::string hex = (*it)[1];
+            std::string v;
+            for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+                v += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+            if (XmlCouldCarry(v)) return hex;
+        }
+        return "";
+    }
+    // Well-formed UTF-8 without control characters other than TAB, LF and CR, and without
+    // U+FFFE and U+FFFF.
+    static bool XmlCouldCarry(const std::string& v) {
+        for (std::size_t i = 0; i < v.size();) {
+            const auto b = static_cast<unsigned char>(v[i]);
+            if (b < 0x20 && b != 9 && b != 10 && b != 13) return false;
+            const int n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 0;
+            if (n == 0 || i + n > v.size()) return false;
+            for (int k = 1; k < n; ++k)
+                if ((static_cast<unsigned char>(v[i + k]) & 0xC0) != 0x80) return false;
+            if (v.compare(i, n, "\xEF\xBF\xBE") == 0 || v.compare(i, n, "\xEF\xBF\xBF") == 0)
+                return false;
+            i += n;
+        }
+        return true;
     }
     std::string Read(const std::string& name) const {
         std::ifstream in(Path(name), std::ios::binary);
@@ -45,6 +94,7 @@ class RLExchange : public ::testing::Test {
         return n;
     }
     fs::path FDir;
+    std::set<std::string> FHandWritten;
 };
 
 // Every field a container holds (cells of columns 0..n as stored, in displayed order).
@@ -603,4 +653,127 @@ TEST_F(RLExchange, HtmlTableEscapesTextAndHonoursTheArguments) {
     EXPECT_NE(all.find("second"), std::string::npos);
     EXPECT_EQ(all.find("<thead>"), std::string::npos);
     EXPECT_EQ(FileCount(), 1);
+}
+
+// ---- Faults mended -----------------------------------------------------------------------------
+
+TEST_F(RLExchange, XmllintAcceptsTheWrittenFiles) {
+    if (!XmllintPresent())
+        GTEST_SKIP() << "xmllint is not installed (Debian package libxml2-utils)";
+    TRLData d(nullptr);
+    MakeAwkward(d);
+    d.SaveAsXMLFile(Path("awkward.xml"), "id with \r and \t and \"quotes\" & <tags>");
+    EXPECT_TRUE(XmllintAccepts(Path("awkward.xml")));
+    // The only hex-encoded value is column 0 of row 6, whose control characters XML 1.0 lacks.
+    const std::string xml = Read("awkward.xml");
+    EXPECT_EQ(NeedlessHex(xml), "");
+    std::size_t hexCount = 0;
+    for (std::size_t p = xml.find("enc=\"hex\""); p != std::string::npos;
+         p = xml.find("enc=\"hex\"", p + 1))
+        ++hexCount;
+    EXPECT_EQ(hexCount, 1u);
+    // A broken file is refused: the check can fail.
+    Write("broken.xml", "<replist><cell>a</replist>");
+    EXPECT_FALSE(XmllintAccepts(Path("broken.xml")));
+}
+
+TEST_F(RLExchange, CarriageReturnsAreWrittenAsCharacterReferencesAndHexStillReads) {
+    TRLData d(nullptr);
+    d.SetNrCols(2);
+    d.SetNrRows(2);
+    d.SetElem(1, 1, "a\rb");
+    d.SetElem(2, 1, "\r");
+    d.SetElem(1, 2, "x\r\ny\x7f\xc2\x85");
+    d.SetComment("c\rd");
+    d.SaveAsXMLFile(Path("cr.xml"), "");
+    const std::string xml = Read("cr.xml");
+    EXPECT_EQ(xml.find("enc="), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<cell>a&#13;b</cell>"), std::string::npos) << xml;
+    EXPECT_EQ(xml.find('\r'), std::string::npos);
+    TRLData e(nullptr);
+    e.LoadFromXMLFile(Path("cr.xml"), "");
+    EXPECT_EQ(Dump(e), Dump(d));
+    // Files written with the hex encoding still read.
+    Write("old.xml", "<replist format=\"kelmosaic\" id=\"\">\n<numcols>1</numcols>\n"
+                     "<numrows>1</numrows>\n<colname>C-1</colname>\n<columnformat/>\n"
+                     "<checkedcolumn>0</checkedcolumn>\n<cell/>\n<cell enc=\"hex\">610D62</cell>\n"
+                     "</replist>\n");
+    TRLData f(nullptr);
+    f.LoadFromXMLFile(Path("old.xml"), "");
+    EXPECT_EQ(f.Elem(1, 1), "a\rb");
+}
+
+TEST_F(RLExchange, CheckAndReaderAgreeOnEveryIdentifierTheWriterEmits) {
+    const std::string ids[] = {"ctl\x01char", "with\rcr", "tab\there",   "line\nfeed",
+                               "  padded  ",  " \r ",     "Ünï \"&<>' ", "bad\xff utf"};
+    for (const std::string& id : ids) {
+        SCOPED_TRACE(id);
+        TRLData d(nullptr);
+        d.SetNrCols(1);
+        d.SetNrRows(1);
+        d.SetElem(1, 1, "v");
+        d.SaveAsXMLFile(Path("id.xml"), id);
+        EXPECT_TRUE(CheckIfValidReplist(Path("id.xml"), id));
+        EXPECT_FALSE(CheckIfValidReplist(Path("id.xml"), id + "x"));
+        std::stringstream ss;
+        d.WriteToXMLStream(ss, true, id);
+        EXPECT_TRUE(CheckIfValidReplist(ss, id));
+        TRLData e(nullptr);
+        EXPECT_TRUE(e.LoadFromXMLFile(Path("id.xml"), id));
+        EXPECT_EQ(e.DataID(), id);
+        TRLData f(nullptr);
+        EXPECT_TRUE(f.ReadFromXMLString(ss.str(), id));
+    }
+    // Blanks at the ends are ignored on either side, as is ASCII case.
+    TRLData d(nullptr);
+    d.SaveAsXMLFile(Path("p.xml"), " padded ");
+    TRLData e(nullptr);
+    EXPECT_TRUE(e.LoadFromXMLFile(Path("p.xml"), "PADDED"));
+    EXPECT_TRUE(e.LoadFromXMLFile(Path("p.xml"), "  padded"));
+    EXPECT_TRUE(CheckIfValidReplist(Path("p.xml"), "padded "));
+}
+
+TEST_F(RLExchange, CheckCellWithAMultiByteCheckCharacterStaysUtf8ThroughCsv) {
+    TRLData d(nullptr);
+    d.SetNrCols(1);
+    d.SetNrRows(1);
+    Write("c.xml", "<replist format=\"kelmosaic\" id=\"\">\n<numcols>1</numcols>\n"
+                   "<numrows>1</numrows>\n<colname>C</colname>\n<columnformat/>\n"
+                   "<checkedcolumn>1</checkedcolumn>\n<cell/>\n<cell>été</cell>\n</replist>\n");
+    d.LoadFromXMLFile(Path("c.xml"), "");
+    EXPECT_EQ(d.Elem(1, 1), "té"); // the check character is the whole "é"
+    EXPECT_TRUE(d.ElemChecked(1, 1));
+    d.SetElem(1, 1, "tê");
+    EXPECT_EQ(d.Strings().GetString(1, 1), "étê");
+    d.ExportCSV(Path("c.csv"), csvComma, false, false, 1, 1, 1, 1);
+    TRLData e(nullptr);
+    EXPECT_EQ(e.ImportCSV(Path("c.csv"), csvComma, false), 1);
+    EXPECT_EQ(e.Elem(1, 1), "tê");
+    d.SetElemChecked(1, 1, false);
+    EXPECT_EQ(d.Strings().GetString(1, 1), " tê");
+}
+
+TEST_F(RLExchange, CsvKeepsALoneCarriageReturnInsideItsCell) {
+    TRLData d(nullptr);
+    d.SetNrCols(2);
+    d.SetNrRows(2);
+    d.SetElem(1, 1, "lone\rcr");
+    d.SetElem(2, 1, "end\r");
+    d.SetElem(1, 2, "next");
+    d.ExportCSV(Path("cr.csv"), csvSemicolon, true, false, 1, 1, 2, 2);
+    TRLData e(nullptr);
+    EXPECT_EQ(e.ImportCSV(Path("cr.csv"), csvSemicolon, true), 2);
+    EXPECT_EQ(e.Elem(1, 1), "lone\rcr");
+    EXPECT_EQ(e.Elem(2, 1), "end\r");
+    EXPECT_EQ(e.Elem(1, 2), "next");
+}
+
+TEST_F(RLExchange, HtmlTurnsEveryKindOfLineEndIntoOneBreak) {
+    TRLData d(nullptr);
+    d.SetNrCols(1);
+    d.SetNrRows(1);
+    d.SetElem(1, 1, "lone\rcr\r\ncrlf\nlf");
+    d.ExportHTMLTable(Path("t.html"), 1, 1, 1, 1, {}, 0, 0, 0, false, "", "", "");
+    EXPECT_NE(Read("t.html").find(">lone<br>cr<br>crlf<br>lf</td>"), std::string::npos)
+        << Read("t.html");
 }

@@ -8,10 +8,12 @@
 #include "kel_app.h"
 #include "kel_forms.h"
 #include "kel_messages.h"
+#include "kel_props.h"
 #include "kel_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -347,6 +349,178 @@ TEST_F(RLViewInput, BeforeFilterCombinesItsDecisionWithTheExpression) {
     });
     view->UnSort();
     EXPECT_EQ(view->FilterAndSort("r1", {1}, false, fmSimple, -1, true), 2);
+}
+
+// ---- Geometry and colours shared by painting and hit testing ---------------------------------
+
+TEST(RLViewGeometry, CheckBoxClickAndSortZonesFollowTheCell) {
+    const TRect cell = Rect(130, 46, 194, 70);
+    EXPECT_EQ(RLCheckBoxRect(cell), Rect(134, 50, 145, 61));
+    EXPECT_EQ(RLCheckClickRect(cell), Rect(130, 46, 148, 70));
+    const TRect header = Rect(65, 0, 129, 20);
+    EXPECT_EQ(RLHeaderSortRect(header), Rect(70, 0, 125, 20));
+}
+
+TEST_F(RLViewInput, ClickAtTheDrawnBoxTogglesItAndBesideTheZoneDoesNot) {
+    view->SetColumnCheckMode(3, cmBox);
+    view->SetRowColPattern(0);
+    view->Update();
+    // Find the box as drawn: the outline pixels in the cell of data row 2, column 3.
+    const TRect cell = view->CellRect(2, 2);
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    TRect drawn{cell.Right, cell.Bottom, cell.Left, cell.Top};
+    for (int y = cell.Top; y < cell.Bottom; ++y)
+        for (int x = cell.Left; x < cell.Right; ++x)
+            if (PixelAt(*view, x, y) == shadow) {
+                drawn.Left = std::min(drawn.Left, x);
+                drawn.Top = std::min(drawn.Top, y);
+                drawn.Right = std::max(drawn.Right, x + 1);
+                drawn.Bottom = std::max(drawn.Bottom, y + 1);
+            }
+    EXPECT_EQ(drawn, RLCheckBoxRect(cell));
+    ClickAt(*view, drawn.Right - 1, drawn.Bottom - 1); // the box's last pixel
+    EXPECT_TRUE(view->ElemChecked(3, 2));
+    ClickAt(*view, RLCheckClickRect(cell).Right, (cell.Top + cell.Bottom) / 2);
+    EXPECT_TRUE(view->ElemChecked(3, 2));
+    ClickAt(*view, (drawn.Left + drawn.Right) / 2, (drawn.Top + drawn.Bottom) / 2);
+    EXPECT_FALSE(view->ElemChecked(3, 2));
+}
+
+TEST_F(RLViewInput, CellColoursFollowTheStateWithoutPainting) {
+    view->SetColorSelectedBoth(0x00AA00);
+    view->SetColorSelectedBothText(0x0000AA);
+    view->SetColorSelectedCol(0x0000CC);
+    view->SetColorSelectedColText(0x00CC00);
+    view->SetHighLightBold(true);
+    TRLCellState st;
+    EXPECT_EQ(view->CellColors(st), (TRLCellColors{clWhite, clWhite, 0x002000, false}));
+    st.Shaded = true;
+    EXPECT_EQ(view->CellColors(st), (TRLCellColors{0xF0EFE8, 0xF0EFE8, 0x002000, false}));
+    st.RowSelected = true;
+    EXPECT_EQ(view->CellColors(st), (TRLCellColors{0x94BAED, 0x94BAED, clNavy, false}));
+    st.ColSelected = true;
+    EXPECT_EQ(view->CellColors(st), (TRLCellColors{0x00AA00, 0x00AA00, 0x0000AA, false}));
+    st.RowSelected = false;
+    EXPECT_EQ(view->CellColors(st), (TRLCellColors{0x0000CC, 0x0000CC, 0x00CC00, false}));
+    st.Highlighted = true; // highlight wins over selection and turns bold
+    EXPECT_EQ(view->CellColors(st), (TRLCellColors{0xCC9966, 0xCC9966, clWhite, true}));
+    st.RowDisabled = true; // a disabled row ignores selection and highlight
+    EXPECT_EQ(view->CellColors(st), (TRLCellColors{0xF0F0F0, 0xF0F0F0, clSilver, false}));
+    st.ViewEnabled = false; // a disabled view keeps the band and greys the text
+    EXPECT_EQ(view->CellColors(st), (TRLCellColors{0xF0EFE8, 0xF0EFE8, clInactiveCaption, false}));
+    st.FixedColumn = true;
+    EXPECT_EQ(view->CellColors(st),
+              (TRLCellColors{clBtnFace, clBtnFace, clInactiveCaption, false}));
+    EXPECT_EQ(TReportListView::CheckBoxPen(true, false, clRed), clBtnShadow);
+    EXPECT_EQ(TReportListView::CheckBoxPen(true, true, clRed), clRed);
+    EXPECT_EQ(TReportListView::CheckBoxPen(false, true, clRed), clInactiveCaption);
+    EXPECT_EQ(TReportListView::CheckMarkPen(true, clRed), clRed);
+    EXPECT_EQ(TReportListView::CheckMarkPen(false, clRed), clInactiveCaption);
+}
+
+// ---- Faults mended -----------------------------------------------------------------------------
+
+TEST_F(RLViewInput, ToggleKeepsAMultiByteCheckCharacterWhole) {
+    view->SetColumnCheckMode(3, cmBox);
+    view->Data().Strings().SetString(3, 2, "été"); // checked: its check character is "é"
+    EXPECT_EQ(view->Elem(3, 2), "té");
+    ClickRow(2, 130 + 8);
+    EXPECT_FALSE(view->ElemChecked(3, 2));
+    EXPECT_EQ(view->Data().Strings().GetString(3, 2), " té");
+    view->Data().Strings().SetString(3, 2, "été");
+    view->SetElem(3, 2, "ô");
+    EXPECT_EQ(view->Data().Strings().GetString(3, 2), "éô");
+}
+
+TEST_F(RLViewInput, ColWidthsOfAReorderedViewMapThroughTheInverseOrder) {
+    view->TCustomGrid::SetColWidths(0, 101);
+    view->TCustomGrid::SetColWidths(1, 102);
+    view->TCustomGrid::SetColWidths(2, 103);
+    ASSERT_TRUE(view->SetColumnOrder({3, 1, 2})); // grid column 0 shows data column 3
+    EXPECT_EQ(view->ColWidths(1), 102);
+    EXPECT_EQ(view->ColWidths(2), 103);
+    EXPECT_EQ(view->ColWidths(3), 101);
+    view->SetColWidths(3, 77);
+    EXPECT_EQ(view->TCustomGrid::ColWidths(0), 77);
+    // A data column that no grid column shows has no width.
+    ASSERT_TRUE(view->SetColumnOrder({1, 1, 2}));
+    EXPECT_EQ(view->ColWidths(3), 0);
+}
+
+TEST_F(RLViewInput, EqualHeaderHeightsAndFixedFirstColumnFireNothing) {
+    int changes = 0;
+    view->SetOnChange([&](TObject*) { ++changes; });
+    view->SetCommonHeaderHeight(20);
+    view->SetColumnHeadersHeight(20);
+    view->SetFixedFirstColumn(false);
+    EXPECT_EQ(changes, 0);
+    view->SetColumnHeadersHeight(200); // clamped to 127
+    EXPECT_EQ(changes, 1);
+    view->SetColumnHeadersHeight(300); // clamped to 127 again: no change
+    view->SetFixedFirstColumn(true);
+    view->SetFixedFirstColumn(true);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(view->ColumnHeadersHeight(), 127);
+}
+
+TEST_F(RLViewInput, FilterWorksOnCharactersAndFoldsUnicodeCase) {
+    view->SetElem(3, 1, "café");
+    view->SetElem(3, 2, "ÉTÉ chaud");
+    view->SetElem(3, 3, "Straße");
+    view->SetElem(3, 4, "ΣΟΦΙΑ");
+    EXPECT_EQ(view->FilterAndSort("^caf.$", {3}, false, fmGrep, -1, true), 1);
+    EXPECT_TRUE(view->RowEnabled(1));
+    view->UnSort();
+    EXPECT_EQ(view->FilterAndSort("été", {3}, true, fmSimple, -1, true), 1);
+    EXPECT_EQ(view->Elem(1, 1), "r2");
+    view->UnSort();
+    EXPECT_EQ(view->FilterAndSort("STRASSE OR σοφια", {3}, true, fmBoolean, 1, true), 2);
+    EXPECT_EQ(Column(1).substr(0, 5), "r3,r4");
+    view->UnSort();
+    EXPECT_EQ(view->FilterAndSort("^été", {3}, true, fmGrep, -1, true), 1);
+    EXPECT_EQ(view->FilterAndSort("^été", {3}, false, fmGrep, -1, true), 0);
+    // One folding: the sort compares as the filter does ("Straße" folds to "strasse").
+    view->UnSort();
+    view->SetElem(2, 1, "strasz");
+    view->SetElem(2, 2, "Straße");
+    view->SetElem(2, 3, "STRASSE");
+    for (int r = 4; r <= 6; ++r) view->SetElem(2, r, "zz");
+    view->Sort(2, -1, true);
+    EXPECT_EQ(Column(2).substr(0, 22), "STRASSE,Straße,strasz");
+    EXPECT_EQ(RLCaseFolded("ÉTÉ Straße ΣΟΦΙΑ"), RLCaseFolded("été STRASSE σοφια"));
+    EXPECT_EQ(RLCaseFolded(std::string("a\xff"
+                                       "B")),
+              std::string("a\xff"
+                          "b")); // malformed kept
+}
+
+TEST_F(RLViewInput, BadPatternRaisesAnErrorThatNamesIt) {
+    try {
+        view->FilterAndSort("caf(é", {1}, false, fmGrep, -1, true);
+        FAIL() << "no error";
+    } catch (const EKELRepListError& e) {
+        const std::string m = e.what();
+        EXPECT_NE(m.find("\"caf(é\""), std::string::npos) << m;
+        EXPECT_NE(m.find("position 6"), std::string::npos) << m; // the end, in characters
+    }
+    EXPECT_EQ(view->NumEnabledRows(), 6);
+}
+
+TEST(RLViewPublished, TheViewPublishesEveryPropertyOfTheDrawGrid) {
+    const TClassInfo* grid = FindClass("TCustomDrawGrid");
+    const TClassInfo* list = FindClass("TReportListView");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->InheritsFrom("TCustomDrawGrid"));
+    for (const TPropInfo* p : grid->AllProps())
+        EXPECT_NE(list->FindProp(p->Name), nullptr) << p->Name;
+    for (const char* name : {"Options", "DefaultDrawing", "FixedColor", "ScrollBars", "BorderStyle",
+                             "Ctl3D", "DefaultColWidth", "DefaultRowHeight"})
+        EXPECT_NE(list->FindProp(name), nullptr) << name;
+    // The view's own defaults where they differ from a plain grid's.
+    TReportListView v(nullptr);
+    EXPECT_EQ(list->FindProp("Options")->Get(v), list->FindProp("Options")->Default);
+    EXPECT_EQ(list->FindProp("DefaultDrawing")->Default, TPropValue(false));
 }
 
 } // namespace
