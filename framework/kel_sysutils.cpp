@@ -171,7 +171,7 @@ bool BelowGeneralLimit(const TDecimal& d) {
     return d.Digits < limit.Digits;
 }
 
-std::string SignedText(const TDecimal& d, std::string body) {
+std::string SignedText(const TDecimal& d, const std::string& body) {
     return (d.Negative && !d.IsZero()) ? "-" + body : body;
 }
 

@@ -222,7 +222,7 @@ void TNumIO::Change() {
             newCaret = oldSep;
         }
         if (p1 > 0 && int(text.size()) - p1 > FFixPDecPl) {
-            n = text.substr(0, std::size_t(p1 + FFixPDecPl));
+            n = text.substr(0, std::size_t(p1) + std::size_t(FFixPDecPl));
             restore = true;
             newCaret = caret;
         }

@@ -18,7 +18,7 @@ namespace {
 enum TNumClass { ncSep, ncBlank, ncSign, ncDigit, ncE, ncOther };
 
 // Next state by current state (1..8) and character class; 9 = complete, -1 = error.
-constexpr signed char kNumberNext[8][6] = {
+constexpr int kNumberNext[8][6] = {
     //  sep blank sign digit  E  other
     {4, 1, 2, 3, -1, -1},   // 1 start (leading blanks)
     {4, -1, -1, 3, -1, -1}, // 2 after the sign
@@ -266,7 +266,7 @@ bool IsValidFixPointStr(const std::string& Text, TDecPSep Sep) {
     if (Text.empty()) return false;
     // States: 0 start, 1 after sign, 2 after separator, 3 integer digits, 4 fraction digits,
     // 5 error. Columns: sign, separator, digit, anything else.
-    static constexpr signed char kNext[5][4] = {
+    static constexpr int kNext[5][4] = {
         {1, 2, 3, 5}, {5, 2, 3, 5}, {5, 5, 4, 5}, {5, 2, 3, 5}, {5, 5, 4, 5}};
     const int mode = ResolveMode(Sep);
     int state = 0;

@@ -1152,7 +1152,9 @@ std::string TReportListView::GetEditText(int ACol, int ARow) {
 void TReportListView::SetEditText(int ACol, int ARow, const std::string& Value) {
     const int C = DataColOfGrid(ACol), R = ARow - FixedRows() + 1;
     FRLData->SetElem(C, R, Value); // keeps the check character
-    TCustomGrid::SetEditText(ACol, R, Value);
+    // The draw grid's SetEditText would fire OnSetEditText with the grid row; the view fires it
+    // with the record's row instead.
+    TCustomGrid::SetEditText(ACol, R, Value); // NOLINT(bugprone-parent-virtual-call)
     if (auto e = OnSetEditText()) e(this, ACol, R, Value);
 }
 
