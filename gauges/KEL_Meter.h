@@ -18,14 +18,21 @@
 //     own size, centred, over the same white box as bfSimple.
 //   * A background picture that exists but cannot be read raises its error and leaves the
 //     property and the picture as they were.
+//   * The rim setters recompute the geometry (the rims bound the dial), so what is on screen
+//     is what a form file reloads.
 //   * After loading from a form file the geometry is recomputed (so rims read after the size
-//     count), a maximum not above the minimum becomes minimum + 1, and a logarithmic scale
-//     whose limits are not both above 1e-100 becomes linear, as the setters would have made
-//     them. A scale whose range cannot be divided into steps draws no ticks.
+//     count), a maximum not above the minimum becomes minimum + 1, a logarithmic scale whose
+//     limits are not both above 1e-100 becomes linear, both values and both thresholds are
+//     brought inside the limits and a high threshold below the low one is raised to it, as the
+//     setters would have made them; the limit lamps then show where the loaded value stands
+//     (no range event fires while loading). A scale whose range cannot be divided into steps
+//     draws no ticks.
+//   * On a full circle (mlCirc360) the maximum lies where the minimum does; its tick is drawn
+//     but its label is left out, so the two labels do not overprint.
 //   * A value, limit or threshold that is not a number raises EKELError and changes nothing.
 //
-// Repaint in a setter means the meter paints at once (it is opaque, so the framework paints it
-// straight through its form's surface).
+// Setters that change what is shown invalidate the meter (one deferred paint however many
+// setters run before the message loop); the range events fire from the setters, at once.
 //
 // Index: event types; TNeedleLayout; TMeter.
 #pragma once
@@ -227,8 +234,8 @@ class TMeter : public TGraphicControl {
     const TNeedleLayout& NeedleLayoutSec() const { return *FNeedle2Layout; }
     void SetNeedleLayoutSec(const TNeedleLayout& AValue);
 
-    // --- geometry (read-only; recomputed on a change of size or layout and after loading, so
-    // new rims take effect then) ---
+    // --- geometry (read-only; recomputed on a change of size, layout or rims and after
+    // loading) ---
     int OriginX() const { return FMeterCenterX; } // dial centre, control pixels
     int OriginY() const { return FMeterCenterY; }
     double ScaleRadius() const { return FMeterRadius; } // scale radius, pixels
@@ -271,8 +278,8 @@ class TMeter : public TGraphicControl {
     void WndProc(TMessage& Message) override;
 
   protected:
-    // After loading: the framework's, then Value clamped into the limits (with the repairs
-    // listed at the top), the geometry, the pictures, a repaint.
+    // After loading: the framework's, then the values and thresholds brought into the limits
+    // (with the repairs listed at the top), the geometry, the pictures, an invalidation.
     void Loaded() override;
     void Paint() override;
     // WM_MOUSEMOVE after the framework's own handling: the value under the pointer, reported.
@@ -287,7 +294,7 @@ class TMeter : public TGraphicControl {
 
   private:
     bool Loading() const { return ComponentState().contains(csLoading); }
-    void Changed(); // repaint at once
+    void Changed(); // invalidate: one deferred, merged paint
     void LoadBackground(const std::string& FileName);
     bool LoadAnchor(const std::string& FileName);
     void BuildAnchorMask();

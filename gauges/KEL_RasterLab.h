@@ -34,6 +34,7 @@
 #include "Kel_error.h"
 #include "Kel_kelbase.h"
 #include "kel_controls.h"
+#include "kel_timer.h"
 
 #include <array>
 #include <cstdint>
@@ -168,9 +169,12 @@ class TRasterLab : public TGraphicControl {
     // Draws one glyph with its first column at (X, Y).
     void PaintChar(TCanvas& C, int W, int H, std::int64_t X, std::int64_t Y, int Code) const;
 
+    // After loading: the auto height and auto centre settled from every property read.
+    void Loaded() override;
+
   private:
-    // The timer window's procedure: WM_TIMER ticks, everything else to DefWindowProc.
-    void ScrTimerWndProc(TMessage& Message);
+    void Changed();   // invalidate: one deferred, merged paint
+    void TimerTick(); // one tick of the scroll timer, faults to the application
     int Pitch() const { return FDotSize + FDotSpacing; }
     int FrameWidth() const;
     // First and last column of a code as drawn (the space's extent for codes without glyph).
@@ -182,7 +186,7 @@ class TRasterLab : public TGraphicControl {
     TRDScrollMode FScrollMode = rdsmOff;
     int FScrollPosX = 0, FScrollPosY = 0;
     bool FScrollLoop = true;
-    HWND FScrTimerHandle = nullptr;
+    TMessageTimer FScrTimer;
     bool FScrTimerEnabled = false;
     bool FAutoCenter = false;
     int FTextBitLength = 0;

@@ -190,7 +190,9 @@ const TMeter::TScaleCache& TMeter::ScaleLayout(TCanvas& C) {
     // Label inset from the widest label there is likely to be: that of the maximum.
     const std::string maxText = FloatToFieldStr(1, FDecPlaces, FMaxValue);
     const double lw = C.TextWidth(maxText) / 2.0 + 15, lh = C.TextHeight(maxText) / 2.0 + 15;
-    for (const TScaleTick& t : kel::MeterLongTicks(FMinValue, FMaxValue, k.Log, FNrTicks)) {
+    std::vector<TScaleTick> longTicks = kel::MeterLongTicks(FMinValue, FMaxValue, k.Log, FNrTicks);
+    MeterDropCoincidentLabel(longTicks, A);
+    for (const TScaleTick& t : longTicks) {
         const double phi = MeterDrawAngle(t.Fraction, A);
         TScaleCache::Tick tick = tickAt(phi, 8);
         if (t.Labelled) {

@@ -7,6 +7,7 @@
 #include "KEL_Meter.h"
 
 #include "headless.h"
+#include "numtext.h"
 #include "kel_app.h"
 #include "kel_forms.h"
 #include "kel_test_support.h"
@@ -226,6 +227,36 @@ TEST(MeterPaint, EmptyTickLabelHidesTheLabelButNotItsTick) {
     EXPECT_EQ(inkWithout, 0);
     const TPoint tick = MeterPolarPoint(148, 191, 175, MeterDrawAngle(0.4, 90));
     EXPECT_EQ(Px(without, tick.X, tick.Y), clNavy);
+}
+
+TEST(MeterPaint, FullCircleShowsNoTwoLabelsOnOneSpot) {
+    for (auto [lo, hi] : {std::pair{0.0, 1.0}, std::pair{0.0, 100.0}, std::pair{-100.0, 100.0}}) {
+        TMeter m(nullptr);
+        m.SetMeterLayout(mlCirc360);
+        m.SetMeterMaxValue(hi);
+        m.SetMeterMinValue(lo);
+        std::vector<std::pair<std::string, TPoint>> labels;
+        m.SetOnBeforeDrawScaleLabel([&](TObject*, TCanvas&, std::string& text, int x, int y) {
+            labels.push_back({text, Point(x, y)});
+        });
+        TBitmap b;
+        Render(m, b);
+        ASSERT_GE(labels.size(), 2u);
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            for (std::size_t j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(std::abs(labels[i].second.X - labels[j].second.X) < 8 &&
+                             std::abs(labels[i].second.Y - labels[j].second.Y) < 8)
+                    << "\"" << labels[i].first << "\" and \"" << labels[j].first << "\"";
+        // The minimum keeps its label; the maximum's tick is the same line.
+        EXPECT_EQ(labels.front().first, FloatToFieldStr(1, 1, lo));
+    }
+    // A sweep short of the full circle keeps both end labels.
+    std::vector<TScaleTick> ticks = MeterLongTicks(0, 100, false, 3);
+    MeterDropCoincidentLabel(ticks, 300);
+    EXPECT_TRUE(ticks.front().Labelled && ticks.back().Labelled);
+    MeterDropCoincidentLabel(ticks, 360);
+    EXPECT_TRUE(ticks.front().Labelled);
+    EXPECT_FALSE(ticks.back().Labelled);
 }
 
 TEST(MeterPaint, HiddenScaleStillShowsTheCaption) {
@@ -464,7 +495,7 @@ class MeterPaintOnForm : public ::testing::Test {
     TMeter* meter = nullptr;
 };
 
-TEST_F(MeterPaintOnForm, PaintShowsTheRenderedMeterAndSettersShowChangesAtOnce) {
+TEST_F(MeterPaintOnForm, PaintShowsTheRenderedMeterAndUpdateShowsChanges) {
     TBitmap shown, rendered;
     headless::Snapshot(*meter, shown);
     meter->RenderTo(rendered);
@@ -472,8 +503,9 @@ TEST_F(MeterPaintOnForm, PaintShowsTheRenderedMeterAndSettersShowChangesAtOnce) 
     for (int y = 0; y < 209; y += 3)
         for (int x = 0; x < 297; x += 3)
             ASSERT_EQ(shown.Canvas().Pixels(x, y), rendered.Canvas().Pixels(x, y)) << x << "," << y;
-    // The surface changes as the setter returns, before the message loop runs.
+    // The surface shows the change at the next Update, before the message loop runs.
     meter->SetValue(0.5);
+    meter->Update();
     const TColor tip = PixelToColor(form->Surface().ScanLine(7 + 20)[5 + 148]);
     EXPECT_EQ(tip, clBlack);
 }
