@@ -156,6 +156,10 @@ class TRasterLab : public TGraphicControl {
     // Sees CM_FONTCHANGED (the font changed): rebuilds the matrix.
     void WndProc(TMessage& Message) override;
 
+    // Draws the whole label into Target, resized to the control's size (what Paint shows);
+    // every pixel of Target is drawn. False (Target untouched) when the control has no area.
+    bool RenderTo(TBitmap& Target);
+
   protected:
     void Paint() override;
     // One tick: ScrollTimerEvent, then OnScrollTimer.

@@ -460,19 +460,23 @@ int TRasterLab::PaintString(TCanvas& C, int W, int H, std::int64_t X0, std::int6
 
 void TRasterLab::Paint() {
     if (!Visible() && !ComponentState().contains(csDesigning)) return;
+    TBitmap bmp;
+    if (RenderTo(bmp)) Canvas().Draw(0, 0, bmp);
+}
+
+bool TRasterLab::RenderTo(TBitmap& Target) {
     const int W = Width(), H = Height();
-    if (W <= 0 || H <= 0) return;
-    TBitmap bmp(W, H);
-    TCanvas& c = bmp.Canvas();
+    if (W <= 0 || H <= 0) return false;
+    if (Target.Width() != W || Target.Height() != H) Target.SetSize(W, H);
+    TCanvas& c = Target.Canvas();
     const std::int64_t X0 = std::int64_t(FXPos) + FScrollPosX;
     const std::int64_t Y0 = std::int64_t(FYPos) + FScrollPosY;
 
     // 1. Background: the off-dot colour, which the raster gaps then cut into dots.
+    // The whole bitmap, frame area included: the frame styles made of two offset outlines
+    // leave two corner pixels, which then show the background, not the bitmap's old content.
     PenAndBrush(c, FCharBlockMode != rdbmOff ? FColorDotOff : FColorLabBakG);
-    if (FFrameStyle != fstNone)
-        c.Rectangle(1, 1, W - 1, H - 1);
-    else
-        c.Rectangle(0, 0, W, H);
+    c.Rectangle(0, 0, W, H);
 
     // 2. Raster: the gaps between dot rows and columns.
     const int p = Pitch(), s = FDotSpacing;
@@ -516,10 +520,13 @@ void TRasterLab::Paint() {
         c.MoveTo(1, H - 3);
         c.LineTo(1, 1);
         c.LineTo(W - 2, 1);
+        // The light (lowered) or dark (raised) edge runs along the whole bottom row and up
+        // the whole right column, corners included, so no pixel is left to what the bitmap
+        // held before (the outline and the other edge stop one row and column short).
         c.Pen().SetColor(lowered ? FColWhiteLine : FColBlackLine);
-        c.MoveTo(lowered ? 2 : 0, H - 1);
+        c.MoveTo(0, H - 1);
         c.LineTo(W - 1, H - 1);
-        c.LineTo(W - 1, 0);
+        c.LineTo(W - 1, -1);
         c.Pen().SetColor(FColGrayLine);
         outline(0, 0, W - 2, H - 2);
         break;
@@ -537,8 +544,7 @@ void TRasterLab::Paint() {
         break;
     }
 
-    // 5. Onto the control.
-    Canvas().Draw(0, 0, bmp);
+    return true;
 }
 
 // ---- Published properties ---------------------------------------------------------------------
