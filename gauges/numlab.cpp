@@ -242,6 +242,7 @@ void TNumLab::TextChanged() {
 void TNumLab::SetOnBeforeDisplay(TBeforeDisplayEvent Handler) {
     FOnBeforeDisplay = std::move(Handler);
     FBoxTextStale = true; // the next paint asks the new handler
+    Changed();
 }
 
 void TNumLab::AssignTo(TPersistent* Dest) const {

@@ -117,6 +117,7 @@ const std::string& TProgBar::ShownValueText() {
 void TProgBar::SetOnShowValue(TBeforeShowValueEvent Handler) {
     FOnShowValue = std::move(Handler);
     FValueTextStale = true; // the next paint asks the new handler
+    Changed();
 }
 
 // ---- Setters ----------------------------------------------------------------------------------
