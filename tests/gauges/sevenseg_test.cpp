@@ -339,6 +339,25 @@ TEST_F(SevenSeg, ResizeRebuildsTheCacheEvenWithAnApplicationResizeHandler) {
     EXPECT_EQ(seg->ImageCache().Width(), 21 * 48);
 }
 
+TEST_F(SevenSeg, DisplaysThatLookAlikeShareOneGlyphCache) {
+    auto* other = new TSevenSeg(form.get());
+    other->SetParent(form.get());
+    other->SetTop(100);
+    EXPECT_EQ(&other->ImageCache(), &seg->ImageCache());
+    other->SetColorText(clLime);
+    const TBitmap& lime = other->ImageCache();
+    EXPECT_NE(&lime, &seg->ImageCache());
+    EXPECT_EQ(lime.Canvas().Pixels((K('8') - 1) * 48 + 30, 2), clLime); // top segment of 8
+    EXPECT_EQ(GlyphAt(K('8'), 194, 19), clRed);                         // ours unchanged
+    other->SetColorText(clRed);
+    EXPECT_EQ(&other->ImageCache(), &seg->ImageCache()); // found again, not rebuilt
+    // Another size for one of them leaves the other's glyphs alone.
+    seg->SetBounds(0, 0, 316, 96);
+    EXPECT_EQ(seg->ImageCache().Width(), 21 * 73);
+    EXPECT_EQ(other->ImageCache().Width(), 21 * 48);
+    EXPECT_TRUE(CellShows(1, K('8'), true));
+}
+
 TEST_F(SevenSeg, AssignCopiesTheLooksAndRebuilds) {
     TSevenSeg* other = new TSevenSeg(form.get());
     other->SetParent(form.get());
