@@ -5,7 +5,8 @@
 // the same points, the same labels in an 8-point sans face, the polygon needle, the rims) and
 // copied the same way. Both sides keep their off-screen surface between paints. The "Moving"
 // pair moves the needle between two values before every paint (the meter's usual case: a new
-// value, one paint); the other pair paints the same state again. Run with
+// value, one paint); the other pair paints the same state again; "NewDial" changes the dial
+// (its caption) before every paint, so the meter draws everything from scratch. Run with
 // --benchmark_repetitions=5 and compare the CPU-time medians.
 #include "KEL_Meter.h"
 #include "numtext.h"
@@ -72,6 +73,28 @@ void BM_MeterPaintMoving_Log1to1000(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_MeterPaintMoving_Log1to1000);
+
+// A change of the dial itself before every paint (the caption), so nothing kept between paints
+// can be reused: the cost of a dial drawn from scratch.
+void BM_MeterPaintNewDial_Log1to1000(benchmark::State& st) {
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(0, 0, 297, 209);
+    form.Show();
+    auto* m = new TMeter(&form);
+    m->SetParent(&form);
+    SetUpLogMeter(*m);
+    headless::Flush();
+    bool odd = false;
+    for (auto _ : st) {
+        odd = !odd;
+        m->SetCaption(odd ? "" : " ");
+        m->Update();
+        benchmark::DoNotOptimize(form.Surface().Bits());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MeterPaintNewDial_Log1to1000);
 
 #ifdef KEL_HAVE_CAIRO
 

@@ -331,6 +331,26 @@ class TMeter : public TGraphicControl {
     };
     const TScaleCache& ScaleLayout(TCanvas& C);
     std::unique_ptr<TScaleCache> FScaleCache;
+    // What a paint draws under the needles (background, band, scale, caption) and over them
+    // (rims, anchor, lamps, frame), each kept with a key of everything it depends on; a paint
+    // whose keys match copies them and draws only the needles. Used when no event handler can
+    // draw between the steps (or change the canvas they draw with).
+    struct TDialCache {
+        std::string UnderKey, OverKey; // empty: not built
+        TBitmap Under;                 // the dial below the needles
+        TPen Pen;                      // the canvas state the needle steps start from
+        TBrush Brush;
+        TFont Font;
+        TPoint UnderPenPos;
+        std::vector<std::uint32_t> Over;                        // overlay pixels, W x H
+        std::vector<std::pair<std::size_t, std::size_t>> Spans; // (start, length) drawn
+    };
+    std::string UnderlayKey() const;
+    std::string OverlayKey() const;
+    void DrawUnderlay(TCanvas& C, TBitmap& Target, int W, int H);
+    void DrawOverlay(TCanvas& C, int W, int H);
+    std::unique_ptr<TDialCache> FDialCache;
+    std::uint64_t FPictureGen = 0; // counts loads of the background picture
 
     bool FAnchorCovrd = true;
     std::unique_ptr<TBitmap> AuxBGBmp, AuxACBmp, AuxACMaskBmp;

@@ -198,6 +198,7 @@ void TMeter::Loaded() {
     if (!FBakGndFName.empty()) {
         try {
             AuxBGBmp->LoadFromFile(FBakGndFName);
+            ++FPictureGen;
         } catch (const Exception&) {
             FBakGndFName.clear();
         }
@@ -523,6 +524,7 @@ void TMeter::SetBackGroundImg(const std::string& AValue) {
     }
     if (FileExists(AValue)) {
         AuxBGBmp->LoadFromFile(AValue); // an unreadable file raises and changes nothing
+        ++FPictureGen;
         FBakGndFName = AValue;
     } else {
         FBakGndFName.clear();

@@ -2,7 +2,9 @@
 // and copied to the control's canvas in one step. The steps, in order: background, colour
 // band, scale (arc, short ticks, long ticks with labels), caption, needles, rims, anchor with
 // the inner frame, limit-watch lamps, OnMeterRendered, outer frame. Every position comes from
-// meter_scale.h; this file only calls canvas primitives with them.
+// meter_scale.h; this file only calls canvas primitives with them. What lies under the needles
+// and what covers them are kept between paints with a key of everything they depend on, so a
+// moving needle costs two copies and its polygon; the pixels are the same either way.
 #include "KEL_Meter.h"
 
 #include "numtext.h"
@@ -11,6 +13,8 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -36,34 +40,134 @@ void TMeter::Paint() {
     Canvas().Draw(0, 0, *FBuffer);
 }
 
-bool TMeter::RenderTo(TBitmap& Target) {
-    const double R = FMeterRadius;
-    if (!(R > 0)) return false;
-    const int W = Width(), H = Height();
-    Target.SetSize(W, H);
+namespace {
+
+// The bytes of the values a cached layer depends on, for comparing.
+class TKey {
+  public:
+    template <class T>
+    requires std::is_arithmetic_v<T> || std::is_enum_v<T> TKey& operator<<(T V) {
+        FBytes.append(reinterpret_cast<const char*>(&V), sizeof V);
+        return *this;
+    }
+    TKey& operator<<(const std::string& V) {
+        *this << V.size();
+        FBytes += V;
+        return *this;
+    }
+    TKey& operator<<(const TFont& F) {
+        const TLogFont& l = F.LogFont();
+        return *this << l.lfHeight << l.lfWidth << l.lfEscapement << l.lfOrientation << l.lfWeight
+                     << l.lfItalic << l.lfUnderline << l.lfStrikeOut << l.lfCharSet
+                     << l.lfOutPrecision << l.lfClipPrecision << l.lfQuality << l.lfPitchAndFamily
+                     << l.lfFaceName << F.Color();
+    }
+    std::string Take() { return std::move(FBytes); }
+
+  private:
+    std::string FBytes;
+};
+
+} // namespace
+
+std::string TMeter::UnderlayKey() const {
+    TKey k;
+    k << Width() << Height() << FMeterRadius << FMeterCenterX << FMeterCenterY << FMeterAngle
+      << FBakGndFName << FPictureGen << FBGFillMode << FColorBakG << Font() << FScaleBkVis
+      << FScaleBakWidth << FColorBakGLow << FColorBakGNorm << FColorBakGHigh << FLowThreshold
+      << FHighThreshold << FMinValue << FMaxValue << LogScale() << FScaleVis << FColorScale
+      << FScaleLine << FShortTicks << FNrTicks << FDecPlaces << FCaption << *FFontCaption;
+    return k.Take();
+}
+
+std::string TMeter::OverlayKey() const {
+    TKey k;
+    k << Width() << Height() << FColorCover << FSRim << FTRim << FBRim << FAnchorCovrd
+      << FSizeAnchor << FMeterLayout << FMeterCenterX << FMeterCenterY << FLimWatHighOn
+      << FLimWatLowOn << FLimWatActCol << FLimWatPsvCol << FOFL << FUFL << FFrameStyle
+      << FColGrayLine << FColWhiteLine << FColorBakG;
+    return k.Take();
+}
+
+// Background, band, scale and caption, from the canvas state of a new bitmap.
+void TMeter::DrawUnderlay(TCanvas& C, TBitmap& Target, int W, int H) {
     // Start as a new bitmap does: black pen, white solid brush, plain copies, and white where
     // the background step might leave pixels alone (every other background covers them all).
     const bool bare = !FBakGndFName.empty() &&
                       (FBGFillMode == bfStretch || FBGFillMode == bfTile) && AuxBGBmp->Empty();
     if (bare) std::fill_n(Target.Bits(), std::size_t(W) * std::size_t(H), 0x00FFFFFFu);
-    TCanvas& c = Target.Canvas();
-    c.Pen().SetColor(clBlack);
-    c.Pen().SetWidth(1);
-    c.Pen().SetStyle(psSolid);
-    c.Pen().SetMode(pmCopy);
-    c.Brush().SetColor(clWhite);
-    c.Brush().SetStyle(bsSolid);
-    c.SetCopyMode(cmSrcCopy);
+    C.Pen().SetColor(clBlack);
+    C.Pen().SetWidth(1);
+    C.Pen().SetStyle(psSolid);
+    C.Pen().SetMode(pmCopy);
+    C.Brush().SetColor(clWhite);
+    C.Brush().SetStyle(bsSolid);
+    C.SetCopyMode(cmSrcCopy);
 
-    DrawBackground(c, W, H);
-    if (FScaleBkVis) DrawScaleBand(c);
-    c.Brush().SetStyle(bsClear);
-    if (FScaleVis) DrawScale(c);
+    DrawBackground(C, W, H);
+    if (FScaleBkVis) DrawScaleBand(C);
+    C.Brush().SetStyle(bsClear);
+    if (FScaleVis) DrawScale(C);
 
     // Caption, also when the scale is hidden.
-    c.Font().Assign(FFontCaption.get());
-    c.TextOut(FMeterCenterX - c.TextWidth(FCaption) / 2,
-              FMeterCenterY - RoundI(R / 3) - c.TextHeight(FCaption) / 2, FCaption);
+    C.Font().Assign(FFontCaption.get());
+    C.TextOut(FMeterCenterX - C.TextWidth(FCaption) / 2,
+              FMeterCenterY - RoundI(FMeterRadius / 3) - C.TextHeight(FCaption) / 2, FCaption);
+}
+
+// Rims, anchor and lamps (then OnMeterRendered) and the outer frame: what covers the needles.
+void TMeter::DrawOverlay(TCanvas& C, int W, int H) {
+    // Rims: they hide whatever reaches outside the dial window.
+    PenAndBrush(C, FColorCover);
+    C.Rectangle(0, 0, FSRim - 1, H);
+    C.Rectangle(0, 0, W, FTRim);
+    C.Rectangle(W - FSRim, 0, W, H);
+    C.Rectangle(0, H - FBRim, W, H);
+
+    DrawAnchor(C, W, H);
+    if (FLimWatHighOn) DrawLamp(C, W - FSRim - 18, FTRim + 8, FOFL);
+    if (FLimWatLowOn) DrawLamp(C, FSRim + 8, FTRim + 8, FUFL);
+    if (FOnMeterRendered) FOnMeterRendered(this, C);
+    DrawOuterFrame(C, W, H);
+}
+
+bool TMeter::RenderTo(TBitmap& Target) {
+    const double R = FMeterRadius;
+    if (!(R > 0)) return false;
+    const int W = Width(), H = Height();
+    const std::size_t n = std::size_t(W) * std::size_t(H);
+    Target.SetSize(W, H);
+    TCanvas& c = Target.Canvas();
+    if (!FDialCache) FDialCache = std::make_unique<TDialCache>();
+    TDialCache& dc = *FDialCache;
+
+    // Below the needles: the cached dial when nothing it shows has changed. A label handler
+    // may draw anything, so it is called at every paint.
+    if (FOnBeforeDrawScaleLabel) {
+        dc.UnderKey.clear();
+        DrawUnderlay(c, Target, W, H);
+    } else {
+        std::string key = UnderlayKey();
+        if (key != dc.UnderKey) {
+            dc.UnderKey.clear();
+            dc.Under.SetSize(W, H);
+            TCanvas& u = dc.Under.Canvas();
+            DrawUnderlay(u, dc.Under, W, H);
+            dc.Pen.Assign(&u.Pen());
+            dc.Brush.Assign(&u.Brush());
+            dc.Font.Assign(&u.Font());
+            dc.UnderPenPos = u.PenPos();
+            dc.UnderKey = std::move(key);
+        }
+        std::copy_n(dc.Under.Bits(), n, Target.Bits());
+        // The canvas as drawing the dial would have left it, for the needle steps and
+        // OnBeforeDrawNeedle.
+        c.Pen().Assign(&dc.Pen);
+        c.Brush().Assign(&dc.Brush);
+        c.Font().Assign(&dc.Font);
+        c.SetPenPos(dc.UnderPenPos);
+        c.SetCopyMode(cmSrcCopy);
+    }
 
     // Needles: the secondary one first (when its layout is visible), then the main one unless
     // OnBeforeDrawNeedle has drawn it.
@@ -81,18 +185,43 @@ bool TMeter::RenderTo(TBitmap& Target) {
         DrawNeedle(c, *FNeedleLayout, phiN);
     }
 
-    // Rims: they hide whatever reaches outside the dial window.
-    PenAndBrush(c, FColorCover);
-    c.Rectangle(0, 0, FSRim - 1, H);
-    c.Rectangle(0, 0, W, FTRim);
-    c.Rectangle(W - FSRim, 0, W, H);
-    c.Rectangle(0, H - FBRim, W, H);
-
-    DrawAnchor(c, W, H);
-    if (FLimWatHighOn) DrawLamp(c, W - FSRim - 18, FTRim + 8, FOFL);
-    if (FLimWatLowOn) DrawLamp(c, FSRim + 8, FTRim + 8, FUFL);
-    if (FOnMeterRendered) FOnMeterRendered(this, c);
-    DrawOuterFrame(c, W, H);
+    // Over the needles: cached as the pixels it draws, when it draws the same whatever lies
+    // beneath (no anchor picture, which is combined with the dial) and no handler can draw in
+    // it or change the canvas it starts from.
+    if (FOnMeterRendered || FOnBeforeDrawNeedle || !FACoverFName.empty()) {
+        DrawOverlay(c, W, H);
+        return true;
+    }
+    std::string key = OverlayKey();
+    if (key != dc.OverKey) {
+        dc.OverKey.clear();
+        // Drawn onto black and onto white: the pixels that agree are the ones it draws.
+        TBitmap a(W, H), b(W, H);
+        std::fill_n(a.Bits(), n, 0x00000000u);
+        std::fill_n(b.Bits(), n, 0x00FFFFFFu);
+        for (TBitmap* t : {&a, &b}) {
+            TCanvas& o = t->Canvas();
+            o.Pen().Assign(&c.Pen());
+            o.Brush().Assign(&c.Brush());
+            o.SetCopyMode(cmSrcCopy);
+            DrawOverlay(o, W, H);
+        }
+        dc.Over.assign(a.Bits(), a.Bits() + n);
+        dc.Spans.clear();
+        const std::uint32_t *pa = a.Bits(), *pb = b.Bits();
+        for (std::size_t i = 0; i < n;) {
+            if (pa[i] != pb[i]) {
+                ++i;
+                continue;
+            }
+            const std::size_t from = i;
+            while (i < n && pa[i] == pb[i]) ++i;
+            dc.Spans.push_back({from, i - from});
+        }
+        dc.OverKey = std::move(key);
+    }
+    std::uint32_t* out = Target.Bits();
+    for (const auto& [from, len] : dc.Spans) std::copy_n(dc.Over.data() + from, len, out + from);
     return true;
 }
 

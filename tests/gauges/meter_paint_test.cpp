@@ -309,6 +309,58 @@ TEST(MeterPaint, ChangedScaleRepaintsLikeANewMeterWithThoseSettings) {
     }
 }
 
+TEST(MeterPaint, EveryChangeOfTheLookRepaintsLikeANewMeterWithThoseSettings) {
+    // The dial under the needles and what covers them are kept between paints; every setting
+    // either depends on must renew it, and a moving needle must not leave a trace.
+    auto same = [](TBitmap& a, TBitmap& b) {
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y)) return false;
+        return true;
+    };
+    const std::vector<std::pair<const char*, std::function<void(TMeter&)>>> changes{
+        {"value", [](TMeter& m) { m.SetValue(0.3); }},
+        {"band", [](TMeter& m) { m.SetScaleBkVisible(true); }},
+        {"band width", [](TMeter& m) { m.SetScaleBkWidth(30); }},
+        {"low threshold", [](TMeter& m) { m.SetThresholdLow(0.4); }},   // low lamp lit
+        {"high threshold", [](TMeter& m) { m.SetThresholdHigh(0.6); }}, // the band moves
+        {"value over", [](TMeter& m) { m.SetValue(0.9); }},             // high lamp lit
+        {"band colour", [](TMeter& m) { m.SetColorSclBkHigh(clPurple); }},
+        {"caption", [](TMeter& m) { m.SetCaption("kPa"); }},
+        {"caption font", [](TMeter& m) { m.FontCaption().SetColor(clRed); }},
+        {"font colour", [](TMeter& m) { m.Font().SetColor(clGreen); }},
+        {"scale colour", [](TMeter& m) { m.SetColorScale(clMaroon); }},
+        {"scale line", [](TMeter& m) { m.SetMeterScaleLine(false); }},
+        {"short ticks", [](TMeter& m) { m.SetMeterShortTicks(false); }},
+        {"background", [](TMeter& m) { m.SetColorBakG(clCream); }},
+        {"cover", [](TMeter& m) { m.SetColorCover(clTeal); }},
+        {"rim", [](TMeter& m) { m.SetRimSide(20); }},
+        {"anchor", [](TMeter& m) { m.SetAnchorSize(30); }},
+        {"lamp colour", [](TMeter& m) { m.SetLimWatchActColor(clYellow); }},
+        {"lamp off", [](TMeter& m) { m.SetLimWatchLowOn(false); }},
+        {"frame", [](TMeter& m) { m.SetFrameStyle(fstEmbossed); }},
+        {"scheme", [](TMeter& m) { m.SetColorScheme(cschSystem); }},
+        {"needle", [](TMeter& m) { m.NeedleLayout().SetColorBody(clRed); }},
+        {"second needle", [](TMeter& m) { m.NeedleLayoutSec().SetVisible(true); }},
+        {"second value", [](TMeter& m) { m.SetValueSec(0.5); }},
+        {"layout", [](TMeter& m) { m.SetMeterLayout(mlCirc270); }},
+        {"hidden scale", [](TMeter& m) { m.SetScaleVisible(false); }},
+    };
+    TMeter kept(nullptr);
+    TBitmap before, after, fresh;
+    Render(kept, before);
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        changes[i].second(kept);
+        TMeter other(nullptr); // every change so far, on a meter never painted
+        for (std::size_t j = 0; j <= i; ++j) changes[j].second(other);
+        Render(kept, after);
+        Render(other, fresh);
+        EXPECT_TRUE(same(after, fresh)) << changes[i].first;
+        EXPECT_FALSE(same(after, before)) << changes[i].first;
+        Render(kept, before);
+    }
+}
+
 // ---- Anchor, lamps, frames --------------------------------------------------------------------
 
 TEST(MeterPaint, HalfDiscHubStandsOnAPedestalWithRaisedEdges) {
