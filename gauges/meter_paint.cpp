@@ -486,24 +486,24 @@ void TMeter::DrawOuterFrame(TCanvas& C, int W, int H) {
         C.LineTo(W - 1, H - 1);
         C.LineTo(W - 1, 0);
     };
-    switch (int(FFrameStyle)) {
-    case 1:
+    switch (FFrameStyle) {
+    case fstLoweredThin:
         twoTone(FColorBakG, FColorBakG);
         break;
-    case 2:
+    case fstLowered:
         twoTone(D, Li);
         break;
-    case 3:
+    case fstRaised:
         twoTone(Li, D);
         break;
-    case 4:
+    case fstEmbossed:
         etched(Li, D);
         break;
-    case 5:
+    case fstSimple:
         etched(D, Li);
         break;
     default:
-        break; // 0: none
+        break; // fstNone
     }
 }
 

@@ -169,8 +169,17 @@ void TRasterLab::SetCharMatrix(const TRDCharMatrix& CMat) {
 // ---- Geometry ---------------------------------------------------------------------------------
 
 int TRasterLab::FrameWidth() const {
-    const int s = int(FFrameStyle);
-    return s >= 1 && s <= 3 ? 1 : s == 4 || s == 5 ? 2 : 0;
+    switch (FFrameStyle) {
+    case fstLoweredThin:
+    case fstLowered:
+    case fstRaised:
+        return 1;
+    case fstEmbossed:
+    case fstSimple:
+        return 2;
+    default:
+        return 0;
+    }
 }
 
 void TRasterLab::Columns(int Code, int& First, int& Last) const {
