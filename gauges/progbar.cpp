@@ -30,9 +30,18 @@ TColor ProgBarInterpolateColor(TColor C0, TColor C1, double X) {
 
 TProgBar::TProgBar(TComponent* AOwner) : TGraphicControl(AOwner), FTimer([this] { TimerTick(); }) {
     InitBounds(0, 0, 300, 28);
-    FBarColorArray[0] = clBlue;
-    FBarColorArray[ProgBarColorCount - 1] = clRed;
-    FillColorTable();
+    // The default table (clBlue to clRed) is worked out once and copied: creating a bar stays
+    // cheap, as a form file creates many.
+    static const std::array<TColor, ProgBarColorCount> defaults = [] {
+        std::array<TColor, ProgBarColorCount> t{};
+        t[0] = clBlue;
+        t[ProgBarColorCount - 1] = clRed;
+        for (int i = 1; i < ProgBarColorCount - 1; ++i)
+            t[std::size_t(i)] =
+                ProgBarInterpolateColor(clBlue, clRed, double(i) / double(ProgBarColorCount - 1));
+        return t;
+    }();
+    FBarColorArray = defaults;
 }
 
 TProgBar::~TProgBar() = default; // the timer stops with its member
