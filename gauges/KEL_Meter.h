@@ -187,7 +187,7 @@ class TMeter : public TGraphicControl {
     // The text inside the dial (the meter's own, drawn in FontCaption; not the control text).
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& AValue);
-    // Owned; changing it (or assigning through SetFontCaption) repaints.
+    // Owned; changing it (or assigning through SetFontCaption) invalidates the meter.
     TFont& FontCaption() { return *FFontCaption; }
     const TFont& FontCaption() const { return *FFontCaption; }
     void SetFontCaption(const TFont& AValue);
@@ -254,7 +254,7 @@ class TMeter : public TGraphicControl {
     // With a radius of 0 or less nothing is drawn: false, and Target is left as it was.
     bool RenderTo(TBitmap& Target);
 
-    // The needle layouts' change handler: repaints.
+    // The needle layouts' change handler: invalidates the meter.
     void StyleChanged(TObject* Sender);
 
     // --- events ---

@@ -79,7 +79,7 @@ class TNumLab : public TGraphicControl {
     std::string ClassName() const override { return "TNumLab"; }
 
     // Copies the label's settings from another TNumLab (not Comma, ForcePlusSign, DTFormat,
-    // Enabled, Font) and repaints; anything else goes to the framework.
+    // Enabled, Font) and invalidates; anything else goes to the framework.
     void Assign(const TPersistent* Source) override;
 
     // --- published properties (defaults in brackets) ---

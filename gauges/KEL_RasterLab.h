@@ -130,7 +130,7 @@ class TRasterLab : public TGraphicControl {
 
     // --- character matrix ---
     const TRDCharMatrix& CharMatrix() const { return FCMat; }
-    // Replaces the matrix by an application-made one and repaints (see the choices above).
+    // Replaces the matrix by an application-made one and invalidates (see the choices above).
     void SetCharMatrix(const TRDCharMatrix& CMat);
     // The built-in matrix for a null font or the name "default" (any case), else one scanned
     // from the font's rendered glyphs.
@@ -148,7 +148,7 @@ class TRasterLab : public TGraphicControl {
     TNotifyEvent OnScrollLoopRestart() const { return FOnScrLoopRestart; }
     void SetOnScrollLoopRestart(TNotifyEvent e) { FOnScrLoopRestart = std::move(e); }
 
-    // From another TRasterLab: the values listed above, then a repaint. Other sources as
+    // From another TRasterLab: the values listed above, then an invalidation. Other sources as
     // TPersistent does.
     void Assign(const TPersistent* Source) override;
     void AssignTo(TPersistent* Dest) const override;
