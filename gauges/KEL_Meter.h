@@ -302,7 +302,8 @@ class TMeter : public TGraphicControl {
     void DrawBackground(TCanvas& C, int W, int H);
     void DrawScaleBand(TCanvas& C);
     void DrawScale(TCanvas& C);
-    void DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg);
+    // Returns a box holding every pixel it may have drawn.
+    TRect DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg);
     void DrawAnchor(TCanvas& C, int W, int H);
     void DrawLamp(TCanvas& C, int XL, int YT, bool Active);
     void DrawOuterFrame(TCanvas& C, int W, int H);
@@ -344,6 +345,14 @@ class TMeter : public TGraphicControl {
         TPoint UnderPenPos;
         std::vector<std::uint32_t> Over;                        // overlay pixels, W x H
         std::vector<std::pair<std::size_t, std::size_t>> Spans; // (start, length) drawn
+        // The meter's own bitmap when its last paint composed it from these layers (of these
+        // keys), and the box of the needles on it.
+        struct TComposed {
+            const TBitmap* Target = nullptr;
+            TRect Needles;
+            std::string UnderKey, OverKey;
+        };
+        TComposed Composed;
     };
     std::string UnderlayKey() const;
     std::string OverlayKey() const;

@@ -3,8 +3,9 @@
 // band, scale (arc, short ticks, long ticks with labels), caption, needles, rims, anchor with
 // the inner frame, limit-watch lamps, OnMeterRendered, outer frame. Every position comes from
 // meter_scale.h; this file only calls canvas primitives with them. What lies under the needles
-// and what covers them are kept between paints with a key of everything they depend on, so a
-// moving needle costs two copies and its polygon; the pixels are the same either way.
+// and what covers them are kept between paints with a key of everything they depend on; on the
+// meter's own bitmap a paint after a new value only puts the dial back under the old needles,
+// draws the new ones and the cover where either lay. The pixels are the same either way.
 #include "KEL_Meter.h"
 
 #include "numtext.h"
@@ -140,9 +141,21 @@ bool TMeter::RenderTo(TBitmap& Target) {
     TCanvas& c = Target.Canvas();
     if (!FDialCache) FDialCache = std::make_unique<TDialCache>();
     TDialCache& dc = *FDialCache;
+    // Without handlers and an anchor picture both layers can be kept. The meter's own
+    // off-screen bitmap (which nothing else writes) then holds the last composition of them,
+    // and only the old needles need replacing.
+    const bool plain = !FOnBeforeDrawScaleLabel && !FOnBeforeDrawNeedle && !FOnMeterRendered &&
+                       FACoverFName.empty();
+    const bool own = &Target == FBuffer.get();
+    std::string overKey = plain ? OverlayKey() : std::string();
+    // What the own bitmap holds stops being a composition of the layers once it is drawn into
+    // (it becomes one again at the end when the layers were used).
+    TDialCache::TComposed last;
+    if (own) std::swap(last, dc.Composed);
 
     // Below the needles: the cached dial when nothing it shows has changed. A label handler
     // may draw anything, so it is called at every paint.
+    TRect restored{};
     if (FOnBeforeDrawScaleLabel) {
         dc.UnderKey.clear();
         DrawUnderlay(c, Target, W, H);
@@ -159,7 +172,18 @@ bool TMeter::RenderTo(TBitmap& Target) {
             dc.UnderPenPos = u.PenPos();
             dc.UnderKey = std::move(key);
         }
-        std::copy_n(dc.Under.Bits(), n, Target.Bits());
+        if (plain && own && last.Target == &Target && last.UnderKey == dc.UnderKey &&
+            last.OverKey == overKey) {
+            // Everything but the old needles is already there: put the dial back under them.
+            restored = IntersectRect(last.Needles, Rect(0, 0, W, H));
+            for (int y = restored.Top; y < restored.Bottom; ++y) {
+                const std::size_t at = std::size_t(y) * std::size_t(W) + std::size_t(restored.Left);
+                std::copy_n(dc.Under.Bits() + at, restored.Width(), Target.Bits() + at);
+            }
+        } else {
+            std::copy_n(dc.Under.Bits(), n, Target.Bits());
+            restored = Rect(0, 0, W, H);
+        }
         // The canvas as drawing the dial would have left it, for the needle steps and
         // OnBeforeDrawNeedle.
         c.Pen().Assign(&dc.Pen);
@@ -171,9 +195,10 @@ bool TMeter::RenderTo(TBitmap& Target) {
 
     // Needles: the secondary one first (when its layout is visible), then the main one unless
     // OnBeforeDrawNeedle has drawn it.
+    TRect needles{};
     if (FNeedle2Layout->Visible()) {
         c.Brush().SetStyle(bsSolid);
-        DrawNeedle(c, *FNeedle2Layout, 270.0 - CalcNeedleAngle(FValue2));
+        needles = DrawNeedle(c, *FNeedle2Layout, 270.0 - CalcNeedleAngle(FValue2));
         c.Brush().SetStyle(bsClear);
     }
     bool needleDrawn = false;
@@ -182,18 +207,18 @@ bool TMeter::RenderTo(TBitmap& Target) {
         c.Brush().SetStyle(bsSolid);
         const double phiN = MeterDrawAngle(
             MeterScaleFraction(FValue, FMinValue, FMaxValue, LogScale()), FMeterAngle);
-        DrawNeedle(c, *FNeedleLayout, phiN);
+        const TRect box = DrawNeedle(c, *FNeedleLayout, phiN);
+        needles = needles.IsEmpty() ? box : UnionRect(needles, box);
     }
 
     // Over the needles: cached as the pixels it draws, when it draws the same whatever lies
     // beneath (no anchor picture, which is combined with the dial) and no handler can draw in
     // it or change the canvas it starts from.
-    if (FOnMeterRendered || FOnBeforeDrawNeedle || !FACoverFName.empty()) {
+    if (!plain) {
         DrawOverlay(c, W, H);
         return true;
     }
-    std::string key = OverlayKey();
-    if (key != dc.OverKey) {
+    if (overKey != dc.OverKey) {
         dc.OverKey.clear();
         // Drawn onto black and onto white: the pixels that agree are the ones it draws.
         TBitmap a(W, H), b(W, H);
@@ -207,21 +232,41 @@ bool TMeter::RenderTo(TBitmap& Target) {
             DrawOverlay(o, W, H);
         }
         dc.Over.assign(a.Bits(), a.Bits() + n);
-        dc.Spans.clear();
+        dc.Spans.clear(); // runs within one row each, row by row
         const std::uint32_t *pa = a.Bits(), *pb = b.Bits();
-        for (std::size_t i = 0; i < n;) {
-            if (pa[i] != pb[i]) {
-                ++i;
-                continue;
+        for (int y = 0; y < H; ++y) {
+            const std::size_t row = std::size_t(y) * std::size_t(W);
+            for (int x = 0; x < W;) {
+                if (pa[row + std::size_t(x)] != pb[row + std::size_t(x)]) {
+                    ++x;
+                    continue;
+                }
+                const int from = x;
+                while (x < W && pa[row + std::size_t(x)] == pb[row + std::size_t(x)]) ++x;
+                dc.Spans.push_back({row + std::size_t(from), std::size_t(x - from)});
             }
-            const std::size_t from = i;
-            while (i < n && pa[i] == pb[i]) ++i;
-            dc.Spans.push_back({from, i - from});
         }
-        dc.OverKey = std::move(key);
+        dc.OverKey = std::move(overKey);
     }
+    // Where the dial was put back or needles drawn, the overlay goes on again.
+    const TRect redo = IntersectRect(needles.IsEmpty() ? restored : UnionRect(restored, needles),
+                                     Rect(0, 0, W, H));
     std::uint32_t* out = Target.Bits();
-    for (const auto& [from, len] : dc.Spans) std::copy_n(dc.Over.data() + from, len, out + from);
+    for (const auto& [from, len] : dc.Spans) {
+        const int y = int(from / std::size_t(W)), x0 = int(from % std::size_t(W));
+        if (y < redo.Top || y >= redo.Bottom) continue;
+        const int l = std::max(x0, redo.Left), r = std::min(x0 + int(len), redo.Right);
+        if (l < r) {
+            const std::size_t at = std::size_t(y) * std::size_t(W) + std::size_t(l);
+            std::copy_n(dc.Over.data() + at, r - l, out + at);
+        }
+    }
+    if (own) {
+        dc.Composed.Target = &Target;
+        dc.Composed.Needles = needles;
+        dc.Composed.UnderKey = dc.UnderKey;
+        dc.Composed.OverKey = dc.OverKey;
+    }
     return true;
 }
 
@@ -369,19 +414,32 @@ void TMeter::DrawScale(TCanvas& C) {
     }
 }
 
-void TMeter::DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg) {
+TRect TMeter::DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg) {
     std::array<TPoint, 7> pts =
         NeedlePolygon(FMeterCenterX, FMeterCenterY, FMeterRadius, AngleDeg, L.HeadSize(),
                       L.HeadAngle(), L.HeadMidLeng(), L.Thickness(), L.PercentNeedleLength());
+    // The box of every vertex, shadow included, with a margin for the one-pixel pen.
+    TRect box{pts[0].X, pts[0].Y, pts[0].X, pts[0].Y};
+    auto take = [&box](TPoint p) {
+        box.Left = std::min(box.Left, p.X - 2);
+        box.Top = std::min(box.Top, p.Y - 2);
+        box.Right = std::max(box.Right, p.X + 3);
+        box.Bottom = std::max(box.Bottom, p.Y + 3);
+    };
+    for (TPoint p : pts) take(p);
     if (L.ShadowDx() != 0 || L.ShadowDy() != 0) {
         std::array<TPoint, 7> shadow = pts;
-        for (TPoint& p : shadow) p = {p.X - L.ShadowDx(), p.Y - L.ShadowDy()};
+        for (TPoint& p : shadow) {
+            p = {p.X - L.ShadowDx(), p.Y - L.ShadowDy()};
+            take(p);
+        }
         PenAndBrush(C, L.ShadowColor());
         C.Polygon(shadow);
     }
     C.Pen().SetColor(L.ColorOutline());
     C.Brush().SetColor(L.ColorBody());
     C.Polygon(pts);
+    return box;
 }
 
 void TMeter::DrawAnchor(TCanvas& C, int W, int H) {

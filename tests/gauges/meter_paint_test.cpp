@@ -562,6 +562,37 @@ TEST_F(MeterPaintOnForm, PaintShowsTheRenderedMeterAndUpdateShowsChanges) {
     EXPECT_EQ(tip, clBlack);
 }
 
+TEST_F(MeterPaintOnForm, MovingNeedlesLeaveNoTraceOnTheShownMeter) {
+    // Paints after a new value replace only the old needles on the meter's own bitmap; what
+    // is shown must be what a full drawing gives, step after step.
+    meter->SetThresholdLow(0.2);
+    meter->SetThresholdHigh(0.8);
+    meter->SetScaleBkVisible(true);
+    meter->NeedleLayout().SetShadowDx(4);
+    meter->NeedleLayout().SetShadowDy(-3);
+    meter->NeedleLayoutSec().SetVisible(true);
+    meter->NeedleLayoutSec().SetThickness(6);
+    // Mostly inside the normal range (the lamps stay as they are), then over and under it.
+    const std::vector<std::pair<double, double>> steps{
+        {0.3, 0.7},  {0.7, 0.3}, {0.5, 0.5},   {0.26, 0.74}, {0.74, 0.26},
+        {0.4, 0.95}, {0.6, 0.9}, {0.45, 0.05}, {0.55, 0.1},  {0.5, 0.6}};
+    int step = 0;
+    for (auto [v, v2] : steps) {
+        meter->SetValue(v);
+        meter->SetValueSec(v2);              // the lamps follow the value set last
+        if (step == 7) meter->SetRimTop(14); // the cover changes once on the way
+        meter->Update();
+        TBitmap shown, full;
+        headless::Snapshot(*meter, shown);
+        ASSERT_TRUE(meter->RenderTo(full));
+        for (int y = 0; y < 209; ++y)
+            for (int x = 0; x < 297; ++x)
+                ASSERT_EQ(shown.Canvas().Pixels(x, y), full.Canvas().Pixels(x, y))
+                    << "step " << step << " at " << x << "," << y;
+        ++step;
+    }
+}
+
 TEST_F(MeterPaintOnForm, DialWithoutRoomDrawsNothing) {
     meter->SetBounds(5, 7, 297, 30); // radius 30 - 34 < 0
     TBitmap scratch;
