@@ -3,7 +3,10 @@
 // rims, hub, lamps, frame, and the copy of the off-screen bitmap to the control), beside the
 // same dial drawn with cairo with antialiasing off (white background, arc, the same ticks at
 // the same points, the same labels in an 8-point sans face, the polygon needle, the rims) and
-// copied the same way. Both sides keep their off-screen surface between paints. Run with
+// copied the same way. Both sides keep their off-screen surface between paints. The "Moving"
+// pair moves the needle between two values before every paint (the meter's usual case: a new
+// value, one paint); the other pair paints the same state again; "NewDial" changes the dial
+// (its caption) before every paint, so the meter draws everything from scratch. Run with
 // --benchmark_repetitions=5 and compare the CPU-time medians.
 #include "KEL_Meter.h"
 #include "numtext.h"
@@ -51,6 +54,48 @@ void BM_MeterPaint_Log1to1000(benchmark::State& st) {
 }
 BENCHMARK(BM_MeterPaint_Log1to1000);
 
+void BM_MeterPaintMoving_Log1to1000(benchmark::State& st) {
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(0, 0, 297, 209);
+    form.Show();
+    auto* m = new TMeter(&form);
+    m->SetParent(&form);
+    SetUpLogMeter(*m);
+    headless::Flush();
+    bool odd = false;
+    for (auto _ : st) {
+        odd = !odd;
+        m->SetValue(odd ? 31 : 30);
+        m->Update(); // paints what the setter left pending
+        benchmark::DoNotOptimize(form.Surface().Bits());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MeterPaintMoving_Log1to1000);
+
+// A change of the dial itself before every paint (the caption), so nothing kept between paints
+// can be reused: the cost of a dial drawn from scratch.
+void BM_MeterPaintNewDial_Log1to1000(benchmark::State& st) {
+    TForm form(nullptr);
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(0, 0, 297, 209);
+    form.Show();
+    auto* m = new TMeter(&form);
+    m->SetParent(&form);
+    SetUpLogMeter(*m);
+    headless::Flush();
+    bool odd = false;
+    for (auto _ : st) {
+        odd = !odd;
+        m->SetCaption(odd ? "" : " ");
+        m->Update();
+        benchmark::DoNotOptimize(form.Surface().Bits());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MeterPaintNewDial_Log1to1000);
+
 #ifdef KEL_HAVE_CAIRO
 
 void SetRGB(cairo_t* cr, TColor c) {
@@ -65,7 +110,7 @@ void Line(cairo_t* cr, TPoint a, TPoint b) {
     cairo_stroke(cr);
 }
 
-void BM_CairoMeter_Log1to1000(benchmark::State& st) {
+void CairoMeter(benchmark::State& st, bool Moving) {
     TMeter m(nullptr); // only for its geometry and settings
     SetUpLogMeter(m);
     const int W = m.Width(), H = m.Height();
@@ -74,13 +119,15 @@ void BM_CairoMeter_Log1to1000(benchmark::State& st) {
     const double A = 90;
     const auto longTicks = MeterLongTicks(1, 1000, true, m.MeterNrTicks());
     const auto shortTicks = MeterShortTicks(1, 1000, true, m.MeterNrTicks());
-    const double phiN = MeterDrawAngle(MeterScaleFraction(30, 1, 1000, true), 90);
-    const auto needle = NeedlePolygon(CX, CY, R, phiN, 20, 30, 20, 0, 100);
+    bool odd = false;
     cairo_surface_t* control = cairo_image_surface_create(CAIRO_FORMAT_RGB24, W, H);
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, W, H);
     cairo_font_options_t* fo = cairo_font_options_create();
     cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_NONE);
     for (auto _ : st) {
+        odd = Moving && !odd;
+        const double phiN = MeterDrawAngle(MeterScaleFraction(odd ? 31 : 30, 1, 1000, true), 90);
+        const auto needle = NeedlePolygon(CX, CY, R, phiN, 20, 30, 20, 0, 100);
         cairo_t* cr = cairo_create(s);
         cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
         cairo_set_font_options(cr, fo);
@@ -143,7 +190,10 @@ void BM_CairoMeter_Log1to1000(benchmark::State& st) {
     cairo_surface_destroy(s);
     cairo_surface_destroy(control);
 }
+void BM_CairoMeter_Log1to1000(benchmark::State& st) { CairoMeter(st, false); }
 BENCHMARK(BM_CairoMeter_Log1to1000);
+void BM_CairoMeterMoving_Log1to1000(benchmark::State& st) { CairoMeter(st, true); }
+BENCHMARK(BM_CairoMeterMoving_Log1to1000);
 
 #endif
 

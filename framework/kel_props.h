@@ -5,9 +5,9 @@
 //
 //     static const kel::TClassRegistrar<TMeter> reg("TMeter", "TGraphicControl", [](auto& p) {
 //         p.Float("Value", &TMeter::Value, &TMeter::SetValue, 0.0);
-//         p.Enum("Layout", &TMeter::Layout, &TMeter::SetLayout, mlCirc90,
-//                {"mlCirc90", "mlCirc180", "mlCirc270", "mlCirc360", "mlLeft", "mlRight"});
-//         p.Color("ColorBkg", &TMeter::ColorBkg, &TMeter::SetColorBkg, clWhite);
+//         p.Enum("MeterLayout", &TMeter::MeterLayout, &TMeter::SetMeterLayout, mlCirc90,
+//                {"mlCirc90", "mlCirc120", "mlCirc180", "mlCirc270", "mlCirc300", "mlCirc360"});
+//         p.Color("ColorBakG", &TMeter::ColorBakG, &TMeter::SetColorBakG, clWhite);
 //         p.Object("Font", [](TMeter& m) -> TPersistent* { return &m.Font(); });
 //     });
 //

@@ -18,14 +18,21 @@
 //     own size, centred, over the same white box as bfSimple.
 //   * A background picture that exists but cannot be read raises its error and leaves the
 //     property and the picture as they were.
+//   * The rim setters recompute the geometry (the rims bound the dial), so what is on screen
+//     is what a form file reloads.
 //   * After loading from a form file the geometry is recomputed (so rims read after the size
-//     count), a maximum not above the minimum becomes minimum + 1, and a logarithmic scale
-//     whose limits are not both above 1e-100 becomes linear, as the setters would have made
-//     them. A scale whose range cannot be divided into steps draws no ticks.
+//     count), a maximum not above the minimum becomes minimum + 1, a logarithmic scale whose
+//     limits are not both above 1e-100 becomes linear, both values and both thresholds are
+//     brought inside the limits and a high threshold below the low one is raised to it, as the
+//     setters would have made them; the limit lamps then show where the loaded value stands
+//     (no range event fires while loading). A scale whose range cannot be divided into steps
+//     draws no ticks.
+//   * On a full circle (mlCirc360) the maximum lies where the minimum does; its tick is drawn
+//     but its label is left out, so the two labels do not overprint.
 //   * A value, limit or threshold that is not a number raises EKELError and changes nothing.
 //
-// Repaint in a setter means the meter paints at once (it is opaque, so the framework paints it
-// straight through its form's surface).
+// Setters that change what is shown invalidate the meter (one deferred paint however many
+// setters run before the message loop); the range events fire from the setters, at once.
 //
 // Index: event types; TNeedleLayout; TMeter.
 #pragma once
@@ -180,7 +187,7 @@ class TMeter : public TGraphicControl {
     // The text inside the dial (the meter's own, drawn in FontCaption; not the control text).
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& AValue);
-    // Owned; changing it (or assigning through SetFontCaption) repaints.
+    // Owned; changing it (or assigning through SetFontCaption) invalidates the meter.
     TFont& FontCaption() { return *FFontCaption; }
     const TFont& FontCaption() const { return *FFontCaption; }
     void SetFontCaption(const TFont& AValue);
@@ -227,8 +234,8 @@ class TMeter : public TGraphicControl {
     const TNeedleLayout& NeedleLayoutSec() const { return *FNeedle2Layout; }
     void SetNeedleLayoutSec(const TNeedleLayout& AValue);
 
-    // --- geometry (read-only; recomputed on a change of size or layout and after loading, so
-    // new rims take effect then) ---
+    // --- geometry (read-only; recomputed on a change of size, layout or rims and after
+    // loading) ---
     int OriginX() const { return FMeterCenterX; } // dial centre, control pixels
     int OriginY() const { return FMeterCenterY; }
     double ScaleRadius() const { return FMeterRadius; } // scale radius, pixels
@@ -247,7 +254,7 @@ class TMeter : public TGraphicControl {
     // With a radius of 0 or less nothing is drawn: false, and Target is left as it was.
     bool RenderTo(TBitmap& Target);
 
-    // The needle layouts' change handler: repaints.
+    // The needle layouts' change handler: invalidates the meter.
     void StyleChanged(TObject* Sender);
 
     // --- events ---
@@ -271,8 +278,8 @@ class TMeter : public TGraphicControl {
     void WndProc(TMessage& Message) override;
 
   protected:
-    // After loading: the framework's, then Value clamped into the limits (with the repairs
-    // listed at the top), the geometry, the pictures, a repaint.
+    // After loading: the framework's, then the values and thresholds brought into the limits
+    // (with the repairs listed at the top), the geometry, the pictures, an invalidation.
     void Loaded() override;
     void Paint() override;
     // WM_MOUSEMOVE after the framework's own handling: the value under the pointer, reported.
@@ -287,7 +294,7 @@ class TMeter : public TGraphicControl {
 
   private:
     bool Loading() const { return ComponentState().contains(csLoading); }
-    void Changed(); // repaint at once
+    void Changed(); // invalidate: one deferred, merged paint
     void LoadBackground(const std::string& FileName);
     bool LoadAnchor(const std::string& FileName);
     void BuildAnchorMask();
@@ -295,7 +302,8 @@ class TMeter : public TGraphicControl {
     void DrawBackground(TCanvas& C, int W, int H);
     void DrawScaleBand(TCanvas& C);
     void DrawScale(TCanvas& C);
-    void DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg);
+    // Returns a box holding every pixel it may have drawn.
+    TRect DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg);
     void DrawAnchor(TCanvas& C, int W, int H);
     void DrawLamp(TCanvas& C, int XL, int YT, bool Active);
     void DrawOuterFrame(TCanvas& C, int W, int H);
@@ -324,6 +332,34 @@ class TMeter : public TGraphicControl {
     };
     const TScaleCache& ScaleLayout(TCanvas& C);
     std::unique_ptr<TScaleCache> FScaleCache;
+    // What a paint draws under the needles (background, band, scale, caption) and over them
+    // (rims, anchor, lamps, frame), each kept with a key of everything it depends on; a paint
+    // whose keys match copies them and draws only the needles. Used when no event handler can
+    // draw between the steps (or change the canvas they draw with).
+    struct TDialCache {
+        std::string UnderKey, OverKey; // empty: not built
+        TBitmap Under;                 // the dial below the needles
+        TPen Pen;                      // the canvas state the needle steps start from
+        TBrush Brush;
+        TFont Font;
+        TPoint UnderPenPos;
+        std::vector<std::uint32_t> Over;                        // overlay pixels, W x H
+        std::vector<std::pair<std::size_t, std::size_t>> Spans; // (start, length) drawn
+        // The meter's own bitmap when its last paint composed it from these layers (of these
+        // keys), and the box of the needles on it.
+        struct TComposed {
+            const TBitmap* Target = nullptr;
+            TRect Needles;
+            std::string UnderKey, OverKey;
+        };
+        TComposed Composed;
+    };
+    std::string UnderlayKey() const;
+    std::string OverlayKey() const;
+    void DrawUnderlay(TCanvas& C, TBitmap& Target, int W, int H);
+    void DrawOverlay(TCanvas& C, int W, int H);
+    std::unique_ptr<TDialCache> FDialCache;
+    std::uint64_t FPictureGen = 0; // counts loads of the background picture
 
     bool FAnchorCovrd = true;
     std::unique_ptr<TBitmap> AuxBGBmp, AuxACBmp, AuxACMaskBmp;

@@ -79,7 +79,7 @@ class TNumLab : public TGraphicControl {
     std::string ClassName() const override { return "TNumLab"; }
 
     // Copies the label's settings from another TNumLab (not Comma, ForcePlusSign, DTFormat,
-    // Enabled, Font) and repaints; anything else goes to the framework.
+    // Enabled, Font) and invalidates; anything else goes to the framework.
     void Assign(const TPersistent* Source) override;
 
     // --- published properties (defaults in brackets) ---
@@ -134,8 +134,12 @@ class TNumLab : public TGraphicControl {
     void SetTransparent(bool Value);
     double Value() const { return FLabValue; } // [0]
     void SetValue(double Value);
+    // Asked for the box text by the setter that changes it (Value, DisplayType, Precision,
+    // Comma, ForcePlusSign, DTFormat, StateText, Empty, Assign), once per change, while the
+    // label is visible and not Empty; the paint shows the text it returned. A new handler (or a
+    // label that was hidden) is asked by the next paint.
     TBeforeDisplayEvent OnBeforeDisplay() const { return FOnBeforeDisplay; }
-    void SetOnBeforeDisplay(TBeforeDisplayEvent Handler) { FOnBeforeDisplay = std::move(Handler); }
+    void SetOnBeforeDisplay(TBeforeDisplayEvent Handler);
 
     // Where the pointer was at the last mouse move: 0 over the left text (x <= LeftSpace), 1
     // over the box (up to LeftSpace + LabelWidth), 2 over the right text. 0 at creation.
@@ -152,12 +156,18 @@ class TNumLab : public TGraphicControl {
     void MouseMove(TShiftState Shift, int X, int Y) override;
 
   private:
-    // "Repaint" of the setters: Paint at once; a transparent label goes through the framework
-    // so that what lies beneath is drawn again first (ANDing onto the old picture would keep
-    // texts that changed).
+    // Invalidates: one deferred paint, which for a transparent label first draws again what
+    // lies beneath (ANDing onto the old picture would keep texts that changed).
     void Changed();
-    std::string BoxText(TCanvas& Canvas);
+    // Changed, then the box text worked out and OnBeforeDisplay asked at once.
+    void TextChanged();
+    // The value text, changed by OnBeforeDisplay (which this runs).
+    std::string BoxValueText();
+    // Text, or OverflowIndicator when it is wider than the box allows in Canvas's font.
+    std::string FitBox(TCanvas& Canvas, std::string Text) const;
 
+    std::string FBoxText;      // the value text after OnBeforeDisplay
+    bool FBoxTextStale = true; // OnBeforeDisplay still owed for the present state
     int FLeftSpace = 35;
     bool FEmpty = false;
     int FLabWidth = 80;

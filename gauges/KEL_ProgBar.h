@@ -22,6 +22,7 @@
 #include "Kel_kelbase.h"
 #include "kel_app.h"
 #include "kel_controls.h"
+#include "kel_timer.h"
 
 #include <array>
 #include <cstdint>
@@ -64,15 +65,15 @@ TPoint ProgBarTextOrigin(TAlignment Alignment, int PX, int PY, int TextW, int Te
 
 class TProgBar : public TGraphicControl {
   public:
-    // Created 300 x 28 pixels with the defaults listed below; allocates the hidden window of
-    // the auto-increment timer.
+    // Created 300 x 28 pixels with the defaults listed below, with its (stopped)
+    // auto-increment timer.
     explicit TProgBar(TComponent* AOwner);
-    // Stops the timer and frees its window.
+    // Stops the timer.
     ~TProgBar() override;
     std::string ClassName() const override { return "TProgBar"; }
 
     // Copies the looks, range and value from another TProgBar (not the timer settings,
-    // OnAutoInc or Font) and repaints; anything else goes to the framework.
+    // OnAutoInc or Font) and invalidates; anything else goes to the framework.
     void Assign(const TPersistent* Source) override;
 
     // --- published properties (defaults in brackets) ---
@@ -101,10 +102,11 @@ class TProgBar : public TGraphicControl {
     void SetColorMin(TColor Value);
     TColor ColorMax() const { return FBarColorArray[ProgBarColorCount - 1]; } // [clRed]
     void SetColorMax(TColor Value);
-    // Frame styles by ordinal: 0 none, 1 thin grey, 2 sunken, 3 raised, 4 ridge, 5 groove.
-    TFrameStyle FrameStyleOuter() const { return FOuterFrameSt; } // [ordinal 3]
+    // Frame styles: fstNone, fstLoweredThin (thin grey), fstLowered (sunken), fstRaised,
+    // fstEmbossed (ridge), fstSimple (groove).
+    TFrameStyle FrameStyleOuter() const { return FOuterFrameSt; } // [fstRaised]
     void SetFrameStyleOuter(TFrameStyle Value);
-    TFrameStyle FrameStyleInner() const { return FInnerFrameSt; } // [ordinal 2]
+    TFrameStyle FrameStyleInner() const { return FInnerFrameSt; } // [fstLowered]
     void SetFrameStyleInner(TFrameStyle Value);
     int GridDist() const { return FGridDist; } // pixels between grid lines; <= 1: none [0]
     void SetGridDist(int Value);
@@ -148,8 +150,11 @@ class TProgBar : public TGraphicControl {
     TNotifyEvent OnAutoInc() const { return FOnAutoInc; }
     // Stores the handler and (unless designing) restarts the timer at RepeatInterval.
     void SetOnAutoInc(TNotifyEvent Handler);
+    // Asked for the value text (while TextVisible) by the setter that changes it (Value,
+    // TextDecPlaces, TextVisible, Assign, a timer tick), once per change; the paint shows the
+    // text it returned. A new handler is asked by the next paint.
     TBeforeShowValueEvent OnShowValue() const { return FOnShowValue; }
-    void SetOnShowValue(TBeforeShowValueEvent Handler) { FOnShowValue = std::move(Handler); }
+    void SetOnShowValue(TBeforeShowValueEvent Handler);
 
     // --- public, not published ---
     // Table entry Ix (0..1023) without recomputation or repaint; other indexes raise
@@ -158,7 +163,7 @@ class TProgBar : public TGraphicControl {
     void SetBarColors(int Ix, TColor Value) { SetBarColorElem(Ix, Value); }
     TColor GetBarColorElem(int Ix) const;
     void SetBarColorElem(int Ix, TColor Value);
-    // Min becomes the smaller and Max the larger of A and B; repaints.
+    // Min becomes the smaller and Max the larger of A and B; invalidates.
     void SetRange(double A, double B);
 
   protected:
@@ -169,7 +174,11 @@ class TProgBar : public TGraphicControl {
     virtual void DoTimer();
 
   private:
-    void TimerWndProc(TMessage& Message);
+    void Changed(); // invalidate: one deferred, merged paint
+    // Works out the value text and asks OnShowValue (unless hidden: then the paint asks).
+    void UpdateValueText();
+    const std::string& ShownValueText(); // the text to paint, worked out when still owed
+    void TimerTick();
     void AutoIncEvent();
     void InitTimer();
     void UpdateTimer();
@@ -180,8 +189,10 @@ class TProgBar : public TGraphicControl {
     void PaintBar(TCanvas& C, int W, int H);
     void PaintText(TCanvas& C);
 
-    HWND FTimerHandle = nullptr;
+    TMessageTimer FTimer;
     bool FTimerEnabled = false;
+    std::string FValueText;      // the value text after OnShowValue
+    bool FValueTextStale = true; // OnShowValue still owed for the present state
     TNotifyEvent FOnAutoInc;
     double FAutoIncStep = 1;
     int FRepeatIv = 700;

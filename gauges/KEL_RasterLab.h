@@ -34,6 +34,7 @@
 #include "Kel_error.h"
 #include "Kel_kelbase.h"
 #include "kel_controls.h"
+#include "kel_timer.h"
 
 #include <array>
 #include <cstdint>
@@ -129,7 +130,7 @@ class TRasterLab : public TGraphicControl {
 
     // --- character matrix ---
     const TRDCharMatrix& CharMatrix() const { return FCMat; }
-    // Replaces the matrix by an application-made one and repaints (see the choices above).
+    // Replaces the matrix by an application-made one and invalidates (see the choices above).
     void SetCharMatrix(const TRDCharMatrix& CMat);
     // The built-in matrix for a null font or the name "default" (any case), else one scanned
     // from the font's rendered glyphs.
@@ -147,13 +148,17 @@ class TRasterLab : public TGraphicControl {
     TNotifyEvent OnScrollLoopRestart() const { return FOnScrLoopRestart; }
     void SetOnScrollLoopRestart(TNotifyEvent e) { FOnScrLoopRestart = std::move(e); }
 
-    // From another TRasterLab: the values listed above, then a repaint. Other sources as
+    // From another TRasterLab: the values listed above, then an invalidation. Other sources as
     // TPersistent does.
     void Assign(const TPersistent* Source) override;
     void AssignTo(TPersistent* Dest) const override;
 
     // Sees CM_FONTCHANGED (the font changed): rebuilds the matrix.
     void WndProc(TMessage& Message) override;
+
+    // Draws the whole label into Target, resized to the control's size (what Paint shows);
+    // every pixel of Target is drawn. False (Target untouched) when the control has no area.
+    bool RenderTo(TBitmap& Target);
 
   protected:
     void Paint() override;
@@ -168,9 +173,12 @@ class TRasterLab : public TGraphicControl {
     // Draws one glyph with its first column at (X, Y).
     void PaintChar(TCanvas& C, int W, int H, std::int64_t X, std::int64_t Y, int Code) const;
 
+    // After loading: the auto height and auto centre settled from every property read.
+    void Loaded() override;
+
   private:
-    // The timer window's procedure: WM_TIMER ticks, everything else to DefWindowProc.
-    void ScrTimerWndProc(TMessage& Message);
+    void Changed();   // invalidate: one deferred, merged paint
+    void TimerTick(); // one tick of the scroll timer, faults to the application
     int Pitch() const { return FDotSize + FDotSpacing; }
     int FrameWidth() const;
     // First and last column of a code as drawn (the space's extent for codes without glyph).
@@ -182,7 +190,7 @@ class TRasterLab : public TGraphicControl {
     TRDScrollMode FScrollMode = rdsmOff;
     int FScrollPosX = 0, FScrollPosY = 0;
     bool FScrollLoop = true;
-    HWND FScrTimerHandle = nullptr;
+    TMessageTimer FScrTimer;
     bool FScrTimerEnabled = false;
     bool FAutoCenter = false;
     int FTextBitLength = 0;

@@ -3,7 +3,9 @@
 // plus, colon, degree sign and decimal points. The 21 glyphs are built once from six segment
 // pictures compiled into the library (SEGHORZ, SEGVERT, SEGDOT, SEGPLUS, SEGCOLON, SEGDEG, drawn
 // by tools/make_segments.cpp), coloured with ColorText on ColorBackGnd, shrunk to the digit cell
-// and kept in an image cache; painting copies cells from the cache.
+// and kept in an image cache; painting copies cells from the cache. The cache is built at the
+// first paint, not at creation, and shared by every display of the same cell size and colours
+// (a form of twenty displays builds it once).
 //
 // Geometry: with W x H the control size, the digit cell is DW = (W - 2*Margin) div NumDigits -
 // InterDigDist wide and H - 2*Margin high; position p (1-based) starts at x = (p - 1)*
@@ -17,8 +19,12 @@
 //   * The caption is UTF-8; it is walked by code points, so the degree sign (U+00B0) is one
 //     character. Only a-f are folded to upper case; any character without a glyph leaves its
 //     cell empty but still uses a position.
-//   * Paint checks the size the cache was built for and rebuilds it when the control was resized
-//     with OnResize replaced by an application handler, so the glyphs always fit their cells.
+//   * The cache is looked up by cell size and colours at every paint, so the glyphs always fit
+//     their cells, also when the control was resized with OnResize replaced by an application
+//     handler.
+//   * Every ink pixel of a segment picture is lit (not only the shape round its centre), and
+//     all white left in a glyph becomes background (also white a shape encloses), so the
+//     colon's dots need no joining line and the degree ring no slit.
 //   * A rebuild with ColorText white uses 0xFEFEFE, since pure white marks the surround of the
 //     segment pictures.
 //
@@ -30,6 +36,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace kel {
 
@@ -38,8 +45,9 @@ extern const char32_t SevenSegCharList[21];
 
 class TSevenSeg : public TGraphicControl {
   public:
-    // 216 x 76 pixels, the documented defaults, the six segment pictures loaded (raises
-    // EResNotFound if the library was built without them) and the cache built.
+    // 216 x 76 pixels and the documented defaults; nothing is drawn or loaded yet (the first
+    // paint loads the segment pictures, raising EResNotFound if the library was built without
+    // them, and builds the cache).
     explicit TSevenSeg(TComponent* AOwner);
     ~TSevenSeg() override;
     std::string ClassName() const override { return "TSevenSeg"; }
@@ -68,28 +76,31 @@ class TSevenSeg : public TGraphicControl {
     TColor ColGrayLine() const { return FColGrayLine; }
     TColor ColWhiteLine() const { return FColWhiteLine; }
 
-    // The default OnResize handler: on a change of size, rebuilds the cache and repaints.
+    // The default OnResize handler: on a change of size, remembers it and invalidates (the
+    // paint then uses the cache of the new size).
     void ProcessResize(TObject* Sender);
-    // The glyph cache (21 glyphs of DW x cell height side by side; empty when none is built).
-    const TBitmap& ImageCache() const { return *ImgCache; }
+    // The glyph cache for the present size and colours (21 glyphs of DW x cell height side by
+    // side; empty when the cells are too small), built or shared when first needed.
+    const TBitmap& ImageCache();
 
     // From another TSevenSeg: colours, NumDigits, Caption, FrameStyle, frame line colours,
-    // ColorScheme, Margin and InterDigDist; then the cache is rebuilt and the control
-    // invalidated. Other sources as TPersistent does.
+    // ColorScheme, Margin and InterDigDist; then the control is invalidated (the paint uses
+    // the cache of the new looks). Other sources as TPersistent does.
     void Assign(const TPersistent* Source) override;
     void AssignTo(TPersistent* Dest) const override;
 
   protected:
     void Paint() override;
-    // Recolours the lit area (the region round each picture's centre) of the six pictures.
+    // Recolours the ink (every pixel that is not white) of the six working pictures.
     void ColorizeSegments(TColor Color);
     // Draws one full-size glyph (312 x 432) into DigImg.
     void CreateDigit(char32_t Ch, bool Dot);
-    // Rebuilds the 21 glyphs for the present size and colours.
+    // Builds the 21 glyphs for the present size and colours and offers them to other displays.
     void CreateImageCache();
 
   private:
-    void Rebuild(); // cache, then repaint
+    void Changed();         // invalidate: one deferred, merged paint
+    void LoadWorkBitmaps(); // DigImg and the six working pictures, when not there
 
     TColor FColorBakG = 0x333333;
     TColor FColorTxt = clRed;
@@ -100,9 +111,11 @@ class TSevenSeg : public TGraphicControl {
     int FMargin = 8;
     int FInterDigDist = 2;
     int FWidth = 0, FHeight = 0; // size the cache was built for
+    // Working bitmaps while a cache is built (freed afterwards).
     std::unique_ptr<TBitmap> SegHorz, SegVert, SegDot, SegPlus, SegColon, SegDeg;
-    std::unique_ptr<TBitmap> ImgCache;
-    int FCacheDW = 0; // DW of the cache (0: no glyphs)
+    std::shared_ptr<const TBitmap> ImgCache;          // shared with displays that look alike
+    std::tuple<int, int, TColor, TColor> FCacheKey{}; // DW, cell height, colours of ImgCache
+    int FCacheDW = 0;                                 // DW of the cache (0: no glyphs)
     TColor FColGrayLine = clGray, FColWhiteLine = clWhite;
     TColorScheme FColorScheme = cschClassic;
 };

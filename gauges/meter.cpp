@@ -5,6 +5,7 @@
 #include "KEL_Meter.h"
 
 #include "kel_props.h"
+#include "kel_setter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -179,10 +180,25 @@ void TMeter::Loaded() {
     if (!(FMaxValue > FMinValue)) FMaxValue = FMinValue + 1;
     if (FLogarithmic && !(FMinValue > kLogFloor && FMaxValue > kLogFloor)) FLogarithmic = false;
     FValue = ClampTo(FValue, FMinValue, FMaxValue);
+    FValue2 = ClampTo(FValue2, FMinValue, FMaxValue);
+    // The thresholds the same way: inside the scale, the high one not below the low one (as
+    // the setters keep them), and the limit lamps showing where the loaded value stands.
+    FLowThreshold = ClampTo(FLowThreshold, FMinValue, FMaxValue);
+    FHighThreshold = ClampTo(FHighThreshold, FMinValue, FMaxValue);
+    if (FHighThreshold < FLowThreshold) FHighThreshold = FLowThreshold;
+    FOFL = false;
+    FUFL = false;
+    if (FNeedleLayout->Visible()) {
+        if (FValue >= FHighThreshold)
+            FOFL = true;
+        else if (FValue <= FLowThreshold)
+            FUFL = true;
+    }
     CalcMeterLayoutParams();
     if (!FBakGndFName.empty()) {
         try {
             AuxBGBmp->LoadFromFile(FBakGndFName);
+            ++FPictureGen;
         } catch (const Exception&) {
             FBakGndFName.clear();
         }
@@ -209,7 +225,8 @@ void TMeter::CalcMeterLayoutParams() {
     FMeterCenterY = g.CenterY;
 }
 
-void TMeter::Changed() { Repaint(); }
+// Deferred and merged: any number of changes before the loop runs costs one paint.
+void TMeter::Changed() { Invalidate(); }
 
 void TMeter::StyleChanged(TObject* Sender) {
     (void)Sender;
@@ -358,83 +375,124 @@ void TMeter::SetLogarithmic(bool AValue) {
         return;
     }
     if (AValue == FLogarithmic) return;
-    FLogarithmic = AValue && FMinValue > kLogFloor && FMaxValue > kLogFloor;
-    Changed();
+    if (SetField(FLogarithmic, AValue && FMinValue > kLogFloor && FMaxValue > kLogFloor)) Changed();
 }
 
 // ---- TMeter: appearance setters ---------------------------------------------------------------
 
 void TMeter::SetMeterLayout(TMeterLayout AValue) {
-    if (AValue == FMeterLayout) return;
-    FMeterLayout = AValue;
+    if (!SetField(FMeterLayout, AValue)) return;
     CalcMeterLayoutParams();
     Changed();
 }
 
 void TMeter::SetMeterDecPlaces(int AValue) {
-    if (AValue == FDecPlaces) return;
-    FDecPlaces = std::clamp(AValue, 0, 4);
-    Changed();
+    if (AValue == FDecPlaces) return; // compared before the clamp
+    if (SetField(FDecPlaces, std::clamp(AValue, 0, 4))) Changed();
 }
 
 void TMeter::SetMeterNrTicks(int AValue) {
-    if (AValue == FNrTicks) return;
-    FNrTicks = std::clamp(AValue, 2, 21);
+    if (AValue == FNrTicks) return; // compared before the clamp
+    if (SetField(FNrTicks, std::clamp(AValue, 2, 21))) Changed();
+}
+
+void TMeter::SetMeterShortTicks(bool AValue) {
+    if (SetField(FShortTicks, AValue)) Changed();
+}
+
+void TMeter::SetMeterScaleLine(bool AValue) {
+    if (SetField(FScaleLine, AValue)) Changed();
+}
+
+void TMeter::SetColorScale(TColor AValue) {
+    if (SetField(FColorScale, AValue)) Changed();
+}
+
+void TMeter::SetColorSclBkLow(TColor AValue) {
+    if (SetField(FColorBakGLow, AValue)) Changed();
+}
+
+void TMeter::SetColorSclBkNorm(TColor AValue) {
+    if (SetField(FColorBakGNorm, AValue)) Changed();
+}
+
+void TMeter::SetColorSclBkHigh(TColor AValue) {
+    if (SetField(FColorBakGHigh, AValue)) Changed();
+}
+
+void TMeter::SetColorBakG(TColor AValue) {
+    if (SetField(FColorBakG, AValue)) Changed();
+}
+
+void TMeter::SetColorCover(TColor AValue) {
+    if (SetField(FColorCover, AValue)) Changed();
+}
+
+void TMeter::SetRimTop(int AValue) {
+    if (!SetField(FTRim, AValue)) return;
+    CalcMeterLayoutParams(); // the rims bound the dial
     Changed();
 }
 
-// The common shape of the plain setters: compare, store, repaint.
-#define KEL_METER_SETTER(Name, Type, Field)                                                        \
-    void TMeter::Set##Name(Type AValue) {                                                          \
-        if (AValue == Field) return;                                                               \
-        Field = AValue;                                                                            \
-        Changed();                                                                                 \
-    }
-KEL_METER_SETTER(MeterShortTicks, bool, FShortTicks)
-KEL_METER_SETTER(MeterScaleLine, bool, FScaleLine)
-KEL_METER_SETTER(ColorScale, TColor, FColorScale)
-KEL_METER_SETTER(ColorSclBkLow, TColor, FColorBakGLow)
-KEL_METER_SETTER(ColorSclBkNorm, TColor, FColorBakGNorm)
-KEL_METER_SETTER(ColorSclBkHigh, TColor, FColorBakGHigh)
-KEL_METER_SETTER(ColorBakG, TColor, FColorBakG)
-KEL_METER_SETTER(ColorCover, TColor, FColorCover)
-KEL_METER_SETTER(RimTop, int, FTRim)
-KEL_METER_SETTER(RimBottom, int, FBRim)
-KEL_METER_SETTER(RimSide, int, FSRim)
-KEL_METER_SETTER(FrameStyle, TFrameStyle, FFrameStyle)
-KEL_METER_SETTER(AnchorSize, int, FSizeAnchor)
-KEL_METER_SETTER(AnchorCovered, bool, FAnchorCovrd)
-KEL_METER_SETTER(LimWatchHighOn, bool, FLimWatHighOn)
-KEL_METER_SETTER(LimWatchLowOn, bool, FLimWatLowOn)
-KEL_METER_SETTER(LimWatchActColor, TColor, FLimWatActCol)
-KEL_METER_SETTER(LimWatchPsvColor, TColor, FLimWatPsvCol)
-#undef KEL_METER_SETTER
-
-// These store and repaint without comparing first.
-void TMeter::SetScaleVisible(bool AValue) {
-    FScaleVis = AValue;
+void TMeter::SetRimBottom(int AValue) {
+    if (!SetField(FBRim, AValue)) return;
+    CalcMeterLayoutParams(); // the rims bound the dial
     Changed();
+}
+
+void TMeter::SetRimSide(int AValue) {
+    if (!SetField(FSRim, AValue)) return;
+    CalcMeterLayoutParams(); // the rims bound the dial
+    Changed();
+}
+
+void TMeter::SetFrameStyle(TFrameStyle AValue) {
+    if (SetField(FFrameStyle, AValue)) Changed();
+}
+
+void TMeter::SetAnchorSize(int AValue) {
+    if (SetField(FSizeAnchor, AValue)) Changed();
+}
+
+void TMeter::SetAnchorCovered(bool AValue) {
+    if (SetField(FAnchorCovrd, AValue)) Changed();
+}
+
+void TMeter::SetLimWatchHighOn(bool AValue) {
+    if (SetField(FLimWatHighOn, AValue)) Changed();
+}
+
+void TMeter::SetLimWatchLowOn(bool AValue) {
+    if (SetField(FLimWatLowOn, AValue)) Changed();
+}
+
+void TMeter::SetLimWatchActColor(TColor AValue) {
+    if (SetField(FLimWatActCol, AValue)) Changed();
+}
+
+void TMeter::SetLimWatchPsvColor(TColor AValue) {
+    if (SetField(FLimWatPsvCol, AValue)) Changed();
+}
+
+void TMeter::SetScaleVisible(bool AValue) {
+    if (SetField(FScaleVis, AValue)) Changed();
 }
 
 void TMeter::SetScaleBkVisible(bool AValue) {
-    FScaleBkVis = AValue;
-    Changed();
+    if (SetField(FScaleBkVis, AValue)) Changed();
 }
 
 void TMeter::SetScaleBkWidth(double AValue) {
     if (std::isnan(AValue)) AValue = 0;
-    FScaleBakWidth = ClampTo(AValue, 0, 100);
-    Changed();
+    if (SetField(FScaleBakWidth, ClampTo(AValue, 0, 100))) Changed();
 }
 
 void TMeter::SetBkgndFillMode(TBkgFill AValue) {
-    FBGFillMode = AValue;
-    Changed();
+    if (SetField(FBGFillMode, AValue)) Changed();
 }
 
 void TMeter::SetCaption(const std::string& AValue) {
-    FCaption = AValue;
-    Changed();
+    if (SetField(FCaption, AValue)) Changed();
 }
 
 void TMeter::SetFontCaption(const TFont& AValue) {
@@ -442,8 +500,7 @@ void TMeter::SetFontCaption(const TFont& AValue) {
 }
 
 void TMeter::SetColorScheme(TColorScheme AValue) {
-    if (AValue == FColorScheme) return;
-    FColorScheme = AValue;
+    if (!SetField(FColorScheme, AValue)) return;
     SchemeLineColors(FColorScheme, FColGrayLine, FColWhiteLine);
     Changed();
 }
@@ -467,6 +524,7 @@ void TMeter::SetBackGroundImg(const std::string& AValue) {
     }
     if (FileExists(AValue)) {
         AuxBGBmp->LoadFromFile(AValue); // an unreadable file raises and changes nothing
+        ++FPictureGen;
         FBakGndFName = AValue;
     } else {
         FBakGndFName.clear();

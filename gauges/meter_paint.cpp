@@ -2,7 +2,10 @@
 // and copied to the control's canvas in one step. The steps, in order: background, colour
 // band, scale (arc, short ticks, long ticks with labels), caption, needles, rims, anchor with
 // the inner frame, limit-watch lamps, OnMeterRendered, outer frame. Every position comes from
-// meter_scale.h; this file only calls canvas primitives with them.
+// meter_scale.h; this file only calls canvas primitives with them. What lies under the needles
+// and what covers them are kept between paints with a key of everything they depend on; on the
+// meter's own bitmap a paint after a new value only puts the dial back under the old needles,
+// draws the new ones and the cover where either lay. The pixels are the same either way.
 #include "KEL_Meter.h"
 
 #include "numtext.h"
@@ -11,6 +14,8 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -36,40 +41,164 @@ void TMeter::Paint() {
     Canvas().Draw(0, 0, *FBuffer);
 }
 
-bool TMeter::RenderTo(TBitmap& Target) {
-    const double R = FMeterRadius;
-    if (!(R > 0)) return false;
-    const int W = Width(), H = Height();
-    Target.SetSize(W, H);
+namespace {
+
+// The bytes of the values a cached layer depends on, for comparing.
+class TKey {
+  public:
+    template <class T>
+    requires std::is_arithmetic_v<T> || std::is_enum_v<T> TKey& operator<<(T V) {
+        FBytes.append(reinterpret_cast<const char*>(&V), sizeof V);
+        return *this;
+    }
+    TKey& operator<<(const std::string& V) {
+        *this << V.size();
+        FBytes += V;
+        return *this;
+    }
+    TKey& operator<<(const TFont& F) {
+        const TLogFont& l = F.LogFont();
+        return *this << l.lfHeight << l.lfWidth << l.lfEscapement << l.lfOrientation << l.lfWeight
+                     << l.lfItalic << l.lfUnderline << l.lfStrikeOut << l.lfCharSet
+                     << l.lfOutPrecision << l.lfClipPrecision << l.lfQuality << l.lfPitchAndFamily
+                     << l.lfFaceName << F.Color();
+    }
+    std::string Take() { return std::move(FBytes); }
+
+  private:
+    std::string FBytes;
+};
+
+} // namespace
+
+std::string TMeter::UnderlayKey() const {
+    TKey k;
+    k << Width() << Height() << FMeterRadius << FMeterCenterX << FMeterCenterY << FMeterAngle
+      << FBakGndFName << FPictureGen << FBGFillMode << FColorBakG << Font() << FScaleBkVis
+      << FScaleBakWidth << FColorBakGLow << FColorBakGNorm << FColorBakGHigh << FLowThreshold
+      << FHighThreshold << FMinValue << FMaxValue << LogScale() << FScaleVis << FColorScale
+      << FScaleLine << FShortTicks << FNrTicks << FDecPlaces << FCaption << *FFontCaption;
+    return k.Take();
+}
+
+std::string TMeter::OverlayKey() const {
+    TKey k;
+    k << Width() << Height() << FColorCover << FSRim << FTRim << FBRim << FAnchorCovrd
+      << FSizeAnchor << FMeterLayout << FMeterCenterX << FMeterCenterY << FLimWatHighOn
+      << FLimWatLowOn << FLimWatActCol << FLimWatPsvCol << FOFL << FUFL << FFrameStyle
+      << FColGrayLine << FColWhiteLine << FColorBakG;
+    return k.Take();
+}
+
+// Background, band, scale and caption, from the canvas state of a new bitmap.
+void TMeter::DrawUnderlay(TCanvas& C, TBitmap& Target, int W, int H) {
     // Start as a new bitmap does: black pen, white solid brush, plain copies, and white where
     // the background step might leave pixels alone (every other background covers them all).
     const bool bare = !FBakGndFName.empty() &&
                       (FBGFillMode == bfStretch || FBGFillMode == bfTile) && AuxBGBmp->Empty();
     if (bare) std::fill_n(Target.Bits(), std::size_t(W) * std::size_t(H), 0x00FFFFFFu);
-    TCanvas& c = Target.Canvas();
-    c.Pen().SetColor(clBlack);
-    c.Pen().SetWidth(1);
-    c.Pen().SetStyle(psSolid);
-    c.Pen().SetMode(pmCopy);
-    c.Brush().SetColor(clWhite);
-    c.Brush().SetStyle(bsSolid);
-    c.SetCopyMode(cmSrcCopy);
+    C.Pen().SetColor(clBlack);
+    C.Pen().SetWidth(1);
+    C.Pen().SetStyle(psSolid);
+    C.Pen().SetMode(pmCopy);
+    C.Brush().SetColor(clWhite);
+    C.Brush().SetStyle(bsSolid);
+    C.SetCopyMode(cmSrcCopy);
 
-    DrawBackground(c, W, H);
-    if (FScaleBkVis) DrawScaleBand(c);
-    c.Brush().SetStyle(bsClear);
-    if (FScaleVis) DrawScale(c);
+    DrawBackground(C, W, H);
+    if (FScaleBkVis) DrawScaleBand(C);
+    C.Brush().SetStyle(bsClear);
+    if (FScaleVis) DrawScale(C);
 
     // Caption, also when the scale is hidden.
-    c.Font().Assign(FFontCaption.get());
-    c.TextOut(FMeterCenterX - c.TextWidth(FCaption) / 2,
-              FMeterCenterY - RoundI(R / 3) - c.TextHeight(FCaption) / 2, FCaption);
+    C.Font().Assign(FFontCaption.get());
+    C.TextOut(FMeterCenterX - C.TextWidth(FCaption) / 2,
+              FMeterCenterY - RoundI(FMeterRadius / 3) - C.TextHeight(FCaption) / 2, FCaption);
+}
+
+// Rims, anchor and lamps (then OnMeterRendered) and the outer frame: what covers the needles.
+void TMeter::DrawOverlay(TCanvas& C, int W, int H) {
+    // Rims: they hide whatever reaches outside the dial window.
+    PenAndBrush(C, FColorCover);
+    C.Rectangle(0, 0, FSRim - 1, H);
+    C.Rectangle(0, 0, W, FTRim);
+    C.Rectangle(W - FSRim, 0, W, H);
+    C.Rectangle(0, H - FBRim, W, H);
+
+    DrawAnchor(C, W, H);
+    if (FLimWatHighOn) DrawLamp(C, W - FSRim - 18, FTRim + 8, FOFL);
+    if (FLimWatLowOn) DrawLamp(C, FSRim + 8, FTRim + 8, FUFL);
+    if (FOnMeterRendered) FOnMeterRendered(this, C);
+    DrawOuterFrame(C, W, H);
+}
+
+bool TMeter::RenderTo(TBitmap& Target) {
+    const double R = FMeterRadius;
+    if (!(R > 0)) return false;
+    const int W = Width(), H = Height();
+    const std::size_t n = std::size_t(W) * std::size_t(H);
+    Target.SetSize(W, H);
+    TCanvas& c = Target.Canvas();
+    if (!FDialCache) FDialCache = std::make_unique<TDialCache>();
+    TDialCache& dc = *FDialCache;
+    // Without handlers and an anchor picture both layers can be kept. The meter's own
+    // off-screen bitmap (which nothing else writes) then holds the last composition of them,
+    // and only the old needles need replacing.
+    const bool plain = !FOnBeforeDrawScaleLabel && !FOnBeforeDrawNeedle && !FOnMeterRendered &&
+                       FACoverFName.empty();
+    const bool own = &Target == FBuffer.get();
+    std::string overKey = plain ? OverlayKey() : std::string();
+    // What the own bitmap holds stops being a composition of the layers once it is drawn into
+    // (it becomes one again at the end when the layers were used).
+    TDialCache::TComposed last;
+    if (own) std::swap(last, dc.Composed);
+
+    // Below the needles: the cached dial when nothing it shows has changed. A label handler
+    // may draw anything, so it is called at every paint.
+    TRect restored{};
+    if (FOnBeforeDrawScaleLabel) {
+        dc.UnderKey.clear();
+        DrawUnderlay(c, Target, W, H);
+    } else {
+        std::string key = UnderlayKey();
+        if (key != dc.UnderKey) {
+            dc.UnderKey.clear();
+            dc.Under.SetSize(W, H);
+            TCanvas& u = dc.Under.Canvas();
+            DrawUnderlay(u, dc.Under, W, H);
+            dc.Pen.Assign(&u.Pen());
+            dc.Brush.Assign(&u.Brush());
+            dc.Font.Assign(&u.Font());
+            dc.UnderPenPos = u.PenPos();
+            dc.UnderKey = std::move(key);
+        }
+        if (plain && own && last.Target == &Target && last.UnderKey == dc.UnderKey &&
+            last.OverKey == overKey) {
+            // Everything but the old needles is already there: put the dial back under them.
+            restored = IntersectRect(last.Needles, Rect(0, 0, W, H));
+            for (int y = restored.Top; y < restored.Bottom; ++y) {
+                const std::size_t at = std::size_t(y) * std::size_t(W) + std::size_t(restored.Left);
+                std::copy_n(dc.Under.Bits() + at, restored.Width(), Target.Bits() + at);
+            }
+        } else {
+            std::copy_n(dc.Under.Bits(), n, Target.Bits());
+            restored = Rect(0, 0, W, H);
+        }
+        // The canvas as drawing the dial would have left it, for the needle steps and
+        // OnBeforeDrawNeedle.
+        c.Pen().Assign(&dc.Pen);
+        c.Brush().Assign(&dc.Brush);
+        c.Font().Assign(&dc.Font);
+        c.SetPenPos(dc.UnderPenPos);
+        c.SetCopyMode(cmSrcCopy);
+    }
 
     // Needles: the secondary one first (when its layout is visible), then the main one unless
     // OnBeforeDrawNeedle has drawn it.
+    TRect needles{};
     if (FNeedle2Layout->Visible()) {
         c.Brush().SetStyle(bsSolid);
-        DrawNeedle(c, *FNeedle2Layout, 270.0 - CalcNeedleAngle(FValue2));
+        needles = DrawNeedle(c, *FNeedle2Layout, 270.0 - CalcNeedleAngle(FValue2));
         c.Brush().SetStyle(bsClear);
     }
     bool needleDrawn = false;
@@ -78,21 +207,66 @@ bool TMeter::RenderTo(TBitmap& Target) {
         c.Brush().SetStyle(bsSolid);
         const double phiN = MeterDrawAngle(
             MeterScaleFraction(FValue, FMinValue, FMaxValue, LogScale()), FMeterAngle);
-        DrawNeedle(c, *FNeedleLayout, phiN);
+        const TRect box = DrawNeedle(c, *FNeedleLayout, phiN);
+        needles = needles.IsEmpty() ? box : UnionRect(needles, box);
     }
 
-    // Rims: they hide whatever reaches outside the dial window.
-    PenAndBrush(c, FColorCover);
-    c.Rectangle(0, 0, FSRim - 1, H);
-    c.Rectangle(0, 0, W, FTRim);
-    c.Rectangle(W - FSRim, 0, W, H);
-    c.Rectangle(0, H - FBRim, W, H);
-
-    DrawAnchor(c, W, H);
-    if (FLimWatHighOn) DrawLamp(c, W - FSRim - 18, FTRim + 8, FOFL);
-    if (FLimWatLowOn) DrawLamp(c, FSRim + 8, FTRim + 8, FUFL);
-    if (FOnMeterRendered) FOnMeterRendered(this, c);
-    DrawOuterFrame(c, W, H);
+    // Over the needles: cached as the pixels it draws, when it draws the same whatever lies
+    // beneath (no anchor picture, which is combined with the dial) and no handler can draw in
+    // it or change the canvas it starts from.
+    if (!plain) {
+        DrawOverlay(c, W, H);
+        return true;
+    }
+    if (overKey != dc.OverKey) {
+        dc.OverKey.clear();
+        // Drawn onto black and onto white: the pixels that agree are the ones it draws.
+        TBitmap a(W, H), b(W, H);
+        std::fill_n(a.Bits(), n, 0x00000000u);
+        std::fill_n(b.Bits(), n, 0x00FFFFFFu);
+        for (TBitmap* t : {&a, &b}) {
+            TCanvas& o = t->Canvas();
+            o.Pen().Assign(&c.Pen());
+            o.Brush().Assign(&c.Brush());
+            o.SetCopyMode(cmSrcCopy);
+            DrawOverlay(o, W, H);
+        }
+        dc.Over.assign(a.Bits(), a.Bits() + n);
+        dc.Spans.clear(); // runs within one row each, row by row
+        const std::uint32_t *pa = a.Bits(), *pb = b.Bits();
+        for (int y = 0; y < H; ++y) {
+            const std::size_t row = std::size_t(y) * std::size_t(W);
+            for (int x = 0; x < W;) {
+                if (pa[row + std::size_t(x)] != pb[row + std::size_t(x)]) {
+                    ++x;
+                    continue;
+                }
+                const int from = x;
+                while (x < W && pa[row + std::size_t(x)] == pb[row + std::size_t(x)]) ++x;
+                dc.Spans.push_back({row + std::size_t(from), std::size_t(x - from)});
+            }
+        }
+        dc.OverKey = std::move(overKey);
+    }
+    // Where the dial was put back or needles drawn, the overlay goes on again.
+    const TRect redo = IntersectRect(needles.IsEmpty() ? restored : UnionRect(restored, needles),
+                                     Rect(0, 0, W, H));
+    std::uint32_t* out = Target.Bits();
+    for (const auto& [from, len] : dc.Spans) {
+        const int y = int(from / std::size_t(W)), x0 = int(from % std::size_t(W));
+        if (y < redo.Top || y >= redo.Bottom) continue;
+        const int l = std::max(x0, redo.Left), r = std::min(x0 + int(len), redo.Right);
+        if (l < r) {
+            const std::size_t at = std::size_t(y) * std::size_t(W) + std::size_t(l);
+            std::copy_n(dc.Over.data() + at, r - l, out + at);
+        }
+    }
+    if (own) {
+        dc.Composed.Target = &Target;
+        dc.Composed.Needles = needles;
+        dc.Composed.UnderKey = dc.UnderKey;
+        dc.Composed.OverKey = dc.OverKey;
+    }
     return true;
 }
 
@@ -190,7 +364,9 @@ const TMeter::TScaleCache& TMeter::ScaleLayout(TCanvas& C) {
     // Label inset from the widest label there is likely to be: that of the maximum.
     const std::string maxText = FloatToFieldStr(1, FDecPlaces, FMaxValue);
     const double lw = C.TextWidth(maxText) / 2.0 + 15, lh = C.TextHeight(maxText) / 2.0 + 15;
-    for (const TScaleTick& t : kel::MeterLongTicks(FMinValue, FMaxValue, k.Log, FNrTicks)) {
+    std::vector<TScaleTick> longTicks = kel::MeterLongTicks(FMinValue, FMaxValue, k.Log, FNrTicks);
+    MeterDropCoincidentLabel(longTicks, A);
+    for (const TScaleTick& t : longTicks) {
         const double phi = MeterDrawAngle(t.Fraction, A);
         TScaleCache::Tick tick = tickAt(phi, 8);
         if (t.Labelled) {
@@ -238,19 +414,32 @@ void TMeter::DrawScale(TCanvas& C) {
     }
 }
 
-void TMeter::DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg) {
+TRect TMeter::DrawNeedle(TCanvas& C, const TNeedleLayout& L, double AngleDeg) {
     std::array<TPoint, 7> pts =
         NeedlePolygon(FMeterCenterX, FMeterCenterY, FMeterRadius, AngleDeg, L.HeadSize(),
                       L.HeadAngle(), L.HeadMidLeng(), L.Thickness(), L.PercentNeedleLength());
+    // The box of every vertex, shadow included, with a margin for the one-pixel pen.
+    TRect box{pts[0].X, pts[0].Y, pts[0].X, pts[0].Y};
+    auto take = [&box](TPoint p) {
+        box.Left = std::min(box.Left, p.X - 2);
+        box.Top = std::min(box.Top, p.Y - 2);
+        box.Right = std::max(box.Right, p.X + 3);
+        box.Bottom = std::max(box.Bottom, p.Y + 3);
+    };
+    for (TPoint p : pts) take(p);
     if (L.ShadowDx() != 0 || L.ShadowDy() != 0) {
         std::array<TPoint, 7> shadow = pts;
-        for (TPoint& p : shadow) p = {p.X - L.ShadowDx(), p.Y - L.ShadowDy()};
+        for (TPoint& p : shadow) {
+            p = {p.X - L.ShadowDx(), p.Y - L.ShadowDy()};
+            take(p);
+        }
         PenAndBrush(C, L.ShadowColor());
         C.Polygon(shadow);
     }
     C.Pen().SetColor(L.ColorOutline());
     C.Brush().SetColor(L.ColorBody());
     C.Polygon(pts);
+    return box;
 }
 
 void TMeter::DrawAnchor(TCanvas& C, int W, int H) {
@@ -355,24 +544,24 @@ void TMeter::DrawOuterFrame(TCanvas& C, int W, int H) {
         C.LineTo(W - 1, H - 1);
         C.LineTo(W - 1, 0);
     };
-    switch (int(FFrameStyle)) {
-    case 1:
+    switch (FFrameStyle) {
+    case fstLoweredThin:
         twoTone(FColorBakG, FColorBakG);
         break;
-    case 2:
+    case fstLowered:
         twoTone(D, Li);
         break;
-    case 3:
+    case fstRaised:
         twoTone(Li, D);
         break;
-    case 4:
+    case fstEmbossed:
         etched(Li, D);
         break;
-    case 5:
+    case fstSimple:
         etched(D, Li);
         break;
     default:
-        break; // 0: none
+        break; // fstNone
     }
 }
 

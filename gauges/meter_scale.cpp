@@ -179,6 +179,17 @@ std::vector<TScaleTick> MeterLongTicks(double Min, double Max, bool Logarithmic,
     return ticks;
 }
 
+void MeterDropCoincidentLabel(std::vector<TScaleTick>& Ticks, int Sweep) {
+    if (Sweep < 360) return;
+    constexpr double eps = 1e-9;
+    bool atStart = false;
+    for (const TScaleTick& t : Ticks)
+        if (t.Labelled && std::fabs(t.Fraction) <= eps) atStart = true;
+    if (!atStart) return;
+    for (TScaleTick& t : Ticks)
+        if (std::fabs(t.Fraction - 1) <= eps) t.Labelled = false;
+}
+
 std::vector<TScaleTick> MeterShortTicks(double Min, double Max, bool Logarithmic, int NrTicks) {
     std::vector<TScaleTick> ticks;
     const TTickSpacing t = CalcTickSpacing(NrTicks, Min, Max);

@@ -95,6 +95,10 @@ struct TScaleTick {
 //   relative tolerance of 1e-9); labelled are all of them when Max/Min < 10, else only 1, 2
 //   and 5 times a power of ten.
 std::vector<TScaleTick> MeterLongTicks(double Min, double Max, bool Logarithmic, int NrTicks);
+// On a full circle (Sweep 360 or more) the end of the scale lies where its start does: a
+// labelled tick at fraction 1 loses its label when a labelled tick sits at fraction 0, so the
+// two labels do not overprint (within 1e-9 of a fraction). Other sweeps are left alone.
+void MeterDropCoincidentLabel(std::vector<TScaleTick>& Ticks, int Sweep);
 // The short ticks: the multiples of Step/SubDiv from First - Step up to Max (plus a thousandth
 // of a short step) that are not places of a linear long tick and not below Min. On a
 // logarithmic scale they sit at logarithmic positions whenever v > Min (all values are > 0).

@@ -2,6 +2,8 @@
 // list. Painting lives in numlab_paint.cpp.
 #include "KEL_NumLab.h"
 
+#include "kel_setter.h"
+
 #include "kel_dateutils.h"
 #include "kel_props.h"
 #include "kel_sysutils.h"
@@ -224,11 +226,23 @@ std::string NumLabValueText(TDisplay DisplayType, int Precision, double Value, b
 
 TNumLab::TNumLab(TComponent* AOwner) : TGraphicControl(AOwner) { InitBounds(0, 0, 160, 28); }
 
-void TNumLab::Changed() {
-    if (FTransParent)
-        Repaint();
-    else
-        Paint();
+// Deferred and merged: any number of changes before the loop runs costs one paint (which, for
+// a transparent label, first draws again what lies beneath).
+void TNumLab::Changed() { Invalidate(); }
+
+void TNumLab::TextChanged() {
+    Changed();
+    FBoxTextStale = true;
+    // Hidden or empty: the paint that shows the text asks OnBeforeDisplay.
+    if (FEmpty || (!Visible() && !ComponentState().contains(csDesigning))) return;
+    FBoxText = BoxValueText();
+    FBoxTextStale = false;
+}
+
+void TNumLab::SetOnBeforeDisplay(TBeforeDisplayEvent Handler) {
+    FOnBeforeDisplay = std::move(Handler);
+    FBoxTextStale = true; // the next paint asks the new handler
+    Changed();
 }
 
 void TNumLab::AssignTo(TPersistent* Dest) const {
@@ -267,47 +281,92 @@ void TNumLab::Assign(const TPersistent* Source) {
     FColWhiteLine = s->FColWhiteLine;
     FColorScheme = s->FColorScheme;
     FDisplayType = s->FDisplayType;
-    Changed();
+    TextChanged();
 }
 
 // ---- Setters ----------------------------------------------------------------------------------
 
-#define KEL_NUMLAB_SETTER(Name, Type, Field)                                                       \
-    void TNumLab::Set##Name(Type Value) {                                                          \
-        if (Field == Value) return;                                                                \
-        Field = Value;                                                                             \
-        Changed();                                                                                 \
-    }
+void TNumLab::SetAlignment(TAlignment Value) {
+    if (SetField(FAlignment, Value)) Changed();
+}
 
-KEL_NUMLAB_SETTER(Alignment, TAlignment, FAlignment)
-KEL_NUMLAB_SETTER(ColorLabBakG, TColor, FColorLabBakG)
-KEL_NUMLAB_SETTER(ColorLabText, TColor, FColorLabText)
-KEL_NUMLAB_SETTER(ColorOutBakG, TColor, FColorOutBakG)
-KEL_NUMLAB_SETTER(ColorOutText, TColor, FColorOutText)
-KEL_NUMLAB_SETTER(Comma, bool, FComma)
-KEL_NUMLAB_SETTER(DisplayType, TDisplay, FDisplayType)
-KEL_NUMLAB_SETTER(DTFormat, const std::string&, FDtFormat)
-KEL_NUMLAB_SETTER(Empty, bool, FEmpty)
-KEL_NUMLAB_SETTER(ForcePlusSign, bool, FPlusSign)
-KEL_NUMLAB_SETTER(FrameStyle, TFrameStyle, FFrameStyle)
-KEL_NUMLAB_SETTER(LabelWidth, int, FLabWidth)
-KEL_NUMLAB_SETTER(LeftText, const std::string&, FLeftText)
-KEL_NUMLAB_SETTER(LeftTextAlignment, TAlignment, FLTAlignment)
-KEL_NUMLAB_SETTER(OverflowIndicator, const std::string&, FOverFlowIndi)
-KEL_NUMLAB_SETTER(RightText, const std::string&, FRightText)
-KEL_NUMLAB_SETTER(RightTextAlignment, TAlignment, FRTAlignment)
-KEL_NUMLAB_SETTER(StateText, const std::string&, FStateText)
-#undef KEL_NUMLAB_SETTER
+void TNumLab::SetColorLabBakG(TColor Value) {
+    if (SetField(FColorLabBakG, Value)) Changed();
+}
+
+void TNumLab::SetColorLabText(TColor Value) {
+    if (SetField(FColorLabText, Value)) Changed();
+}
+
+void TNumLab::SetColorOutBakG(TColor Value) {
+    if (SetField(FColorOutBakG, Value)) Changed();
+}
+
+void TNumLab::SetColorOutText(TColor Value) {
+    if (SetField(FColorOutText, Value)) Changed();
+}
+
+void TNumLab::SetComma(bool Value) {
+    if (SetField(FComma, Value)) TextChanged();
+}
+
+void TNumLab::SetDisplayType(TDisplay Value) {
+    if (SetField(FDisplayType, Value)) TextChanged();
+}
+
+void TNumLab::SetDTFormat(const std::string& Value) {
+    if (SetField(FDtFormat, Value)) TextChanged();
+}
+
+void TNumLab::SetEmpty(bool Value) {
+    if (SetField(FEmpty, Value)) TextChanged();
+}
+
+void TNumLab::SetForcePlusSign(bool Value) {
+    if (SetField(FPlusSign, Value)) TextChanged();
+}
+
+void TNumLab::SetFrameStyle(TFrameStyle Value) {
+    if (SetField(FFrameStyle, Value)) Changed();
+}
+
+void TNumLab::SetLabelWidth(int Value) {
+    if (SetField(FLabWidth, Value)) Changed();
+}
+
+void TNumLab::SetLeftText(const std::string& Value) {
+    if (SetField(FLeftText, Value)) Changed();
+}
+
+void TNumLab::SetLeftTextAlignment(TAlignment Value) {
+    if (SetField(FLTAlignment, Value)) Changed();
+}
+
+void TNumLab::SetOverflowIndicator(const std::string& Value) {
+    if (SetField(FOverFlowIndi, Value)) TextChanged();
+}
+
+void TNumLab::SetRightText(const std::string& Value) {
+    if (SetField(FRightText, Value)) Changed();
+}
+
+void TNumLab::SetRightTextAlignment(TAlignment Value) {
+    if (SetField(FRTAlignment, Value)) Changed();
+}
+
+void TNumLab::SetStateText(const std::string& Value) {
+    if (SetField(FStateText, Value)) TextChanged();
+}
 
 void TNumLab::SetValue(double Value) {
     // NaN never equals itself: a second NaN counts as unchanged.
     if (FLabValue == Value || (std::isnan(FLabValue) && std::isnan(Value))) return;
     FLabValue = Value;
-    Changed();
+    TextChanged();
 }
 
 void TNumLab::SetColorScheme(TColorScheme Value) {
-    FColorScheme = Value;
+    if (!SetField(FColorScheme, Value)) return;
     SchemeLineColors(Value, FColGrayLine, FColWhiteLine);
     Changed();
 }
@@ -315,28 +374,21 @@ void TNumLab::SetColorScheme(TColorScheme Value) {
 void TNumLab::SetEnabled(bool Value) {
     FEnabled = Value;
     TGraphicControl::SetEnabled(Value);
-    Refresh();
+    Changed();
 }
 
 void TNumLab::SetLeftSpace(int Value) {
     if (Value == FLeftSpace || Value < 0) return;
-    FLeftSpace = std::min(Value, Width());
-    Changed();
+    if (SetField(FLeftSpace, std::min(Value, Width()))) Changed();
 }
 
 void TNumLab::SetPrecision(int Value) {
     if (Value == FDecP || Value < 0) return;
-    FDecP = std::min(Value, 15);
-    Changed();
+    if (SetField(FDecP, std::min(Value, 15))) TextChanged();
 }
 
 void TNumLab::SetTransparent(bool Value) {
-    if (Value == FTransParent) return;
-    FTransParent = Value;
-    if (Value)
-        Invalidate();
-    else
-        Paint();
+    if (SetField(FTransParent, Value)) Changed();
 }
 
 void TNumLab::MouseMove(TShiftState Shift, int X, int Y) {

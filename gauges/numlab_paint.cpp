@@ -9,7 +9,7 @@
 
 namespace kel {
 
-std::string TNumLab::BoxText(TCanvas& Canvas) {
+std::string TNumLab::BoxValueText() {
     std::string text;
     try {
         text = NumLabValueText(FDisplayType, FDecP, FLabValue, FComma, FPlusSign, FDtFormat,
@@ -18,15 +18,19 @@ std::string TNumLab::BoxText(TCanvas& Canvas) {
         text = FOverFlowIndi; // a date-time outside the calendar
     }
     if (FOnBeforeDisplay) FOnBeforeDisplay(this, text);
-    if (FDisplayType != dtState && Canvas.TextWidth(text) > FLabWidth - 6) text = FOverFlowIndi;
     return text;
+}
+
+std::string TNumLab::FitBox(TCanvas& Canvas, std::string Text) const {
+    if (FDisplayType != dtState && Canvas.TextWidth(Text) > FLabWidth - 6) return FOverFlowIndi;
+    return Text;
 }
 
 std::string TNumLab::DisplayedText() {
     if (FEmpty) return {};
     TBitmap bmp;
     bmp.Canvas().Font().Assign(&Font());
-    return BoxText(bmp.Canvas());
+    return FitBox(bmp.Canvas(), BoxValueText());
 }
 
 void TNumLab::Paint() {
@@ -78,7 +82,11 @@ void TNumLab::Paint() {
               clBlack);
 
     if (!FEmpty) {
-        const std::string text = BoxText(c);
+        if (FBoxTextStale) { // no setter has asked OnBeforeDisplay for the present state
+            FBoxText = BoxValueText();
+            FBoxTextStale = false;
+        }
+        const std::string text = FitBox(c, FBoxText);
         c.Font().SetColor(FEnabled ? FColorLabText : clBtnShadow);
         tw = c.TextWidth(text);
         x = FAlignment == taLeftJustify    ? LS + 4

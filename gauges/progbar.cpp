@@ -1,9 +1,10 @@
-// TProgBar: construction, the colour table, the setters, Assign, the auto-increment timer on
-// the control's hidden message window, and the published property list. Painting and the
-// bar geometry live in progbar_paint.cpp.
+// TProgBar: construction, the colour table, the setters, Assign, the auto-increment timer and
+// the published property list. Painting and the bar geometry live in progbar_paint.cpp.
 #include "KEL_ProgBar.h"
 
 #include "kel_props.h"
+#include "numtext.h"
+#include "kel_setter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,18 +28,23 @@ TColor ProgBarInterpolateColor(TColor C0, TColor C1, double X) {
 
 // ---- Construction -----------------------------------------------------------------------------
 
-TProgBar::TProgBar(TComponent* AOwner) : TGraphicControl(AOwner) {
-    FTimerHandle = AllocateHWnd([this](TMessage& m) { TimerWndProc(m); });
+TProgBar::TProgBar(TComponent* AOwner) : TGraphicControl(AOwner), FTimer([this] { TimerTick(); }) {
     InitBounds(0, 0, 300, 28);
-    FBarColorArray[0] = clBlue;
-    FBarColorArray[ProgBarColorCount - 1] = clRed;
-    FillColorTable();
+    // The default table (clBlue to clRed) is worked out once and copied: creating a bar stays
+    // cheap, as a form file creates many.
+    static const std::array<TColor, ProgBarColorCount> defaults = [] {
+        std::array<TColor, ProgBarColorCount> t{};
+        t[0] = clBlue;
+        t[ProgBarColorCount - 1] = clRed;
+        for (int i = 1; i < ProgBarColorCount - 1; ++i)
+            t[std::size_t(i)] =
+                ProgBarInterpolateColor(clBlue, clRed, double(i) / double(ProgBarColorCount - 1));
+        return t;
+    }();
+    FBarColorArray = defaults;
 }
 
-TProgBar::~TProgBar() {
-    KillTimer(FTimerHandle, 1);
-    DeallocateHWnd(FTimerHandle);
-}
+TProgBar::~TProgBar() = default; // the timer stops with its member
 
 void TProgBar::FillColorTable() {
     const TColor c0 = FBarColorArray[0], c1 = FBarColorArray[ProgBarColorCount - 1];
@@ -91,36 +97,109 @@ void TProgBar::Assign(const TPersistent* Source) {
     FAlignment = s->FAlignment;
     FOnShowValue = s->FOnShowValue;
     FShowValue = s->FShowValue;
-    Paint();
+    Changed();
+    UpdateValueText();
+}
+
+// Deferred and merged: any number of changes before the loop runs costs one paint.
+void TProgBar::Changed() { Invalidate(); }
+
+void TProgBar::UpdateValueText() {
+    FValueTextStale = false;
+    // -1 asks for the short scientific form and -2 for the long one; the formatter numbers
+    // them the other way round.
+    const int d = FTextDecPlaces == -1 ? -2 : FTextDecPlaces == -2 ? -1 : FTextDecPlaces;
+    FValueText = FloatToFieldStr(1, d, FProgValue);
+    if (!FShowValue) return; // worked out again when the text is shown
+    if (!Visible() && !Designing()) {
+        FValueTextStale = true; // the paint that shows it asks the handler
+        return;
+    }
+    if (FOnShowValue) FOnShowValue(this, FValueText);
+}
+
+const std::string& TProgBar::ShownValueText() {
+    if (FValueTextStale) UpdateValueText();
+    return FValueText;
+}
+
+void TProgBar::SetOnShowValue(TBeforeShowValueEvent Handler) {
+    FOnShowValue = std::move(Handler);
+    FValueTextStale = true; // the next paint asks the new handler
+    Changed();
 }
 
 // ---- Setters ----------------------------------------------------------------------------------
 
-#define KEL_PROGBAR_SETTER(Name, Type, Field)                                                      \
-    void TProgBar::Set##Name(Type Value) {                                                         \
-        if (Field == Value) return;                                                                \
-        Field = Value;                                                                             \
-        Paint();                                                                                   \
-    }
+void TProgBar::SetColorBackGnd(TColor Value) {
+    if (SetField(FColorBakG, Value)) Changed();
+}
 
-KEL_PROGBAR_SETTER(ColorBackGnd, TColor, FColorBakG)
-KEL_PROGBAR_SETTER(ColorMapMode, TColorMapping, FColorMapMode)
-KEL_PROGBAR_SETTER(ColorGrid, TColor, FColorGrid)
-KEL_PROGBAR_SETTER(ColorMargin, TColor, FColorMargin)
-KEL_PROGBAR_SETTER(FrameStyleOuter, TFrameStyle, FOuterFrameSt)
-KEL_PROGBAR_SETTER(FrameStyleInner, TFrameStyle, FInnerFrameSt)
-KEL_PROGBAR_SETTER(GridDist, int, FGridDist)
-KEL_PROGBAR_SETTER(MarginBottom, int, FMarginBottom)
-KEL_PROGBAR_SETTER(MarginLeft, int, FMarginLeft)
-KEL_PROGBAR_SETTER(MarginRight, int, FMarginRight)
-KEL_PROGBAR_SETTER(MarginTop, int, FMarginTop)
-KEL_PROGBAR_SETTER(Max, double, FProgMax)
-KEL_PROGBAR_SETTER(Min, double, FProgMin)
-KEL_PROGBAR_SETTER(Direction, TDirection, FDirection)
-KEL_PROGBAR_SETTER(ShowColorGradient, bool, FColorGrad)
-KEL_PROGBAR_SETTER(TextAlignment, TAlignment, FAlignment)
-KEL_PROGBAR_SETTER(Value, double, FProgValue)
-#undef KEL_PROGBAR_SETTER
+void TProgBar::SetColorMapMode(TColorMapping Value) {
+    if (SetField(FColorMapMode, Value)) Changed();
+}
+
+void TProgBar::SetColorGrid(TColor Value) {
+    if (SetField(FColorGrid, Value)) Changed();
+}
+
+void TProgBar::SetColorMargin(TColor Value) {
+    if (SetField(FColorMargin, Value)) Changed();
+}
+
+void TProgBar::SetFrameStyleOuter(TFrameStyle Value) {
+    if (SetField(FOuterFrameSt, Value)) Changed();
+}
+
+void TProgBar::SetFrameStyleInner(TFrameStyle Value) {
+    if (SetField(FInnerFrameSt, Value)) Changed();
+}
+
+void TProgBar::SetGridDist(int Value) {
+    if (SetField(FGridDist, Value)) Changed();
+}
+
+void TProgBar::SetMarginBottom(int Value) {
+    if (SetField(FMarginBottom, Value)) Changed();
+}
+
+void TProgBar::SetMarginLeft(int Value) {
+    if (SetField(FMarginLeft, Value)) Changed();
+}
+
+void TProgBar::SetMarginRight(int Value) {
+    if (SetField(FMarginRight, Value)) Changed();
+}
+
+void TProgBar::SetMarginTop(int Value) {
+    if (SetField(FMarginTop, Value)) Changed();
+}
+
+void TProgBar::SetMax(double Value) {
+    if (SetField(FProgMax, Value)) Changed();
+}
+
+void TProgBar::SetMin(double Value) {
+    if (SetField(FProgMin, Value)) Changed();
+}
+
+void TProgBar::SetDirection(TDirection Value) {
+    if (SetField(FDirection, Value)) Changed();
+}
+
+void TProgBar::SetShowColorGradient(bool Value) {
+    if (SetField(FColorGrad, Value)) Changed();
+}
+
+void TProgBar::SetTextAlignment(TAlignment Value) {
+    if (SetField(FAlignment, Value)) Changed();
+}
+
+void TProgBar::SetValue(double Value) {
+    if (!SetField(FProgValue, Value)) return;
+    Changed();
+    UpdateValueText();
+}
 
 void TProgBar::SetAutoIncStep(double Value) {
     if (Value != 0 && Value != FAutoIncStep) FAutoIncStep = Value;
@@ -137,50 +216,50 @@ void TProgBar::SetBackGroundImg(const std::string& Value) {
             // A picture that cannot be loaded is ignored: the old name and picture stay.
         }
     }
-    Paint();
+    Changed();
 }
 
 void TProgBar::SetColorScheme(TColorScheme Value) {
-    FColorScheme = Value;
+    if (!SetField(FColorScheme, Value)) return;
     SchemeLineColors(Value, FColGrayLine, FColWhiteLine);
-    Paint();
+    Changed();
 }
 
 void TProgBar::SetColorMin(TColor Value) {
+    // Always refills: the table may hold single entries written through BarColors.
     FBarColorArray[0] = Value;
     FillColorTable();
-    Paint();
+    Changed();
 }
 
 void TProgBar::SetColorMax(TColor Value) {
     FBarColorArray[ProgBarColorCount - 1] = Value;
     FillColorTable();
-    Paint();
+    Changed();
 }
 
 void TProgBar::SetTextAngle(int Value) {
-    FTextAngle = std::clamp(Value, 0, 360);
-    Paint();
+    if (SetField(FTextAngle, std::clamp(Value, 0, 360))) Changed();
 }
 
 void TProgBar::SetTextDecPlaces(int Value) {
-    FTextDecPlaces = std::clamp(Value, -2, 10);
-    Paint();
+    if (!SetField(FTextDecPlaces, std::clamp(Value, -2, 10))) return;
+    Changed();
+    UpdateValueText();
 }
 
 void TProgBar::SetTextPosX(int Value) {
-    FTextPosX = std::clamp(Value, 0, std::max(Width(), 0));
-    Paint();
+    if (SetField(FTextPosX, std::clamp(Value, 0, std::max(Width(), 0)))) Changed();
 }
 
 void TProgBar::SetTextPosY(int Value) {
-    FTextPosY = std::clamp(Value, 0, std::max(Height(), 0));
-    Paint();
+    if (SetField(FTextPosY, std::clamp(Value, 0, std::max(Height(), 0)))) Changed();
 }
 
 void TProgBar::SetTextVisible(bool Value) {
-    FShowValue = Value;
-    Paint();
+    if (!SetField(FShowValue, Value)) return;
+    Changed();
+    if (Value) UpdateValueText();
 }
 
 TColor TProgBar::GetBarColorElem(int Ix) const {
@@ -196,9 +275,8 @@ void TProgBar::SetBarColorElem(int Ix, TColor Value) {
 }
 
 void TProgBar::SetRange(double A, double B) {
-    FProgMin = std::min(A, B);
-    FProgMax = std::max(A, B);
-    Paint();
+    const bool a = SetField(FProgMin, std::min(A, B));
+    if (SetField(FProgMax, std::max(A, B)) || a) Changed();
 }
 
 // ---- Auto-increment ---------------------------------------------------------------------------
@@ -210,20 +288,18 @@ void TProgBar::SetAutoInc(bool Value) {
     if (Value)
         InitTimer();
     else
-        KillTimer(FTimerHandle, 1);
+        FTimer.Stop();
 }
 
 void TProgBar::SetStartInterval(int Value) {
     Value = std::max(Value, 10);
-    if (Value == FStartIv) return;
-    FStartIv = Value;
+    if (!SetField(FStartIv, Value)) return;
     if (!Designing()) InitTimer();
 }
 
 void TProgBar::SetRepeatInterval(int Value) {
     Value = std::max(Value, 10);
-    if (Value == FRepeatIv) return;
-    FRepeatIv = Value;
+    if (!SetField(FRepeatIv, Value)) return;
     if (!Designing()) UpdateTimer();
 }
 
@@ -232,35 +308,31 @@ void TProgBar::SetOnAutoInc(TNotifyEvent Handler) {
     if (!Designing()) UpdateTimer();
 }
 
-// Starts timer 1 at Interval; a refusal leaves the timer off and AutoInc false, then raises.
+// Starts the timer at Interval; a refusal leaves the timer off and AutoInc false, then raises.
 void TProgBar::StartTimer(int Interval) {
-    if (SetTimer(FTimerHandle, 1, std::uint32_t(Interval)) == 0) {
-        FTimerEnabled = false;
-        throw EKELProgBar("Component \"" + Name() + "\": no timer available");
-    }
+    if (FTimer.TryStart(std::uint32_t(Interval))) return;
+    FTimerEnabled = false;
+    throw EKELProgBar(TMessageTimer::RefusedMessage(*this));
 }
 
 void TProgBar::InitTimer() {
     FIsStart = true;
-    KillTimer(FTimerHandle, 1);
+    FTimer.Stop();
     if (FStartIv > 0 && FTimerEnabled) StartTimer(FStartIv);
 }
 
 void TProgBar::UpdateTimer() {
     FIsStart = false;
-    KillTimer(FTimerHandle, 1);
+    FTimer.Stop();
     if (FRepeatIv > 0 && FTimerEnabled) StartTimer(FRepeatIv);
 }
 
-void TProgBar::TimerWndProc(TMessage& Message) {
-    if (Message.Msg == WM_TIMER) {
-        try {
-            DoTimer();
-        } catch (...) {
-            Application->HandleException(this);
-        }
-    } else {
-        Message.Result = DefWindowProc(FTimerHandle, Message.Msg, Message.WParam, Message.LParam);
+// A fault in a tick goes to the application's handler, so the loop goes on.
+void TProgBar::TimerTick() {
+    try {
+        DoTimer();
+    } catch (...) {
+        Application->HandleException(this);
     }
 }
 
@@ -272,7 +344,8 @@ void TProgBar::DoTimer() {
 
 void TProgBar::AutoIncEvent() {
     FProgValue += FAutoIncStep;
-    Paint();
+    Changed();
+    UpdateValueText();
 }
 
 // ---- Published properties ---------------------------------------------------------------------

@@ -54,21 +54,21 @@ TPoint ProgBarTextOrigin(TAlignment Alignment, int PX, int PY, int TextW, int Te
     return Point(PX + int(Round(-m * c - h2 * s)), PY + int(Round(m * s - h2 * c)));
 }
 
-// Frame styles by ordinal over (Lf, Tp, Rt, Bt), K/G/Wl the black, grey and white lines.
+// A frame style over (Lf, Tp, Rt, Bt), K/G/Wl the black, grey and white lines.
 void TProgBar::DrawFrameStyle(TCanvas& C, TFrameStyle Style, int Lf, int Tp, int Rt, int Bt) {
     C.Brush().SetStyle(bsClear);
     TColor K = FColBlackLine, Wl = FColWhiteLine, G = FColGrayLine;
-    switch (int(Style)) {
-    case 0:
+    switch (Style) {
+    case fstNone:
         return;
-    case 1:
+    case fstLoweredThin:
         C.Pen().SetColor(G);
         C.Rectangle(Lf, Tp, Rt, Bt);
         return;
-    case 3:
+    case fstRaised:
         std::swap(K, Wl);
         [[fallthrough]];
-    case 2:
+    case fstLowered:
         C.Pen().SetColor(K);
         C.MoveTo(Lf + 1, Bt - 3);
         C.LineTo(Lf + 1, Tp + 1);
@@ -80,10 +80,10 @@ void TProgBar::DrawFrameStyle(TCanvas& C, TFrameStyle Style, int Lf, int Tp, int
         C.Pen().SetColor(G);
         C.Rectangle(Lf, Tp, Rt - 1, Bt - 1);
         break;
-    case 5:
+    case fstSimple:
         std::swap(G, Wl);
         [[fallthrough]];
-    case 4:
+    case fstEmbossed:
         C.Pen().SetColor(G);
         C.Rectangle(Lf + 1, Tp + 1, Rt, Bt);
         C.Pen().SetColor(Wl);
@@ -198,11 +198,7 @@ void TProgBar::PaintText(TCanvas& C) {
     lf.lfPitchAndFamily = 0;
     CreateFontIndirectW(C.Font(), lf);
     C.Brush().SetStyle(bsClear);
-    // -1 asks for the short scientific form and -2 for the long one; the formatter numbers
-    // them the other way round.
-    const int d = FTextDecPlaces == -1 ? -2 : FTextDecPlaces == -2 ? -1 : FTextDecPlaces;
-    std::string text = FloatToFieldStr(1, d, FProgValue);
-    if (FOnShowValue) FOnShowValue(this, text);
+    const std::string& text = ShownValueText(); // OnShowValue ran in the setter
     const TPoint p = ProgBarTextOrigin(FAlignment, FTextPosX, FTextPosY, C.TextWidth(text),
                                        C.TextHeight(text), FTextAngle);
     C.TextOut(p.X, p.Y, text);

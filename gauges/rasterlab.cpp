@@ -3,6 +3,8 @@
 // raster, the text dot by dot, the frame; then copies it to the control in one step.
 #include "KEL_RasterLab.h"
 
+#include "kel_setter.h"
+
 #include "kel_utf8.h"
 #include "kel_props.h"
 
@@ -73,6 +75,8 @@ TRDCharMatrix TRasterLab::CreateBitFont(const TFont* Font) {
     TCanvas& c = b.Canvas();
     c.Font().Assign(Font);
     c.Font().SetColor(clBlack); // a font of any colour scans alike
+    // Whole pixels only: antialiasing greys would count as ink and blot the dots.
+    c.Font().SetQuality(fqNonAntialiased);
     for (int code = 32; code < 256; ++code) {
         const char32_t cp = code >= 128 && code < 160 ? kCp1252High[code - 128] : char32_t(code);
         const std::size_t k = std::size_t(code);
@@ -113,19 +117,27 @@ TRDCharMatrix TRasterLab::CreateBitFont(const TFont* Font) {
 
 // ---- Construction -----------------------------------------------------------------------------
 
-TRasterLab::TRasterLab(TComponent* AOwner) : TGraphicControl(AOwner) {
+TRasterLab::TRasterLab(TComponent* AOwner)
+    : TGraphicControl(AOwner), FScrTimer([this] { TimerTick(); }) {
     IncludeStyle(csOpaque);
-    FScrTimerHandle = AllocateHWnd([this](TMessage& m) { ScrTimerWndProc(m); });
     InitBounds(Left(), Top(), 400, 68);
     Font().SetName("default");
     Font().SetSize(8);
     FCMat = CreateBitFont(&Font());
 }
 
-TRasterLab::~TRasterLab() {
-    KillTimer(FScrTimerHandle, 1);
-    DeallocateHWnd(FScrTimerHandle);
+TRasterLab::~TRasterLab() = default; // the timer stops with its member
+
+// Sizes derived from several properties are settled once all of them are read, whatever
+// their order in the file.
+void TRasterLab::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustAutos();
+    Changed();
 }
+
+// Deferred and merged: any number of changes before the loop runs costs one paint.
+void TRasterLab::Changed() { Invalidate(); }
 
 void TRasterLab::WndProc(TMessage& Message) {
     TGraphicControl::WndProc(Message);
@@ -135,7 +147,7 @@ void TRasterLab::WndProc(TMessage& Message) {
 void TRasterLab::FontChanged() {
     FCMat = CreateBitFont(&Font());
     AdjustAutos();
-    Repaint();
+    Changed();
 }
 
 void TRasterLab::SetCharMatrix(const TRDCharMatrix& CMat) {
@@ -150,14 +162,24 @@ void TRasterLab::SetCharMatrix(const TRDCharMatrix& CMat) {
         if (CMat.LeftMostBit[std::size_t(c)] > 31 || CMat.RightMostBit[std::size_t(c)] > 31)
             fail("extent of code " + std::to_string(c) + " outside columns 0..31");
     FCMat = CMat;
-    Repaint();
+    AdjustAutos();
+    Changed();
 }
 
 // ---- Geometry ---------------------------------------------------------------------------------
 
 int TRasterLab::FrameWidth() const {
-    const int s = int(FFrameStyle);
-    return s >= 1 && s <= 3 ? 1 : s == 4 || s == 5 ? 2 : 0;
+    switch (FFrameStyle) {
+    case fstLoweredThin:
+    case fstLowered:
+    case fstRaised:
+        return 1;
+    case fstEmbossed:
+    case fstSimple:
+        return 2;
+    default:
+        return 0;
+    }
 }
 
 void TRasterLab::Columns(int Code, int& First, int& Last) const {
@@ -193,6 +215,7 @@ void TRasterLab::AdjustAutoCenter() {
 }
 
 void TRasterLab::AdjustAutos() {
+    if (ComponentState().contains(csLoading)) return; // Loaded settles them
     if (FAutoHeight) AdjustAutoHeight();
     if (FAutoCenter) AdjustAutoCenter();
 }
@@ -200,103 +223,82 @@ void TRasterLab::AdjustAutos() {
 // ---- Setters ----------------------------------------------------------------------------------
 
 void TRasterLab::SetText(const std::string& Value) {
-    if (Value == FLabText) return;
-    FLabText = Value;
-    if (FAutoCenter) AdjustAutoCenter();
-    Repaint();
+    if (!SetField(FLabText, Value)) return;
+    AdjustAutos();
+    Changed();
 }
 
 void TRasterLab::SetPosX(int Value) {
-    if (Value == FXPos) return;
-    FXPos = Value;
-    Repaint();
+    if (SetField(FXPos, Value)) Changed();
 }
 
 void TRasterLab::SetPosY(int Value) {
-    if (Value == FYPos) return;
-    FYPos = Value;
-    Repaint();
+    if (SetField(FYPos, Value)) Changed();
 }
 
 void TRasterLab::SetAutoCenter(bool Value) {
-    if (Value == FAutoCenter) return;
-    FAutoCenter = Value;
-    if (Value)
-        AdjustAutoCenter();
-    else
-        FXPos = 1;
-    Repaint();
+    if (!SetField(FAutoCenter, Value)) return;
+    if (!Value) FXPos = 1;
+    AdjustAutos();
+    Changed();
 }
 
 void TRasterLab::SetAutoHeight(bool Value) {
-    if (Value == FAutoHeight) return;
-    FAutoHeight = Value;
-    if (Value) AdjustAutoHeight();
-    Repaint();
+    if (!SetField(FAutoHeight, Value)) return;
+    AdjustAutos();
+    Changed();
 }
 
 void TRasterLab::SetProportional(bool Value) {
-    if (Value == FProportional) return;
-    FProportional = Value;
-    Repaint();
+    if (!SetField(FProportional, Value)) return;
+    AdjustAutos();
+    Changed();
 }
 
 void TRasterLab::SetDotSize(int Value) {
     Value = Value > 32 ? 32 : Value <= 0 ? 1 : Value;
-    if (Value == FDotSize) return;
-    FDotSize = Value;
+    if (!SetField(FDotSize, Value)) return;
     AdjustAutos();
-    Repaint();
+    Changed();
 }
 
 void TRasterLab::SetDotSpacing(int Value) {
     Value = std::clamp(Value, 0, 3);
-    if (Value == FDotSpacing) return;
-    FDotSpacing = Value;
+    if (!SetField(FDotSpacing, Value)) return;
     AdjustAutos();
-    Repaint();
+    Changed();
 }
 
 void TRasterLab::SetCharBlockMode(TRDBlockMode Value) {
-    if (Value == FCharBlockMode) return;
-    FCharBlockMode = Value;
-    Repaint();
+    if (SetField(FCharBlockMode, Value)) Changed();
 }
 
 void TRasterLab::SetColorLabBakG(TColor Value) {
-    if (Value == FColorLabBakG) return;
-    FColorLabBakG = Value;
-    Repaint();
+    if (SetField(FColorLabBakG, Value)) Changed();
 }
 
 void TRasterLab::SetColorDotOn(TColor Value) {
-    if (Value == FColorDotOn) return;
-    FColorDotOn = Value;
-    Repaint();
+    if (SetField(FColorDotOn, Value)) Changed();
 }
 
 void TRasterLab::SetColorDotOff(TColor Value) {
-    if (Value == FColorDotOff) return;
-    FColorDotOff = Value;
-    Repaint();
+    if (SetField(FColorDotOff, Value)) Changed();
 }
 
 void TRasterLab::SetColorScheme(TColorScheme Value) {
-    if (Value == FColorScheme) return;
-    FColorScheme = Value;
+    if (!SetField(FColorScheme, Value)) return;
     SchemeLineColors(Value, FColGrayLine, FColWhiteLine);
-    Repaint();
+    Changed();
 }
 
 void TRasterLab::SetFrameStyle(TFrameStyle Value) {
-    if (Value == FFrameStyle) return;
-    FFrameStyle = Value;
-    Repaint();
+    if (!SetField(FFrameStyle, Value)) return;
+    AdjustAutos(); // the frame's width counts in the derived height and position
+    Changed();
 }
 
 void TRasterLab::SetScrollMode(TRDScrollMode Value) {
-    if (Value == FScrollMode) return;
-    FScrollMode = Value;
+    if (!SetField(FScrollMode, Value)) return;
     if (!ComponentState().contains(csDesigning)) {
         FScrTimerEnabled = Value != rdsmOff;
         UpdateTimer();
@@ -304,15 +306,13 @@ void TRasterLab::SetScrollMode(TRDScrollMode Value) {
     if (Value == rdsmOff) {
         FScrollPosX = 0;
         FScrollPosY = 0;
-        Repaint();
+        Changed();
     }
 }
 
 void TRasterLab::SetScrollInterval(int Value) {
     Value = std::max(Value, 10);
-    if (Value == FScrollIv) return;
-    FScrollIv = Value;
-    UpdateTimer();
+    if (SetField(FScrollIv, Value)) UpdateTimer();
 }
 
 void TRasterLab::SetScrollIncrement(int Value) {
@@ -322,14 +322,11 @@ void TRasterLab::SetScrollIncrement(int Value) {
         Value = INT_MAX;
     else if (Value < 0)
         Value = -Value;
-    if (Value == FScrollInc) return;
-    FScrollInc = Value;
-    UpdateTimer();
+    if (SetField(FScrollInc, Value)) UpdateTimer();
 }
 
 void TRasterLab::SetScrollLoop(bool Value) {
-    FScrollLoop = Value;
-    Repaint();
+    if (SetField(FScrollLoop, Value)) Changed();
 }
 
 void TRasterLab::SetOnScrollTimer(TNotifyEvent e) {
@@ -353,7 +350,8 @@ void TRasterLab::Assign(const TPersistent* Source) {
     FColGrayLine = s->FColGrayLine;
     FColWhiteLine = s->FColWhiteLine;
     FColorScheme = s->FColorScheme;
-    Repaint();
+    AdjustAutos();
+    Changed();
 }
 
 void TRasterLab::AssignTo(TPersistent* Dest) const {
@@ -366,12 +364,8 @@ void TRasterLab::AssignTo(TPersistent* Dest) const {
 
 // ---- Scrolling --------------------------------------------------------------------------------
 
-void TRasterLab::ScrTimerWndProc(TMessage& Message) {
-    if (Message.Msg != WM_TIMER) {
-        Message.Result =
-            DefWindowProc(FScrTimerHandle, Message.Msg, Message.WParam, Message.LParam);
-        return;
-    }
+// A fault in a tick goes to the application's handler, so the loop goes on.
+void TRasterLab::TimerTick() {
     try {
         DoTimer();
     } catch (...) {
@@ -380,11 +374,9 @@ void TRasterLab::ScrTimerWndProc(TMessage& Message) {
 }
 
 void TRasterLab::UpdateTimer() {
-    KillTimer(FScrTimerHandle, 1);
-    if (FScrollIv > 0 && FScrollMode != rdsmOff && FScrTimerEnabled) {
-        if (SetTimer(FScrTimerHandle, 1, std::uint32_t(FScrollIv)) == 0)
-            throw EKELRasterLabError("Component \"" + Name() + "\": no timer available");
-    }
+    FScrTimer.Stop();
+    if (FScrollIv > 0 && FScrollMode != rdsmOff && FScrTimerEnabled)
+        FScrTimer.Start<EKELRasterLabError>(std::uint32_t(FScrollIv), *this);
 }
 
 void TRasterLab::DoTimer() {
@@ -424,7 +416,7 @@ void TRasterLab::ScrollTimerEvent() {
         break;
     }
     if (restart) DoScrLoopRestart();
-    Repaint();
+    Changed();
 }
 
 // ---- Paint ------------------------------------------------------------------------------------
@@ -477,19 +469,23 @@ int TRasterLab::PaintString(TCanvas& C, int W, int H, std::int64_t X0, std::int6
 
 void TRasterLab::Paint() {
     if (!Visible() && !ComponentState().contains(csDesigning)) return;
+    TBitmap bmp;
+    if (RenderTo(bmp)) Canvas().Draw(0, 0, bmp);
+}
+
+bool TRasterLab::RenderTo(TBitmap& Target) {
     const int W = Width(), H = Height();
-    if (W <= 0 || H <= 0) return;
-    TBitmap bmp(W, H);
-    TCanvas& c = bmp.Canvas();
+    if (W <= 0 || H <= 0) return false;
+    if (Target.Width() != W || Target.Height() != H) Target.SetSize(W, H);
+    TCanvas& c = Target.Canvas();
     const std::int64_t X0 = std::int64_t(FXPos) + FScrollPosX;
     const std::int64_t Y0 = std::int64_t(FYPos) + FScrollPosY;
 
     // 1. Background: the off-dot colour, which the raster gaps then cut into dots.
+    // The whole bitmap, frame area included: the frame styles made of two offset outlines
+    // leave two corner pixels, which then show the background, not the bitmap's old content.
     PenAndBrush(c, FCharBlockMode != rdbmOff ? FColorDotOff : FColorLabBakG);
-    if (FFrameStyle != fstNone)
-        c.Rectangle(1, 1, W - 1, H - 1);
-    else
-        c.Rectangle(0, 0, W, H);
+    c.Rectangle(0, 0, W, H);
 
     // 2. Raster: the gaps between dot rows and columns.
     const int p = Pitch(), s = FDotSpacing;
@@ -533,10 +529,13 @@ void TRasterLab::Paint() {
         c.MoveTo(1, H - 3);
         c.LineTo(1, 1);
         c.LineTo(W - 2, 1);
+        // The light (lowered) or dark (raised) edge runs along the whole bottom row and up
+        // the whole right column, corners included, so no pixel is left to what the bitmap
+        // held before (the outline and the other edge stop one row and column short).
         c.Pen().SetColor(lowered ? FColWhiteLine : FColBlackLine);
-        c.MoveTo(lowered ? 2 : 0, H - 1);
+        c.MoveTo(0, H - 1);
         c.LineTo(W - 1, H - 1);
-        c.LineTo(W - 1, 0);
+        c.LineTo(W - 1, -1);
         c.Pen().SetColor(FColGrayLine);
         outline(0, 0, W - 2, H - 2);
         break;
@@ -554,8 +553,7 @@ void TRasterLab::Paint() {
         break;
     }
 
-    // 5. Onto the control.
-    Canvas().Draw(0, 0, bmp);
+    return true;
 }
 
 // ---- Published properties ---------------------------------------------------------------------

@@ -1,13 +1,18 @@
 // TSevenSeg: state, setters, the glyph cache and painting. A glyph is composed at full size
 // (312 x 432) from the recoloured segment pictures with an AND copy onto white, its white
-// surround flooded with the background colour, and shrunk into the cache with a box filter
-// (HALFTONE); Paint only copies cache cells.
+// surround (and any white it encloses) turned into the background colour, and shrunk into the
+// cache with a box filter (HALFTONE); Paint only copies cache cells. The cache is built at the
+// first paint (or the first ImageCache call) and shared by every display of the same cell size
+// and colours; the segment pictures are decoded once per process.
 #include "KEL_sevenseg.h"
 
-#include "kel_utf8.h"
 #include "kel_props.h"
+#include "kel_setter.h"
+#include "kel_utf8.h"
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace kel {
 
@@ -80,11 +85,43 @@ void PenAndBrush(TCanvas& C, TColor Color) {
     C.Brush().SetColor(Color);
 }
 
-std::unique_ptr<TBitmap> LoadSegment(const char* Name) {
+// The six segment pictures as decoded from the resources, once per process.
+const TBitmap& SegmentPicture(int Index) {
+    static const char* const names[6] = {"SEGHORZ", "SEGVERT",  "SEGDOT",
+                                         "SEGPLUS", "SEGCOLON", "SEGDEG"};
+    static std::unique_ptr<TBitmap> pics[6];
+    std::unique_ptr<TBitmap>& p = pics[Index];
+    if (!p) {
+        auto b = std::make_unique<TBitmap>();
+        b->LoadFromResourceName(names[Index]); // raises EResNotFound without the pictures
+        b->SetPixelFormat(pf32bit);            // storage is 32-bit already; record the conversion
+        p = std::move(b);
+    }
+    return *p;
+}
+
+// A working copy of segment picture Index, recoloured by ColorizeSegments.
+std::unique_ptr<TBitmap> LoadSegment(int Index) {
     auto b = std::make_unique<TBitmap>();
-    b->LoadFromResourceName(Name);
-    b->SetPixelFormat(pf32bit); // storage is 32-bit already; record the conversion
+    b->Assign(&SegmentPicture(Index));
+    b->SetPixelFormat(pf32bit);
     return b;
+}
+
+// Every pixel of B that is not pure white becomes Pixel (a stored pixel word).
+void PaintInk(TBitmap& B, std::uint32_t Pixel) {
+    const std::size_t n = std::size_t(B.Width()) * std::size_t(B.Height());
+    std::uint32_t* p = B.Bits();
+    for (std::size_t i = 0; i < n; ++i)
+        if ((p[i] & 0xFFFFFF) != 0xFFFFFF) p[i] = Pixel;
+}
+
+// The glyph caches in use, by cell size and colours (resolved to RGB): displays that look
+// alike share one. An entry lives as long as a display holds it.
+using TGlyphKey = std::tuple<int, int, TColor, TColor>;
+std::map<TGlyphKey, std::weak_ptr<const TBitmap>>& GlyphCaches() {
+    static std::map<TGlyphKey, std::weak_ptr<const TBitmap>> caches;
+    return caches;
 }
 
 bool IsPoint(char32_t c) { return c == U'.' || c == U','; }
@@ -101,86 +138,62 @@ int CacheIndex(char32_t c) {
 } // namespace
 
 TSevenSeg::TSevenSeg(TComponent* AOwner) : TGraphicControl(AOwner) {
-    DigImg = std::make_unique<TBitmap>(kDigW, kDigH);
-    DigImg->SetPixelFormat(pf32bit);
-    SegHorz = LoadSegment("SEGHORZ");
-    SegVert = LoadSegment("SEGVERT");
-    SegDot = LoadSegment("SEGDOT");
-    SegPlus = LoadSegment("SEGPLUS");
-    SegColon = LoadSegment("SEGCOLON");
-    SegDeg = LoadSegment("SEGDEG");
-    ImgCache = std::make_unique<TBitmap>();
-    ImgCache->SetPixelFormat(pf32bit);
     InitBounds(Left(), Top(), 216, 76);
     FWidth = 216;
     FHeight = 76;
     SetOnResize([this](TObject* Sender) { ProcessResize(Sender); });
-    CreateImageCache();
 }
 
 TSevenSeg::~TSevenSeg() = default;
 
 // ---- Setters ----------------------------------------------------------------------------------
 
+// Deferred and merged: any number of changes before the loop runs costs one paint. The glyph
+// cache follows at that paint, since it is looked up by cell size and colours.
+void TSevenSeg::Changed() { Invalidate(); }
+
 void TSevenSeg::SetCaption(const std::string& Value) {
-    if (Value == FCaption) return;
-    FCaption = Value;
-    Repaint();
+    if (SetField(FCaption, Value)) Changed();
 }
 
 void TSevenSeg::SetColorBackGnd(TColor Value) {
-    if (Value == FColorBakG) return;
-    FColorBakG = Value;
-    Rebuild();
+    if (SetField(FColorBakG, Value)) Changed();
 }
 
 void TSevenSeg::SetColorText(TColor Value) {
-    if (Value == FColorTxt) return;
-    FColorTxt = Value;
-    Rebuild();
+    if (SetField(FColorTxt, Value)) Changed();
 }
 
 void TSevenSeg::SetColorScheme(TColorScheme Value) {
-    if (Value == FColorScheme) return;
-    FColorScheme = Value;
+    if (!SetField(FColorScheme, Value)) return;
     SchemeLineColors(Value, FColGrayLine, FColWhiteLine);
-    Invalidate();
+    Changed();
 }
 
 void TSevenSeg::SetFrameStyle(TFrameStyle Value) {
-    if (Value == FFrameStyle) return;
-    FFrameStyle = Value;
-    Invalidate();
+    if (SetField(FFrameStyle, Value)) Changed();
 }
 
 void TSevenSeg::SetInterDigDist(int Value) {
-    Value = std::min(Value, 255);
-    if (Value == FInterDigDist) return;
-    FInterDigDist = Value;
-    Rebuild();
+    if (SetField(FInterDigDist, std::min(Value, 255))) Changed();
 }
 
 void TSevenSeg::SetMargin(int Value) {
-    if (Value == FMargin) return;
-    FMargin = std::min(Value, Height() / 2 - 1);
-    Rebuild();
+    if (Value == FMargin) return; // compared before the limit
+    if (SetField(FMargin, std::min(Value, Height() / 2 - 1))) Changed();
 }
 
 void TSevenSeg::SetNumDigits(int Value) {
-    if (Value == FNumDigits || Value < 1 || Value > 32) return;
-    FNumDigits = Value;
-    Rebuild();
-}
-
-void TSevenSeg::Rebuild() {
-    CreateImageCache();
-    Repaint();
+    if (Value < 1 || Value > 32) return;
+    if (SetField(FNumDigits, Value)) Changed();
 }
 
 void TSevenSeg::ProcessResize(TObject* Sender) {
     (void)Sender;
     if (Width() == FWidth && Height() == FHeight) return;
-    Rebuild();
+    FWidth = Width();
+    FHeight = Height();
+    Changed();
 }
 
 int TSevenSeg::DigitWidth() const { return (Width() - 2 * FMargin) / FNumDigits - FInterDigDist; }
@@ -203,8 +216,7 @@ void TSevenSeg::Assign(const TPersistent* Source) {
     FColorScheme = s->FColorScheme;
     FMargin = s->FMargin;
     FInterDigDist = s->FInterDigDist;
-    CreateImageCache();
-    Invalidate();
+    Changed(); // the cache follows the new looks at the paint
 }
 
 void TSevenSeg::AssignTo(TPersistent* Dest) const {
@@ -217,23 +229,34 @@ void TSevenSeg::AssignTo(TPersistent* Dest) const {
 
 // ---- Glyphs -----------------------------------------------------------------------------------
 
+void TSevenSeg::LoadWorkBitmaps() {
+    if (DigImg) return;
+    SegHorz = LoadSegment(0);
+    SegVert = LoadSegment(1);
+    SegDot = LoadSegment(2);
+    SegPlus = LoadSegment(3);
+    SegColon = LoadSegment(4);
+    SegDeg = LoadSegment(5);
+    DigImg = std::make_unique<TBitmap>(kDigW, kDigH);
+    DigImg->SetPixelFormat(pf32bit);
+}
+
 void TSevenSeg::ColorizeSegments(TColor Color) {
+    LoadWorkBitmaps();
     if (ColorToRGB(Color) == clWhite) Color = 0xFEFEFE; // white is the pictures' surround
-    for (TBitmap* b : {SegVert.get(), SegHorz.get(), SegDot.get(), SegPlus.get(), SegColon.get(),
-                       SegDeg.get()}) {
-        TCanvas& c = b->Canvas();
-        c.Brush().SetColor(Color);
-        const int x = b->Width() / 2, y = b->Height() / 2;
-        c.FloodFill(x, y, c.Pixels(x, y), fsSurface);
-    }
+    // Every ink pixel of a picture is lit, so shapes of several parts (the colon's two dots)
+    // need no joining line.
+    for (TBitmap* b :
+         {SegVert.get(), SegHorz.get(), SegDot.get(), SegPlus.get(), SegColon.get(), SegDeg.get()})
+        PaintInk(*b, ColorToPixel(Color));
 }
 
 void TSevenSeg::CreateDigit(char32_t Ch, bool Dot) {
+    LoadWorkBitmaps();
     TCanvas& c = DigImg->Canvas();
     PenAndBrush(c, clWhite);
     c.Rectangle(0, 0, kDigW, kDigH);
     c.SetCopyMode(cmSrcAnd);
-    c.Brush().SetColor(FColorBakG);
     auto put = [&c](const TBitmap& pic, TPoint at) {
         c.CopyRect(Bounds(at.X, at.Y, pic.Width(), pic.Height()), pic.Canvas(),
                    Rect(0, 0, pic.Width(), pic.Height()));
@@ -252,22 +275,32 @@ void TSevenSeg::CreateDigit(char32_t Ch, bool Dot) {
         if (IsPoint(Ch)) Dot = true;
     }
     if (Dot) put(*SegDot, kDotPos);
-    c.FloodFill(1, 1, c.Pixels(1, 1), fsSurface);
     c.SetCopyMode(cmSrcCopy);
+    // All white left is background: the surround and any white a shape encloses (the hole of
+    // the degree ring). The lit colour is never pure white (see ColorizeSegments).
+    const std::uint32_t back = ColorToPixel(FColorBakG);
+    std::uint32_t* p = DigImg->Bits();
+    for (std::size_t i = 0, n = std::size_t(kDigW) * kDigH; i < n; ++i)
+        if ((p[i] & 0xFFFFFF) == 0xFFFFFF) p[i] = back;
 }
 
 void TSevenSeg::CreateImageCache() {
     FWidth = Width();
     FHeight = Height();
     const int dw = DigitWidth(), ch = Height() - 2 * FMargin;
+    const TColor back = ColorToRGB(FColorBakG), text = ColorToRGB(FColorTxt);
+    FCacheKey = {dw, ch, back, text};
     FCacheDW = 0;
     if (dw <= 0 || ch <= 0 || std::int64_t(dw) * 21 > TBitmap::MaxSide ||
         std::int64_t(dw) * 21 * ch > TBitmap::MaxPixels) {
-        ImgCache->SetSize(0, 0);
+        static const auto none = std::make_shared<const TBitmap>();
+        ImgCache = none;
         return;
     }
-    ImgCache->SetSize(21 * dw, ch);
-    TCanvas& c = ImgCache->Canvas();
+    auto cache = std::make_shared<TBitmap>();
+    cache->SetPixelFormat(pf32bit);
+    cache->SetSize(21 * dw, ch);
+    TCanvas& c = cache->Canvas();
     PenAndBrush(c, FColorBakG);
     c.Rectangle(0, 0, 21 * dw, ch);
     ColorizeSegments(FColorTxt);
@@ -276,22 +309,48 @@ void TSevenSeg::CreateImageCache() {
         CreateDigit(SevenSegCharList[k - 1], false);
         StretchBlt(c, (k - 1) * dw, 0, dw, ch, DigImg->Canvas(), 0, 0, kDigW, kDigH, cmSrcCopy);
     }
+    // The working bitmaps are needed again only for another size or colour.
+    DigImg.reset();
+    SegHorz.reset(), SegVert.reset(), SegDot.reset();
+    SegPlus.reset(), SegColon.reset(), SegDeg.reset();
+    ImgCache = cache;
     FCacheDW = dw;
+    auto& caches = GlyphCaches();
+    std::erase_if(caches, [](const auto& e) { return e.second.expired(); });
+    caches[FCacheKey] = ImgCache;
+}
+
+const TBitmap& TSevenSeg::ImageCache() {
+    const int dw = DigitWidth(), ch = Height() - 2 * FMargin;
+    const TGlyphKey key{dw, ch, ColorToRGB(FColorBakG), ColorToRGB(FColorTxt)};
+    if (ImgCache && key == FCacheKey) return *ImgCache;
+    auto& caches = GlyphCaches();
+    auto it = caches.find(key);
+    if (it != caches.end()) {
+        if (auto shared = it->second.lock()) {
+            ImgCache = std::move(shared);
+            FCacheKey = key;
+            FCacheDW = ImgCache->Empty() ? 0 : dw;
+            return *ImgCache;
+        }
+    }
+    CreateImageCache();
+    return *ImgCache;
 }
 
 // ---- Paint ------------------------------------------------------------------------------------
 
 void TSevenSeg::Paint() {
     if (!Visible() && !ComponentState().contains(csDesigning)) return;
-    if (Width() != FWidth || Height() != FHeight) CreateImageCache(); // OnResize replaced
     const int W = Width(), H = Height();
     if (W <= 0 || H <= 0) return;
+    const TBitmap& cache = ImageCache(); // follows size and colours, also without OnResize
     TBitmap bmp(W, H);
     TCanvas& c = bmp.Canvas();
     PenAndBrush(c, FColorBakG);
     c.Rectangle(0, 0, W, H);
 
-    const int dw = FCacheDW, ch = ImgCache->Height();
+    const int dw = FCacheDW, ch = cache.Height();
     if (dw > 0 && !FCaption.empty()) {
         const std::u32string text = DecodeUtf8(FCaption);
         std::size_t i = 0;
@@ -310,11 +369,11 @@ void TSevenSeg::Paint() {
             const int x = (p - 1) * (FInterDigDist + dw) + FMargin;
             const int k = CacheIndex(UpCase(ch0));
             if (k > 0)
-                c.CopyRect(Rect(x, FMargin, x + dw, FMargin + ch), ImgCache->Canvas(),
+                c.CopyRect(Rect(x, FMargin, x + dw, FMargin + ch), cache.Canvas(),
                            Rect((k - 1) * dw, 0, k * dw, ch));
             if (dot)
                 c.CopyRect(Rect(x + dw * 5 / 6, ch * 5 / 6 + FMargin, x + dw, H - FMargin),
-                           ImgCache->Canvas(), Rect(dw * 5 / 6 + 20 * dw, ch * 5 / 6, 21 * dw, ch));
+                           cache.Canvas(), Rect(dw * 5 / 6 + 20 * dw, ch * 5 / 6, 21 * dw, ch));
         }
     }
     DrawFrame(c, FFrameStyle, 0, 0, W - 1, H - 1, clWhite, clSilver, clGray, clBlack, clBlack);

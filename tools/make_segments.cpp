@@ -1,14 +1,15 @@
 // Draws the six segment pictures of the seven-segment display into resources/ (our own artwork):
-// slanted bars with bevelled ends, black on white, each shape covering the picture's centre so
-// that a flood fill from the centre recolours the whole shape. No anti-aliasing: the display
-// recolours by exact colour, and it smooths the edges itself when it shrinks a digit.
+// slanted bars with bevelled ends, black on white. The display lights every pixel that is not
+// white and turns all white into background, so a shape may have several parts (the colon) or
+// enclose white (the degree ring). No anti-aliasing: the display recolours by exact colour, and
+// it smooths the edges itself when it shrinks a digit.
 //
 //   SEGHORZ  200 x 38  1 bit    horizontal bar (top, middle and bottom segments)
 //   SEGVERT   68 x 190 1 bit    vertical bar (the four side segments)
 //   SEGDOT    38 x 38  1 bit    decimal point
 //   SEGPLUS  200 x 190 24 bits  plus sign
-//   SEGCOLON  68 x 190 24 bits  colon: two dots joined by a hairline through the centre
-//   SEGDEG   160 x 138 24 bits  degree sign: a ring with a slit (no enclosed hole)
+//   SEGCOLON  68 x 190 24 bits  colon: two separate dots on the slanted axis
+//   SEGDEG   160 x 138 24 bits  degree sign: a closed ring
 //
 // Usage: kel_make_segments <resources folder>
 #include "kel_graphics.h"
@@ -143,25 +144,18 @@ int main(int argc, char** argv) {
         SaveBmp(b, 1, dir + "/segdot.bmp");
 
         Clear(b, 200, 190);
-        HorzBar(b, 6, 194, 95, T);
-        VertBar(b, 100, 95, 4, 186, T);
+        HorzBar(b, 28, 172, 95, T);
+        VertBar(b, 100, 95, 20, 170, T);
         SaveBmp(b, 24, dir + "/segplus.bmp");
 
-        // Colon: two dots on the slanted axis through the centre, joined by a one-pixel
-        // (4-connected) hairline so that the flood fill from the centre reaches both.
+        // Colon: two dots on the slanted axis through the centre, nothing between them.
         Clear(b, 68, 190);
-        Dot(b, 34 + kSlant * 70, 25, 17);
-        Dot(b, 34 - kSlant * 70, 165, 17);
-        for (int y = 25; y <= 165; ++y) {
-            const int x = int(std::lround(34 + kSlant * (95 - y)));
-            const int xPrev = int(std::lround(34 + kSlant * (95 - (y - 1))));
-            b.Canvas().SetPixels(x, y, clBlack);
-            b.Canvas().SetPixels(xPrev, y, clBlack);
-        }
+        Dot(b, 34 + kSlant * 70, 25, 14);
+        Dot(b, 34 - kSlant * 70, 165, 14);
         SaveBmp(b, 24, dir + "/segcolon.bmp");
 
-        // Degree sign: a slanted ring above the centre whose lower stroke covers the centre;
-        // a slit at the upper left joins the hole to the surround, so no white is enclosed.
+        // Degree sign: a closed slanted ring above the centre whose lower stroke covers the
+        // centre.
         Clear(b, 160, 138);
         {
             const double cx = 80, cy = 45, ro = 46, ri = 22;
@@ -169,8 +163,7 @@ int main(int argc, char** argv) {
                 for (int x = 0; x < 160; ++x) {
                     const double u = x - kSlant * (cy - y) - cx, v = y - cy;
                     const double r = std::sqrt(u * u + v * v);
-                    const bool slit = u < 0 && v < 0 && std::fabs(u - v) < 2.2; // along u = v
-                    if (r >= ri && r <= ro && !slit) b.Canvas().SetPixels(x, y, clBlack);
+                    if (r >= ri && r <= ro) b.Canvas().SetPixels(x, y, clBlack);
                 }
         }
         SaveBmp(b, 24, dir + "/segdeg.bmp");

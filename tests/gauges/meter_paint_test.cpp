@@ -7,6 +7,7 @@
 #include "KEL_Meter.h"
 
 #include "headless.h"
+#include "numtext.h"
 #include "kel_app.h"
 #include "kel_forms.h"
 #include "kel_test_support.h"
@@ -228,6 +229,36 @@ TEST(MeterPaint, EmptyTickLabelHidesTheLabelButNotItsTick) {
     EXPECT_EQ(Px(without, tick.X, tick.Y), clNavy);
 }
 
+TEST(MeterPaint, FullCircleShowsNoTwoLabelsOnOneSpot) {
+    for (auto [lo, hi] : {std::pair{0.0, 1.0}, std::pair{0.0, 100.0}, std::pair{-100.0, 100.0}}) {
+        TMeter m(nullptr);
+        m.SetMeterLayout(mlCirc360);
+        m.SetMeterMaxValue(hi);
+        m.SetMeterMinValue(lo);
+        std::vector<std::pair<std::string, TPoint>> labels;
+        m.SetOnBeforeDrawScaleLabel([&](TObject*, TCanvas&, std::string& text, int x, int y) {
+            labels.push_back({text, Point(x, y)});
+        });
+        TBitmap b;
+        Render(m, b);
+        ASSERT_GE(labels.size(), 2u);
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            for (std::size_t j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(std::abs(labels[i].second.X - labels[j].second.X) < 8 &&
+                             std::abs(labels[i].second.Y - labels[j].second.Y) < 8)
+                    << "\"" << labels[i].first << "\" and \"" << labels[j].first << "\"";
+        // The minimum keeps its label; the maximum's tick is the same line.
+        EXPECT_EQ(labels.front().first, FloatToFieldStr(1, 1, lo));
+    }
+    // A sweep short of the full circle keeps both end labels.
+    std::vector<TScaleTick> ticks = MeterLongTicks(0, 100, false, 3);
+    MeterDropCoincidentLabel(ticks, 300);
+    EXPECT_TRUE(ticks.front().Labelled && ticks.back().Labelled);
+    MeterDropCoincidentLabel(ticks, 360);
+    EXPECT_TRUE(ticks.front().Labelled);
+    EXPECT_FALSE(ticks.back().Labelled);
+}
+
 TEST(MeterPaint, HiddenScaleStillShowsTheCaption) {
     TMeter m(nullptr);
     m.SetScaleVisible(false);
@@ -262,6 +293,58 @@ TEST(MeterPaint, ChangedScaleRepaintsLikeANewMeterWithThoseSettings) {
              m.SetLogarithmic(true);
          }},
         {"size", [](TMeter& m) { m.SetBounds(0, 0, 297, 180); }},
+    };
+    TMeter kept(nullptr);
+    TBitmap before, after, fresh;
+    Render(kept, before);
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        changes[i].second(kept);
+        TMeter other(nullptr); // every change so far, on a meter never painted
+        for (std::size_t j = 0; j <= i; ++j) changes[j].second(other);
+        Render(kept, after);
+        Render(other, fresh);
+        EXPECT_TRUE(same(after, fresh)) << changes[i].first;
+        EXPECT_FALSE(same(after, before)) << changes[i].first;
+        Render(kept, before);
+    }
+}
+
+TEST(MeterPaint, EveryChangeOfTheLookRepaintsLikeANewMeterWithThoseSettings) {
+    // The dial under the needles and what covers them are kept between paints; every setting
+    // either depends on must renew it, and a moving needle must not leave a trace.
+    auto same = [](TBitmap& a, TBitmap& b) {
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y)) return false;
+        return true;
+    };
+    const std::vector<std::pair<const char*, std::function<void(TMeter&)>>> changes{
+        {"value", [](TMeter& m) { m.SetValue(0.3); }},
+        {"band", [](TMeter& m) { m.SetScaleBkVisible(true); }},
+        {"band width", [](TMeter& m) { m.SetScaleBkWidth(30); }},
+        {"low threshold", [](TMeter& m) { m.SetThresholdLow(0.4); }},   // low lamp lit
+        {"high threshold", [](TMeter& m) { m.SetThresholdHigh(0.6); }}, // the band moves
+        {"value over", [](TMeter& m) { m.SetValue(0.9); }},             // high lamp lit
+        {"band colour", [](TMeter& m) { m.SetColorSclBkHigh(clPurple); }},
+        {"caption", [](TMeter& m) { m.SetCaption("kPa"); }},
+        {"caption font", [](TMeter& m) { m.FontCaption().SetColor(clRed); }},
+        {"font colour", [](TMeter& m) { m.Font().SetColor(clGreen); }},
+        {"scale colour", [](TMeter& m) { m.SetColorScale(clMaroon); }},
+        {"scale line", [](TMeter& m) { m.SetMeterScaleLine(false); }},
+        {"short ticks", [](TMeter& m) { m.SetMeterShortTicks(false); }},
+        {"background", [](TMeter& m) { m.SetColorBakG(clCream); }},
+        {"cover", [](TMeter& m) { m.SetColorCover(clTeal); }},
+        {"rim", [](TMeter& m) { m.SetRimSide(20); }},
+        {"anchor", [](TMeter& m) { m.SetAnchorSize(30); }},
+        {"lamp colour", [](TMeter& m) { m.SetLimWatchActColor(clYellow); }},
+        {"lamp off", [](TMeter& m) { m.SetLimWatchLowOn(false); }},
+        {"frame", [](TMeter& m) { m.SetFrameStyle(fstEmbossed); }},
+        {"scheme", [](TMeter& m) { m.SetColorScheme(cschSystem); }},
+        {"needle", [](TMeter& m) { m.NeedleLayout().SetColorBody(clRed); }},
+        {"second needle", [](TMeter& m) { m.NeedleLayoutSec().SetVisible(true); }},
+        {"second value", [](TMeter& m) { m.SetValueSec(0.5); }},
+        {"layout", [](TMeter& m) { m.SetMeterLayout(mlCirc270); }},
+        {"hidden scale", [](TMeter& m) { m.SetScaleVisible(false); }},
     };
     TMeter kept(nullptr);
     TBitmap before, after, fresh;
@@ -464,7 +547,7 @@ class MeterPaintOnForm : public ::testing::Test {
     TMeter* meter = nullptr;
 };
 
-TEST_F(MeterPaintOnForm, PaintShowsTheRenderedMeterAndSettersShowChangesAtOnce) {
+TEST_F(MeterPaintOnForm, PaintShowsTheRenderedMeterAndUpdateShowsChanges) {
     TBitmap shown, rendered;
     headless::Snapshot(*meter, shown);
     meter->RenderTo(rendered);
@@ -472,10 +555,42 @@ TEST_F(MeterPaintOnForm, PaintShowsTheRenderedMeterAndSettersShowChangesAtOnce) 
     for (int y = 0; y < 209; y += 3)
         for (int x = 0; x < 297; x += 3)
             ASSERT_EQ(shown.Canvas().Pixels(x, y), rendered.Canvas().Pixels(x, y)) << x << "," << y;
-    // The surface changes as the setter returns, before the message loop runs.
+    // The surface shows the change at the next Update, before the message loop runs.
     meter->SetValue(0.5);
+    meter->Update();
     const TColor tip = PixelToColor(form->Surface().ScanLine(7 + 20)[5 + 148]);
     EXPECT_EQ(tip, clBlack);
+}
+
+TEST_F(MeterPaintOnForm, MovingNeedlesLeaveNoTraceOnTheShownMeter) {
+    // Paints after a new value replace only the old needles on the meter's own bitmap; what
+    // is shown must be what a full drawing gives, step after step.
+    meter->SetThresholdLow(0.2);
+    meter->SetThresholdHigh(0.8);
+    meter->SetScaleBkVisible(true);
+    meter->NeedleLayout().SetShadowDx(4);
+    meter->NeedleLayout().SetShadowDy(-3);
+    meter->NeedleLayoutSec().SetVisible(true);
+    meter->NeedleLayoutSec().SetThickness(6);
+    // Mostly inside the normal range (the lamps stay as they are), then over and under it.
+    const std::vector<std::pair<double, double>> steps{
+        {0.3, 0.7},  {0.7, 0.3}, {0.5, 0.5},   {0.26, 0.74}, {0.74, 0.26},
+        {0.4, 0.95}, {0.6, 0.9}, {0.45, 0.05}, {0.55, 0.1},  {0.5, 0.6}};
+    int step = 0;
+    for (auto [v, v2] : steps) {
+        meter->SetValue(v);
+        meter->SetValueSec(v2);              // the lamps follow the value set last
+        if (step == 7) meter->SetRimTop(14); // the cover changes once on the way
+        meter->Update();
+        TBitmap shown, full;
+        headless::Snapshot(*meter, shown);
+        ASSERT_TRUE(meter->RenderTo(full));
+        for (int y = 0; y < 209; ++y)
+            for (int x = 0; x < 297; ++x)
+                ASSERT_EQ(shown.Canvas().Pixels(x, y), full.Canvas().Pixels(x, y))
+                    << "step " << step << " at " << x << "," << y;
+        ++step;
+    }
 }
 
 TEST_F(MeterPaintOnForm, DialWithoutRoomDrawsNothing) {

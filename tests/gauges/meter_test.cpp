@@ -7,6 +7,7 @@
 #include "kel_app.h"
 #include "kel_forms.h"
 #include "kel_props.h"
+#include "kel_streaming.h"
 
 #include <gtest/gtest.h>
 
@@ -112,13 +113,13 @@ TEST(MeterGeometry, OwnLayoutsKeepScaleLabelsAndNeedleInsideTheDialWindowAtAnySi
             }
 }
 
-TEST(MeterGeometry, SizeAndLayoutRecomputeTheDialButRimsWaitForTheNextResize) {
+TEST(MeterGeometry, SizeLayoutAndRimsRecomputeTheDial) {
     TMeter m(nullptr);
     m.SetBounds(0, 0, 400, 300);
     EXPECT_EQ(m.OriginX(), 200);
     EXPECT_EQ(m.OriginY(), 282);
-    m.SetRimBottom(30);
-    EXPECT_EQ(m.OriginY(), 282);
+    m.SetRimBottom(30); // the rims bound the dial at once (they used to wait for a resize)
+    EXPECT_EQ(m.OriginY(), 300 - 30 - 8);
     m.SetMeterLayout(mlCirc360);
     EXPECT_EQ(m.OriginY(), 8 + (270 - 8) / 2);
     EXPECT_DOUBLE_EQ(m.ScaleRadius(), std::min(200 - 18, (270 - 8) / 2 - 8));
@@ -543,21 +544,47 @@ TEST_F(MeterOnForm, MovingOverTheDialReportsTheScaleValueAfterOnMouseMove) {
     EXPECT_NEAR(reported, 0.2, 0.005);
 }
 
-TEST_F(MeterOnForm, SettersRepaintAtOnceWithoutWaitingForTheLoop) {
+TEST_F(MeterOnForm, EverySetterThatChangesTheLookIsPaintedByTheNextUpdate) {
     int renders = 0;
     meter->SetOnMeterRendered([&](TObject*, TCanvas&) { ++renders; });
     meter->SetValue(0.7);
+    meter->Update();
     EXPECT_EQ(renders, 1);
     meter->NeedleLayout().SetVisible(false);
+    meter->Update();
     EXPECT_EQ(renders, 2);
     meter->SetValue(3); // no event with the needle hidden, but still a repaint
+    meter->Update();
     EXPECT_EQ(renders, 3);
     meter->SetValueSec(0.4); // the hidden secondary needle: no repaint
+    meter->Update();
     EXPECT_EQ(renders, 3);
     meter->SetRimTop(12);
+    meter->Update();
     meter->NeedleLayoutSec().SetHeadSize(9);
+    meter->Update();
     meter->FontCaption().SetSize(12);
+    meter->Update();
     EXPECT_EQ(renders, 6);
+}
+
+TEST_F(MeterOnForm, ABurstOfSettersCostsOnePaintAndEventsStillFireAtOnce) {
+    int renders = 0, overflows = 0;
+    meter->SetOnMeterRendered([&](TObject*, TCanvas&) { ++renders; });
+    meter->SetOnOverFlow([&](TObject*) { ++overflows; });
+    headless::Flush();
+    renders = 0;
+    for (int i = 1; i <= 100; ++i) {
+        meter->SetValue(0.01 * i);
+        EXPECT_EQ(overflows, i >= 100 ? 1 : 0) << i; // fired by the setter, before any paint
+    }
+    meter->SetColorScale(clRed);
+    meter->SetCaption("V");
+    EXPECT_EQ(renders, 0);
+    meter->Update();
+    EXPECT_EQ(renders, 1);
+    meter->Update(); // nothing left to paint
+    EXPECT_EQ(renders, 1);
 }
 
 TEST_F(MeterOnForm, AnEventHandlerMayDeleteTheMeter) {
@@ -642,6 +669,90 @@ TEST(MeterProperties, AssignPublishedCopiesValuesAndNeedleLayouts) {
     EXPECT_EQ(b.NeedleLayout().HeadSize(), 12);
     EXPECT_TRUE(b.NeedleLayoutSec().Visible());
     EXPECT_EQ(b.FontCaption().Size(), 14);
+}
+
+// ---- Form-file round trips --------------------------------------------------------------------
+
+// The meter read back from the form-file text of M.
+std::unique_ptr<TMeter> RoundTrip(const TMeter& M) {
+    std::unique_ptr<TComponent> c(ComponentFromText(ComponentToText(M), nullptr));
+    auto* m = dynamic_cast<TMeter*>(c.get());
+    if (m != nullptr) c.release();
+    return std::unique_ptr<TMeter>(m);
+}
+
+// Replaces the line "  Name = ..." of a form-file text by "  Name = Value".
+std::string WithProp(std::string Text, const std::string& Name, const std::string& Value) {
+    const std::string key = "  " + Name + " = ";
+    const std::size_t at = Text.find(key);
+    if (at == std::string::npos) {
+        const std::size_t end = Text.rfind("end");
+        return Text.insert(end, key + Value + "\n");
+    }
+    const std::size_t eol = Text.find('\n', at);
+    return Text.replace(at, eol - at, key + Value);
+}
+
+// Colour of the centre of a limit lamp (high: the right one) as rendered.
+TColor LampColor(TMeter& M, bool High) {
+    TBitmap b;
+    EXPECT_TRUE(M.RenderTo(b));
+    const int x = High ? M.Width() - M.RimSide() - 18 : M.RimSide() + 8, y = M.RimTop() + 8;
+    return b.Canvas().Pixels(x + 5, y + 5);
+}
+
+TEST(MeterFormFile, RimsChangedAfterTheLayoutShowWhatTheFileReloads) {
+    TMeter m(nullptr);
+    m.SetName("Dial");
+    m.SetMeterLayout(mlCirc300);
+    m.SetRimTop(30);
+    m.SetRimBottom(25);
+    m.SetRimSide(40);
+    auto back = RoundTrip(m);
+    ASSERT_NE(back, nullptr);
+    EXPECT_DOUBLE_EQ(back->ScaleRadius(), m.ScaleRadius());
+    EXPECT_EQ(back->OriginX(), m.OriginX());
+    EXPECT_EQ(back->OriginY(), m.OriginY());
+    // And the geometry is the one of those rims at that size.
+    const TMeterGeometry g = CalcMeterGeometry(mlCirc300, 297, 209, 30, 25, 40);
+    EXPECT_DOUBLE_EQ(m.ScaleRadius(), g.Radius);
+    EXPECT_EQ(m.OriginY(), g.CenterY);
+}
+
+TEST(MeterFormFile, LoadedBringsThresholdsIntoTheScaleAndLightsTheLamps) {
+    TMeter m(nullptr);
+    m.SetName("Dial");
+    m.SetMeterMaxValue(10);
+    std::string text = ComponentToText(m);
+    // Out of range and inverted, as a hand-edited file may hold them.
+    text = WithProp(text, "ThresholdLow", "12");
+    text = WithProp(text, "ThresholdHigh", "-3");
+    text = WithProp(text, "Value", "7");
+    std::unique_ptr<TComponent> c(ComponentFromText(text, nullptr));
+    auto* back = dynamic_cast<TMeter*>(c.get());
+    ASSERT_NE(back, nullptr) << text;
+    EXPECT_GE(back->ThresholdLow(), 0);
+    EXPECT_LE(back->ThresholdLow(), 10);
+    EXPECT_GE(back->ThresholdHigh(), back->ThresholdLow());
+    EXPECT_LE(back->ThresholdHigh(), 10);
+    EXPECT_DOUBLE_EQ(back->ThresholdLow(), 10); // 12 clamped to the maximum
+    EXPECT_DOUBLE_EQ(back->ThresholdHigh(), 10);
+    // Value 7 lies at or under the low threshold 10 (and under the high one): the low lamp is
+    // lit, the high one is not.
+    EXPECT_EQ(LampColor(*back, false), back->LimWatchActColor());
+    EXPECT_EQ(LampColor(*back, true), back->LimWatchPsvColor());
+
+    // A value at the high threshold lights the high lamp once loaded.
+    text = WithProp(text, "ThresholdLow", "2");
+    text = WithProp(text, "ThresholdHigh", "6");
+    text = WithProp(text, "Value", "8");
+    c.reset(ComponentFromText(text, nullptr));
+    back = dynamic_cast<TMeter*>(c.get());
+    ASSERT_NE(back, nullptr);
+    EXPECT_DOUBLE_EQ(back->ThresholdLow(), 2);
+    EXPECT_DOUBLE_EQ(back->ThresholdHigh(), 6);
+    EXPECT_EQ(LampColor(*back, true), back->LimWatchActColor());
+    EXPECT_EQ(LampColor(*back, false), back->LimWatchPsvColor());
 }
 
 } // namespace

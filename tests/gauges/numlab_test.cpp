@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace kel;
 
@@ -276,6 +277,41 @@ TEST_F(NumLabFixture, EmptyLabelDrawsTheBoxWithoutValueAndAsksNoText) {
     for (int y = 3; y < 24; ++y)
         for (int x = 39; x < 113; ++x)
             ASSERT_EQ(bmp.Canvas().Pixels(x, y), ColorToRGB(clBtnFace)) << x << "," << y;
+}
+
+TEST_F(NumLabFixture, OnBeforeDisplayIsAskedOnceBySetterThatChangesTheTextAndPaintsAskNoMore) {
+    std::vector<std::string> asked;
+    lab->SetOnBeforeDisplay([&](TObject*, std::string& t) {
+        asked.push_back(t);
+        t = "x" + t;
+    });
+    headless::Flush(); // the new handler is asked by the next paint
+    ASSERT_EQ(asked, std::vector<std::string>{"0.00"});
+    asked.clear();
+    lab->SetValue(1);
+    lab->SetPrecision(1);
+    lab->SetComma(true);
+    EXPECT_EQ(asked, (std::vector<std::string>{"1.00", "1.0", "1,0"})); // before any paint
+    lab->SetColorLabText(clRed);                                        // looks only: not asked
+    lab->SetLeftText("U");
+    lab->SetValue(1); // equal: nothing
+    headless::Flush();
+    lab->Invalidate();
+    headless::Flush();
+    EXPECT_EQ(asked.size(), 3u);
+    // What is shown is the handler's answer.
+    TBitmap shown;
+    Snap(shown);
+    lab->SetOnBeforeDisplay(nullptr);
+    lab->SetComma(false);
+    lab->SetComma(true);
+    TBitmap plain;
+    Snap(plain);
+    int differ = 0;
+    for (int y = 0; y < plain.Height(); ++y)
+        for (int x = 0; x < plain.Width(); ++x)
+            differ += shown.Canvas().Pixels(x, y) != plain.Canvas().Pixels(x, y);
+    EXPECT_GT(differ, 5); // "x1,0" is not "1,0"
 }
 
 TEST_F(NumLabFixture, MouseAreaCodeIsSetBeforeOnMouseMove) {

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace kel;
 
@@ -238,6 +239,69 @@ TEST_F(ProgBarFixture, ValueAtMinDrawsNoBarAndAnEmptyRangeDividesByNothing) {
     bar->SetRange(0, 1);
     EXPECT_EQ(At(295, 10), clBlue);
     EXPECT_EQ(At(299, 10), clBlue); // an overfull bar is not limited to the track
+}
+
+TEST_F(ProgBarFixture, TheBarMeasuresTheValueFromMinNotFromZero) {
+    Plain();
+    // Range 50..150: 100 is half way, so the bar covers 146 of the 292 track columns.
+    bar->SetMax(150);
+    bar->SetMin(50);
+    bar->SetValue(100);
+    EXPECT_DOUBLE_EQ(ProgBarFraction(100, 50, 150), 0.5);
+    EXPECT_EQ(At(4, 10), clBlue);
+    EXPECT_EQ(At(149, 10), clBlue);
+    EXPECT_EQ(At(150, 10), clSilver);
+    // At Min the bar is empty, at Max full, also with a negative Min.
+    bar->SetValue(50);
+    EXPECT_EQ(At(4, 10), clSilver);
+    bar->SetRange(-200, -100);
+    bar->SetValue(-125);
+    EXPECT_DOUBLE_EQ(ProgBarFraction(-125, -200, -100), 0.75);
+    EXPECT_EQ(At(4 + 219 - 1, 10), clBlue); // Round(292 * 0.75) = 219 columns
+    EXPECT_EQ(At(4 + 219, 10), clSilver);
+}
+
+TEST_F(ProgBarFixture, OnShowValueIsAskedOnceBySetterThatChangesTheTextAndItsAnswerIsShown) {
+    std::vector<std::string> asked;
+    bar->SetOnShowValue([&](TObject*, std::string& t) {
+        asked.push_back(t);
+        t = "<" + t + ">";
+    });
+    headless::Flush(); // the new handler is asked by the next paint
+    ASSERT_EQ(asked, std::vector<std::string>{"10"});
+    asked.clear();
+    // A burst of value changes: each setter asks at once, before any paint, and the paint
+    // asks no more.
+    for (int v = 11; v <= 15; ++v) bar->SetValue(v);
+    EXPECT_EQ(asked, (std::vector<std::string>{"11", "12", "13", "14", "15"}));
+    bar->SetColorGrid(clRed); // looks only: not asked
+    bar->SetValue(15);        // equal: nothing
+    headless::Flush();
+    EXPECT_EQ(asked.size(), 5u);
+    // The text shown is the handler's answer for the last value.
+    bar->SetTextPosX(150);
+    TBitmap with;
+    Snap(with);
+    bar->SetOnShowValue(nullptr);
+    bar->SetValue(16);
+    bar->SetValue(15);
+    TBitmap without;
+    Snap(without);
+    int differ = 0;
+    for (int y = 0; y < without.Height(); ++y)
+        for (int x = 0; x < without.Width(); ++x)
+            differ += with.Canvas().Pixels(x, y) != without.Canvas().Pixels(x, y);
+    EXPECT_GT(differ, 10); // "<15>" is not "15"
+    // Hidden text: nobody asks.
+    bar->SetOnShowValue([&](TObject*, std::string& t) { asked.push_back(t); });
+    headless::Flush();
+    asked.clear();
+    bar->SetTextVisible(false);
+    bar->SetValue(20);
+    headless::Flush();
+    EXPECT_TRUE(asked.empty());
+    bar->SetTextVisible(true); // shown again: asked for the present value
+    EXPECT_EQ(asked, std::vector<std::string>{"20"});
 }
 
 // drLeft and drDown are drRight and drUp mirrored pixel for pixel, gradient and grid included.

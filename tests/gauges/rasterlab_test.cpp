@@ -6,6 +6,7 @@
 
 #include "headless.h"
 #include "kel_forms.h"
+#include "kel_streaming.h"
 #include "kel_test_support.h"
 
 #include <gtest/gtest.h>
@@ -376,6 +377,70 @@ TEST_F(RasterLab, ScannedFontsGiveTheirOwnMatrix) {
     lab->Font().SetName("DEFAULT");
     EXPECT_EQ(lab->CharMatrix().FontHeight, 12);
     EXPECT_EQ(lab->CharMatrix().BitData[65][9], 0x77u);
+}
+
+TEST_F(RasterLab, ScannedGlyphsHoldWholePixelsOnlyNoAntialiasingGreys) {
+    lab->Font().SetName("DejaVu Sans");
+    lab->Font().SetSize(12);
+    const TRDCharMatrix& m = lab->CharMatrix();
+    // Each glyph is exactly the ink of a one-bit rendering of its character: the greys round
+    // the edges of an antialiased rendering are not ink.
+    TBitmap b(65, 65);
+    TCanvas& c = b.Canvas();
+    c.Font().Assign(&lab->Font());
+    c.Font().SetColor(clBlack);
+    c.Font().SetQuality(fqNonAntialiased);
+    for (const char ch : std::string("Oa8%@Wg")) {
+        c.Pen().SetColor(clWhite);
+        c.Brush().SetColor(clWhite);
+        c.Rectangle(0, 0, 65, 65);
+        c.TextOut(0, 0, std::string(1, ch));
+        for (int y = 0; y < 32; ++y) {
+            std::uint32_t row = 0;
+            for (int x = 0; x < 32; ++x)
+                if (c.Pixels(x, y) != clWhite) row |= std::uint32_t{1} << x;
+            ASSERT_EQ(m.BitData[std::size_t(ch)][std::size_t(y)], row) << ch << " row " << y;
+        }
+    }
+}
+
+TEST_F(RasterLab, EveryPixelIsDrawnInEveryFrameStyleAndBlockMode) {
+    constexpr TColor kUntouched = 0x123456;
+    for (TFrameStyle f : {fstNone, fstLoweredThin, fstLowered, fstRaised, fstEmbossed, fstSimple})
+        for (TRDBlockMode mode : {rdbmOff, rdbmOn, rdbmRaster}) {
+            lab->SetFrameStyle(f);
+            lab->SetCharBlockMode(mode);
+            TBitmap b;
+            test::Fill(b, lab->Width(), lab->Height(), kUntouched);
+            ASSERT_TRUE(lab->RenderTo(b));
+            for (int y = 0; y < b.Height(); ++y)
+                for (int x = 0; x < b.Width(); ++x)
+                    ASSERT_NE(b.Canvas().Pixels(x, y), kUntouched)
+                        << "frame " << int(f) << " mode " << int(mode) << " at " << x << "," << y;
+        }
+    // The default label's bottom light edge reaches column 1.
+    lab->SetFrameStyle(fstLowered);
+    TBitmap b;
+    ASSERT_TRUE(lab->RenderTo(b));
+    EXPECT_EQ(b.Canvas().Pixels(1, 67), lab->ColWhiteLine());
+}
+
+TEST_F(RasterLab, AutoHeightSurvivesAFormFileWhateverTheOrderOfItsProperties) {
+    // AutoHeight is written before FrameStyle: the height must come out of the frame that is
+    // finally read, not of the default one.
+    lab->SetFrameStyle(fstEmbossed);
+    lab->SetAutoHeight(true);
+    EXPECT_EQ(lab->Height(), 2 + 48);
+    const std::string text = ComponentToText(*lab);
+    ASSERT_LT(text.find("AutoHeight"), text.find("FrameStyle")) << text;
+    std::unique_ptr<TComponent> c(ComponentFromText(text, nullptr));
+    auto* back = dynamic_cast<TRasterLab*>(c.get());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->Height(), 2 + 48);
+    EXPECT_EQ(ComponentToText(*back), text);
+    // Setting the frame later follows it too.
+    lab->SetFrameStyle(fstLowered);
+    EXPECT_EQ(lab->Height(), 1 + 48);
 }
 
 TEST_F(RasterLab, SetCharMatrixRefusesImpossibleMatricesAndKeepsTheOldOne) {

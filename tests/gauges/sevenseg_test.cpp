@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <cmath>
 #include <string>
 
 using namespace kel;
@@ -98,8 +99,14 @@ TEST_F(SevenSeg, SegmentPicturesHaveTheirNamesSizesAndFormats) {
         EXPECT_EQ(b.Width(), p.W) << p.Name;
         EXPECT_EQ(b.Height(), p.H) << p.Name;
         EXPECT_EQ(b.PixelFormat(), p.Format) << p.Name;
-        // White surround, a black shape over the centre.
+        // White surround, a black shape over the centre; the colon's centre lies in the gap
+        // between its two dots, which stand on the slanted axis above and below it.
         EXPECT_EQ(b.Canvas().Pixels(0, 0), clWhite) << p.Name;
+        if (std::string(p.Name) == "SEGCOLON") {
+            EXPECT_EQ(b.Canvas().Pixels(47, 25), clBlack);
+            EXPECT_EQ(b.Canvas().Pixels(21, 165), clBlack);
+            continue;
+        }
         EXPECT_EQ(b.Canvas().Pixels(p.W / 2, p.H / 2), clBlack) << p.Name;
     }
 }
@@ -136,6 +143,72 @@ TEST_F(SevenSeg, EightLightsAllSevenSegmentsAndOneOnlyTheRightOnes) {
     EXPECT_EQ(GlyphAt(K(':'), 169, 146), clRed);          // upper dot of the colon
     EXPECT_EQ(GlyphAt(K(':'), 157, 216) == clRed, false); // only a hairline between the dots
     EXPECT_EQ(GlyphAt(14, 230, 80), clRed);               // lower stroke of the degree ring
+}
+
+TEST_F(SevenSeg, EveryGlyphLightsExactlyItsSegments) {
+    // Segments 1 top, 2 upper left, 3 upper right, 4 middle, 5 lower left, 6 lower right,
+    // 7 bottom; the decimal point is checked apart.
+    const struct {
+        char Ch;
+        const char* Lit;
+    } table[] = {{'0', "123567"},  {'1', "36"},     {'2', "13457"},  {'3', "13467"},
+                 {'4', "2346"},    {'5', "12467"},  {'6', "124567"}, {'7', "136"},
+                 {'8', "1234567"}, {'9', "123467"}, {'-', "4"},      {'A', "123456"},
+                 {'B', "24567"},   {'C', "1257"},   {'D', "34567"},  {'E', "12457"},
+                 {'F', "1245"},    {'.', ""}};
+    for (const auto& g : table) {
+        const int k = K(g.Ch);
+        ASSERT_GT(k, 0) << g.Ch;
+        for (int sgm = 1; sgm <= 7; ++sgm) {
+            const bool want = std::string(g.Lit).find(char('0' + sgm)) != std::string::npos;
+            const TPoint c = kSegCentre[sgm - 1];
+            EXPECT_EQ(GlyphAt(k, c.X, c.Y) == clRed, want) << g.Ch << " segment " << sgm;
+        }
+        EXPECT_EQ(GlyphAt(k, 288, 413) == clRed, g.Ch == '.') << g.Ch << " point";
+    }
+    // Lower-case letters show the same glyphs as the upper-case ones.
+    seg->SetNumDigits(6);
+    seg->SetCaption("abcdef");
+    for (int p = 1; p <= 6; ++p) EXPECT_TRUE(CellShows(p, K(char('A' + p - 1)), false)) << p;
+}
+
+TEST_F(SevenSeg, ColonDotsStandApartAndTheDegreeRingIsClosed) {
+    // The colon: two lit dots with background between them along the whole slanted axis.
+    EXPECT_EQ(GlyphAt(K(':'), 169, 146), clRed);
+    EXPECT_EQ(GlyphAt(K(':'), 143, 286), clRed);
+    TBitmap colon;
+    colon.LoadFromResourceName("SEGCOLON");
+    int gapRows = 0;
+    for (int y = 0; y < colon.Height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < colon.Width(); ++x) ink = ink || colon.Canvas().Pixels(x, y) != clWhite;
+        if (!ink) ++gapRows;
+        // Rows between the dots hold no ink at all: no joining line.
+        if (y >= 60 && y <= 130) {
+            EXPECT_FALSE(ink) << "colon row " << y;
+        }
+    }
+    EXPECT_GT(gapRows, 60);
+    // The degree sign: every ray from the ring's middle meets ink before the picture's edge.
+    TBitmap deg;
+    deg.LoadFromResourceName("SEGDEG");
+    const double cx = 80, cy = 45, slant = 37.0 / 197.0;
+    for (int a = 0; a < 360; ++a) {
+        bool hit = false;
+        for (double r = 0; r < 60 && !hit; r += 0.5) {
+            const double v = r * std::sin(a * 3.14159265358979 / 180);
+            const double u = r * std::cos(a * 3.14159265358979 / 180);
+            const int x = int(std::lround(cx + u + slant * (cy - (cy + v)))),
+                      y = int(std::lround(cy + v));
+            if (x < 0 || y < 0 || x >= deg.Width() || y >= deg.Height()) break;
+            hit = deg.Canvas().Pixels(x, y) != clWhite;
+        }
+        EXPECT_TRUE(hit) << "a ray at " << a << " degrees leaves the ring through a gap";
+    }
+    // And the hole stays background in the glyph: at large sizes it shows, never white.
+    seg->SetBounds(0, 0, 216 * 4, 76 * 4);
+    seg->SetColorBackGnd(clNavy);
+    EXPECT_EQ(GlyphAt(14, 150 + 80, 45), clNavy);
 }
 
 TEST_F(SevenSeg, DefaultCaptionShowsFourEightsEachWithItsPoint) {
@@ -264,6 +337,25 @@ TEST_F(SevenSeg, ResizeRebuildsTheCacheEvenWithAnApplicationResizeHandler) {
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(CellShows(2, K('8'), true)); // Paint noticed the new size
     EXPECT_EQ(seg->ImageCache().Width(), 21 * 48);
+}
+
+TEST_F(SevenSeg, DisplaysThatLookAlikeShareOneGlyphCache) {
+    auto* other = new TSevenSeg(form.get());
+    other->SetParent(form.get());
+    other->SetTop(100);
+    EXPECT_EQ(&other->ImageCache(), &seg->ImageCache());
+    other->SetColorText(clLime);
+    const TBitmap& lime = other->ImageCache();
+    EXPECT_NE(&lime, &seg->ImageCache());
+    EXPECT_EQ(lime.Canvas().Pixels((K('8') - 1) * 48 + 30, 2), clLime); // top segment of 8
+    EXPECT_EQ(GlyphAt(K('8'), 194, 19), clRed);                         // ours unchanged
+    other->SetColorText(clRed);
+    EXPECT_EQ(&other->ImageCache(), &seg->ImageCache()); // found again, not rebuilt
+    // Another size for one of them leaves the other's glyphs alone.
+    seg->SetBounds(0, 0, 316, 96);
+    EXPECT_EQ(seg->ImageCache().Width(), 21 * 73);
+    EXPECT_EQ(other->ImageCache().Width(), 21 * 48);
+    EXPECT_TRUE(CellShows(1, K('8'), true));
 }
 
 TEST_F(SevenSeg, AssignCopiesTheLooksAndRebuilds) {
