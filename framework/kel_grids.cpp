@@ -198,9 +198,7 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     InitBounds(0, 0, 320, 120);
 }
 
-TCustomGrid::~TCustomGrid() {
-    DestroyEditor();
-}
+TCustomGrid::~TCustomGrid() { DestroyEditor(); }
 
 void TCustomGrid::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
@@ -1459,7 +1457,30 @@ void TCustomDrawGrid::SetEditText(int ACol, int ARow, const std::string& Value) 
 // ---- Published properties ---------------------------------------------------------------------
 
 namespace {
-const TClassRegistrar<TDrawGrid> drawGridReg("TDrawGrid", "TCustomControl", [](auto& p) {
+// The grid properties every grid publishes (descendants such as the report list start from
+// here); the counts and sizes are the draw grid's, a descendant that sizes itself from its data
+// declares what it keeps.
+const TClassRegistrar<TCustomGrid> customGridReg("TCustomGrid", "TCustomControl", [](auto& p) {
+    using G = TCustomGrid;
+    p.Set("Options", &G::Options, &G::SetOptions,
+          TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect},
+          {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
+           "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving",
+           "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
+    p.Bool("DefaultDrawing", &G::DefaultDrawing, &G::SetDefaultDrawing, true);
+    p.Color("FixedColor", &G::FixedColor, &G::SetFixedColor, clBtnFace);
+    p.Enum("ScrollBars", &G::ScrollBars, &G::SetScrollBars, ssBoth,
+           {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
+    p.Enum("BorderStyle", &G::BorderStyle, &G::SetBorderStyle, bsSingle,
+           {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
+    // Ctl3D comes from the windowed control (the grid redraws its frame); colour, font,
+    // visibility, Enabled and TabStop from the control bases.
+});
+
+const TClassRegistrar<TCustomDrawGrid> customDrawGridReg("TCustomDrawGrid", "TCustomGrid",
+                                                         [](auto&) {});
+
+const TClassRegistrar<TDrawGrid> drawGridReg("TDrawGrid", "TCustomDrawGrid", [](auto& p) {
     p.Int("ColCount", &TDrawGrid::ColCount, &TDrawGrid::SetColCount, 5);
     p.Int("RowCount", &TDrawGrid::RowCount, &TDrawGrid::SetRowCount, 5);
     p.Int("FixedCols", &TDrawGrid::FixedCols, &TDrawGrid::SetFixedCols, 1);
@@ -1467,19 +1488,6 @@ const TClassRegistrar<TDrawGrid> drawGridReg("TDrawGrid", "TCustomControl", [](a
     p.Int("DefaultColWidth", &TDrawGrid::DefaultColWidth, &TDrawGrid::SetDefaultColWidth, 64);
     p.Int("DefaultRowHeight", &TDrawGrid::DefaultRowHeight, &TDrawGrid::SetDefaultRowHeight, 24);
     p.Int("GridLineWidth", &TDrawGrid::GridLineWidth, &TDrawGrid::SetGridLineWidth, 1);
-    p.Set("Options", &TDrawGrid::Options, &TDrawGrid::SetOptions,
-          TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect},
-          {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
-           "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving",
-           "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
-    p.Bool("DefaultDrawing", &TDrawGrid::DefaultDrawing, &TDrawGrid::SetDefaultDrawing, true);
-    p.Color("FixedColor", &TDrawGrid::FixedColor, &TDrawGrid::SetFixedColor, clBtnFace);
-    p.Enum("ScrollBars", &TDrawGrid::ScrollBars, &TDrawGrid::SetScrollBars, ssBoth,
-           {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
-    p.Enum("BorderStyle", &TDrawGrid::BorderStyle, &TDrawGrid::SetBorderStyle, bsSingle,
-           {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
-    p.Bool("Ctl3D", &TDrawGrid::Ctl3D, &TDrawGrid::SetCtl3D, true);
-    // Colour, font, visibility, Enabled and TabStop come from the control bases.
 });
 } // namespace
 

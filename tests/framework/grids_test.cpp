@@ -5,6 +5,7 @@
 #include "controls_test_util.h"
 #include "kel_grids.h"
 #include "kel_props.h"
+#include "kel_registry_check.h"
 #include "kel_test_support.h"
 
 #include <string>
@@ -149,10 +150,7 @@ TEST_F(GridTest, NewGridHasThePlatformDefaults) {
     // The published list has the same defaults.
     const TClassInfo* info = FindClass("TDrawGrid");
     ASSERT_NE(info, nullptr);
-    for (const TPropInfo* p : info->AllProps())
-        if (p->Type != TPropType::Object && !std::holds_alternative<std::monostate>(p->Default)) {
-            EXPECT_TRUE(p->Get(g) == p->Default) << p->Name;
-        }
+    EXPECT_TRUE(HasDeclaredDefaults(g, *info));
 }
 
 TEST_F(GridTest, FixedCountsMustStayBelowTheCounts) {
@@ -330,6 +328,30 @@ TEST_F(GridTest, PageKeysMoveTheRowAndTheTopByOnePage) {
     Key(VK_DOWN, {ssCtrl}); // scrolls without moving
     EXPECT_EQ(grid->TopRow(), 2);
     EXPECT_EQ(grid->Row(), 1);
+}
+
+// Near the end, Page Down stops at the last page: the last row ends at the bottom of the cell
+// area and no blank space shows below it, however often the key is pressed.
+TEST_F(GridTest, PageDownNearTheEndStopsAtTheLastPage) {
+    grid->SetRowCount(100);
+    grid->SetFocus();
+    const int page = grid->VisibleRowCount(); // fully visible rows (all rows are equally high)
+    ASSERT_GT(page, 2);
+    const int lastTop = 100 - page;
+    grid->SetTopRow(lastTop - 2);
+    grid->SetRow(lastTop);
+    Key(VK_NEXT);
+    EXPECT_EQ(grid->TopRow(), lastTop);
+    EXPECT_EQ(grid->Row(), std::min(lastTop + page, 99));
+    for (int i = 0; i < 3; ++i) Key(VK_NEXT);
+    EXPECT_EQ(grid->TopRow(), lastTop);
+    EXPECT_EQ(grid->Row(), 99);
+    EXPECT_EQ(grid->VisibleRowCount(), page);
+    // The last row is whole on screen, and a row more would not fit below it.
+    const TRect last = grid->CellRect(1, 99);
+    EXPECT_FALSE(last.IsEmpty());
+    EXPECT_LE(last.Bottom, grid->ClientHeight());
+    EXPECT_GT(last.Bottom + grid->DefaultRowHeight(), grid->ClientHeight());
 }
 
 TEST_F(GridTest, TabMovesBetweenCellsOnlyWithGoTabs) {
