@@ -3,7 +3,7 @@
 // renders the form in memory and writes one PNG per component plus a contact sheet.
 //
 //   kel_gallery [--headless] [--out DIR] [--quit-after MS] [--screenshot FILE] [--log-input]
-//               [--save-form FILE | --load-form FILE] [--check-window WxH]
+//               [--save-form FILE | --load-form FILE] [--check-window WxH] [--pages WxH]
 //
 // In a window the items are laid out in pages that fit the screen, with a strip of tabs at the
 // top: a click on a tab, or Ctrl+Tab and Ctrl+Shift+Tab, shows another page. Esc closes the
@@ -14,7 +14,9 @@
 // screen capture or point at them; --log-input makes the demo controls print the input they
 // receive. --check-window WxH lays the window form out for a screen of that size without a
 // display and checks that every item is reachable on a page that fits and that Esc reaches a
-// grid's cell editor before it closes the gallery (exit status 1 when not).
+// grid's cell editor before it closes the gallery (exit status 1 when not). --pages WxH, without
+// a display, writes the first page of the window form for a screen of that size as the contact
+// sheet (what a window on that screen shows first).
 // --save-form FILE writes the gallery form as a form file (docs/form-files.md) before showing
 // it; items that cannot be stored as what they are (demos of unregistered classes) are left out
 // of the form then. --load-form FILE shows the form read from such a file instead of building
@@ -294,16 +296,16 @@ class TGalleryPager : public TCustomControl {
         FTabs.clear();
         for (std::size_t p = 0; p < Pages.size(); ++p) {
             const std::string t = TabText(p);
+            const bool on = int(p) == FCurrent;
+            c.Font().SetStyle(on ? TFontStyles{fsBold} : TFontStyles{});
             const int w = c.TextWidth(t) + 16;
             const TRect r = Rect(x, 3, x + w, Height());
             FTabs.push_back(r);
-            const bool on = int(p) == FCurrent;
             c.Brush().SetColor(on ? RGB(0xF4, 0xF4, 0xF4) : RGB(0xB8, 0xC0, 0xCC));
             c.Pen().SetColor(RGB(0x38, 0x4C, 0x6C));
             c.Rectangle(r.Left, r.Top, r.Right, r.Bottom + 1);
             c.Brush().SetStyle(bsClear);
             c.Font().SetColor(clBlack);
-            c.Font().SetStyle(on ? TFontStyles{fsBold} : TFontStyles{});
             c.TextOut(r.Left + 8, r.Top + (r.Height() - c.TextHeight(t)) / 2, t);
             c.Brush().SetStyle(bsSolid);
             x += w + 2;
@@ -345,7 +347,8 @@ TGalleryPager* Paginate(Gallery& g, TSize Screen) {
         if (auto* c = dynamic_cast<TGalleryCell*>(form.Controls(i))) cells.push_back(c);
     auto* pager = new TGalleryPager(&form);
     pager->SetParent(&form);
-    const int maxW = std::max(200, Screen.cx - kFrameWidth);
+    // No wider than the one-page sheet: wide rows are hard to take in.
+    const int maxW = std::max(200, std::min(Screen.cx - kFrameWidth, kSheetWidth));
     const int maxH = std::max(200, Screen.cy - kFrameHeight) - kTabsHeight;
     int x = kGap, y = kGap, rowH = 0, right = 0, bottom = 0;
     pager->Pages.emplace_back();
@@ -443,15 +446,21 @@ int CheckWindow(TSize Screen) {
     return faults == 0 ? 0 : 1;
 }
 
-int RunHeadless(const std::string& outDir) {
+// Without a display: one PNG per item and the whole form as the contact sheet. With Pages set,
+// the form is laid out as in a window on a screen of that size, and the contact sheet shows its
+// first page (what the window shows first).
+int RunHeadless(const std::string& outDir, TSize Pages) {
     Gallery g = Build();
+    TGalleryPager* pager = Pages.cx > 0 ? Paginate(g, Pages) : nullptr;
     g.Form->Show();
     std::filesystem::create_directories(outDir);
     int written = 0;
     for (const auto& [name, control] : g.Shown) {
+        if (pager != nullptr) pager->ShowPage(PageOf(*pager, control));
         headless::SavePNG(*control, outDir + "/" + FileNameOf(name) + ".png");
         ++written;
     }
+    if (pager != nullptr) pager->ShowPage(0);
     headless::SavePNG(*g.Form, outDir + "/contact-sheet.png");
     std::printf("gallery: wrote %d component image%s and the contact sheet to %s\n", written,
                 written == 1 ? "" : "s", std::filesystem::absolute(outDir).c_str());
@@ -496,8 +505,8 @@ int RunWindow(int quitAfterMs, const std::string& screenshot) {
                 form->ClientWidth(), form->ClientHeight());
     for (const auto& [name, control] : g.Shown) {
         const TPoint p = control->ClientToScreen(Point(0, 0));
-        std::printf("gallery: item \"%s\" on page %d at %d,%d size %dx%d\n", name.c_str(),
-                    PageOf(*pager, control) + 1, p.X, p.Y, control->Width(), control->Height());
+        std::printf("gallery: item \"%s\" at %d,%d size %dx%d on page %d\n", name.c_str(), p.X, p.Y,
+                    control->Width(), control->Height(), PageOf(*pager, control) + 1);
     }
     std::fflush(stdout);
     host.Run(form);
@@ -511,7 +520,8 @@ int RunWindow(int quitAfterMs, const std::string& screenshot) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: kel_gallery [--headless] [--out DIR] [--quit-after MS] [--screenshot FILE]"
-                 " [--log-input] [--save-form FILE | --load-form FILE] [--check-window WxH]\n");
+                 " [--log-input] [--save-form FILE | --load-form FILE] [--check-window WxH]"
+                 " [--pages WxH]\n");
     return 2;
 }
 
@@ -524,7 +534,7 @@ int main(int argc, char** argv) {
     std::string outDir = "build/gallery-out";
     std::string screenshot;
     int quitAfter = 0;
-    kel::TSize checkScreen{0, 0};
+    kel::TSize checkScreen{0, 0}, pagesScreen{0, 0};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -544,10 +554,11 @@ int main(int argc, char** argv) {
             const char* v = value();
             if (!v) return Usage();
             (a == "--save-form" ? gSaveForm : gLoadForm) = v;
-        } else if (a == "--check-window") {
+        } else if (a == "--check-window" || a == "--pages") {
             const char* v = value();
-            if (!v || std::sscanf(v, "%dx%d", &checkScreen.cx, &checkScreen.cy) != 2 ||
-                checkScreen.cx <= 0 || checkScreen.cy <= 0)
+            kel::TSize& size = a == "--pages" ? pagesScreen : checkScreen;
+            if (!v || std::sscanf(v, "%dx%d", &size.cx, &size.cy) != 2 || size.cx <= 0 ||
+                size.cy <= 0)
                 return Usage();
         } else if (a == "--screenshot") {
             const char* v = value();
@@ -569,7 +580,7 @@ int main(int argc, char** argv) {
         }
 #endif
         (void)headless;
-        return RunHeadless(outDir);
+        return RunHeadless(outDir, pagesScreen);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "gallery: %s\n", e.what());
         return 1;
