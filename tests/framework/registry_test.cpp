@@ -386,3 +386,45 @@ TEST_F(References, AssignPublishedCopiesTheSameComponent) {
 
 } // namespace
 } // namespace kel::test
+
+namespace kel::test {
+namespace {
+
+// The properties each component inherits from the framework, as its documentation lists them,
+// are in its published list (events are members, not streamed, so they are not listed here).
+TEST(Registry, ComponentsPublishTheFrameworkPropertiesTheyInherit) {
+    EXPECT_TRUE(Publishes("TMeter", {"Align", "DragKind", "DragCursor", "DragMode", "Font", "Hint",
+                                     "ParentFont", "ParentShowHint", "ShowHint", "StyleElements",
+                                     "Visible"}));
+    EXPECT_TRUE(Publishes(
+        "TNumIO",
+        {"Anchors",     "Align",          "AutoSelect", "AutoSize", "BorderStyle", "Color",
+         "Ctl3D",       "ParentCtl3D",    "Cursor",     "Enabled",  "Font",        "Height",
+         "HelpContext", "HideSelection",  "Hint",       "Left",     "ReadOnly",    "ParentColor",
+         "ParentFont",  "ParentShowHint", "PopupMenu",  "ShowHint", "TabOrder",    "TabStop",
+         "Tag",         "Text",           "Top",        "Visible",  "Width"}));
+    EXPECT_TRUE(
+        Publishes("TNumIO2", {"Align", "Anchors", "Cursor", "Font", "HelpContext", "Hint", "Left",
+                              "Top", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint",
+                              "StyleElements", "TabOrder", "TabStop", "Tag", "Visible"}));
+    EXPECT_TRUE(Publishes("TNumLab", {"Align", "Anchors", "Font", "ParentFont", "ParentShowHint",
+                                      "PopupMenu", "ShowHint", "StyleElements", "Visible"}));
+    EXPECT_TRUE(Publishes("TProgBar",
+                          {"Align", "Anchors", "Constraints", "Font", "ParentFont",
+                           "ParentShowHint", "PopupMenu", "ShowHint", "StyleElements", "Visible"}));
+    EXPECT_TRUE(Publishes("TSevenSeg", {"Align", "Anchors", "ParentShowHint", "PopupMenu",
+                                        "ShowHint", "StyleElements", "Visible"}));
+    EXPECT_TRUE(Publishes("TRasterLab", {"Align", "Anchors", "ParentFont", "ParentShowHint",
+                                         "PopupMenu", "ShowHint", "StyleElements", "Visible"}));
+    // The report list's control properties; its grid properties (Options, DefaultDrawing,
+    // FixedColor, ScrollBars, BorderStyle) come once its list starts from TCustomDrawGrid.
+    EXPECT_TRUE(
+        Publishes("TReportListView",
+                  {"Align",          "Anchors",     "BiDiMode",      "Color",      "Constraints",
+                   "Ctl3D",          "DragCursor",  "DragKind",      "DragMode",   "Font",
+                   "ParentBiDiMode", "ParentColor", "ParentCtl3D",   "ParentFont", "ParentShowHint",
+                   "PopupMenu",      "ShowHint",    "StyleElements", "TabOrder",   "Visible"}));
+}
+
+} // namespace
+} // namespace kel::test
