@@ -17,15 +17,11 @@ namespace {
 using namespace kel::headless;
 
 // A form of 400 x 300 with a draw grid at (10, 10) that writes "c,r" into every cell.
-class GridTest : public ::testing::Test {
+class GridTest : public FormTest {
   protected:
+    GridTest() : FormTest(400, 300) {}
     void SetUp() override {
-        ReleaseAllKeys();
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(0, 0, 400, 300);
-        form->SetColor(clWhite);
+        FormTest::SetUp();
         grid = new TDrawGrid(form.get());
         grid->SetParent(form.get());
         grid->SetBounds(10, 10, 300, 200);
@@ -36,14 +32,7 @@ class GridTest : public ::testing::Test {
             cv.TextOut(R.Left + 2, R.Top + 2, std::to_string(c) + "," + std::to_string(r));
             cv.Brush().SetStyle(bsSolid);
         });
-        form->Show();
         Flush();
-    }
-    void TearDown() override {
-        form.reset();
-        Flush();
-        ReleaseAllKeys();
-        Application->ResetState();
     }
     // Centre of a cell in the grid's client coordinates.
     TPoint Centre(int c, int r) const {
@@ -70,7 +59,6 @@ class GridTest : public ::testing::Test {
                std::to_string(s.Right) + "," + std::to_string(s.Bottom);
     }
 
-    std::unique_ptr<TForm> form;
     TDrawGrid* grid = nullptr;
     int drawn = 0;
 };
