@@ -150,6 +150,36 @@ TEST_F(App, RunWithAShowingFormAndNoDisplayHostSaysHowToInstallOne) {
     DeallocateHWnd(w);
 }
 
+// Close() from a timer handler slower than its interval ends the loop: a display host (here a
+// stand-in input pump, which ends the loop once its main form is hidden, as the window host
+// does) gets its turn after the tick. The timer stops itself after 50 ticks, so a loop that
+// never yields fails instead of hanging.
+TEST_F(App, CloseFromASlowTimerHandlerEndsTheLoop) {
+    TForm form(nullptr);
+    int ticks = 0;
+    HWND w = nullptr;
+    w = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg != WM_TIMER) return;
+        ++ticks;
+        Application->ManualClock()->Advance(30); // the handler takes 30 ms of a 20 ms period
+        if (ticks == 3) form.Close();
+        if (ticks >= 50) KillTimer(w, 1);
+    });
+    Application->SetInputPump([&](int timeoutMs) {
+        if (timeoutMs > 0) Application->ManualClock()->Advance(timeoutMs);
+        if (!form.Visible()) Application->Terminate();
+        return false;
+    });
+    SetTimer(w, 1, 20);
+    form.Show();
+    Application->Run();
+    Application->SetInputPump(nullptr);
+    Application->ResetTerminated();
+    EXPECT_EQ(ticks, 3);
+    EXPECT_FALSE(form.Visible());
+    DeallocateHWnd(w);
+}
+
 TEST_F(App, AdvanceNeedsTheManualClock) {
     Application->SetClock(std::make_unique<TSteadyClock>());
     EXPECT_EQ(Application->ManualClock(), nullptr);
