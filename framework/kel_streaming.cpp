@@ -1218,17 +1218,12 @@ void ComponentFromTextInto(const std::string& Text, TComponent& Target) {
         for (TControl* c : onRoot)
             if (std::find(made.begin(), made.end(), c) != made.end()) c->SetParent(w);
     }
-    // References read onto the fresh root are not set again (the root's lines were read onto
-    // Target as well); mark them before the fresh root goes.
-    for (DeferredReference& r : b.References)
-        if (r.Component == fresh.get()) r.Component = &Target;
-    fresh.reset();
     // The references again, now among Target's components: a name of the file's root is
-    // Target's, and the root's own references are set on Target. The fresh read found every
-    // name, so none is missing here.
-    std::erase_if(b.References, [&](const DeferredReference& r) {
-        return r.Component == &Target || !r.Component;
-    });
+    // Target's, and the root's own references (read onto Target as well) are set on Target.
+    // The fresh read found every name, so none is missing here.
+    std::erase_if(b.References,
+                  [&](const DeferredReference& r) { return r.Component == fresh.get(); });
+    fresh.reset();
     b.References.insert(b.References.end(), rootReferences.begin(), rootReferences.end());
     b.ResolveReferences(Target);
     b.ApplyTabOrders();
