@@ -95,11 +95,12 @@ void TApplication::UpdateReadyTimers() {
     }
 }
 
-bool TApplication::DeliverOneTimer() {
+bool TApplication::DeliverOneTimer(std::vector<std::uint64_t>& Fired) {
     UpdateReadyTimers();
     Timer* first = nullptr;
     for (Timer& t : timers_) {
         if (!t.Ready) continue;
+        if (std::find(Fired.begin(), Fired.end(), t.Seq) != Fired.end()) continue;
         if (!first || t.ReadyAt < first->ReadyAt ||
             (t.ReadyAt == first->ReadyAt && t.Seq < first->Seq))
             first = &t;
@@ -108,6 +109,7 @@ bool TApplication::DeliverOneTimer() {
     HWND wnd = first->Wnd;
     const std::uintptr_t id = first->Id;
     first->Ready = false;
+    Fired.push_back(first->Seq);
     TMessage m{WM_TIMER, id, 0, 0};
     try {
         Dispatch(wnd, m);
@@ -118,6 +120,10 @@ bool TApplication::DeliverOneTimer() {
 }
 
 void TApplication::ProcessMessages() {
+    // Timers come last, and each timer ticks at most once per call: a handler slower than its
+    // interval finds its timer due again at once, and serving it again here would keep the
+    // host from ever reading input or seeing Terminate. The next call serves it again.
+    std::vector<std::uint64_t> fired;
     for (;;) {
         if (DeliverOnePosted()) continue;
         if (paint_) {
@@ -129,7 +135,7 @@ void TApplication::ProcessMessages() {
             // Painting may post; those messages go before any timer.
             if (!posted_.empty()) continue;
         }
-        if (!DeliverOneTimer()) break;
+        if (!DeliverOneTimer(fired)) break;
     }
 }
 
@@ -165,8 +171,21 @@ bool TApplication::HandleMessage() {
     return !terminated_;
 }
 
+void TApplication::CheckDisplay() const {
+    // Without an input source nothing can show a form or give it input; a timer (a caret's
+    // blink, say) would keep such a loop turning at full speed for ever.
+    if (pump_ || !showing_ || !showing_()) return;
+    throw EInvalidOperation(
+        "Run: a form is showing, but no display host is installed, so nothing can show it or "
+        "give it input. Create a kel::TSDLHost (header <kel/sdl_host.h>, CMake target kel::sdl) "
+        "before running the loop, or drive the form with the headless helpers of "
+        "<kel/headless.h> (Flush, Advance, the input helpers) instead of Run");
+}
+
 void TApplication::Run() {
+    CheckDisplay();
     while (HandleMessage()) {
+        CheckDisplay();
         // Under the manual clock with no input source, no timer and nothing posted, nothing
         // can ever end the loop: say so instead of spinning for ever.
         if (manual_ && !pump_ && timers_.empty() && posted_.empty())

@@ -9,7 +9,9 @@
 //
 // Message order, as on the platform: posted messages first, then painting (the handler the
 // forms register), then at most one WM_TIMER per ready timer. A timer that falls due is only
-// marked ready (a flag, not a counter), so a busy thread gets one tick afterwards, never a burst.
+// marked ready (a flag, not a counter), so a busy thread gets one tick afterwards, never a burst;
+// and a timer ticks at most once per pass of the loop, so input is read between ticks even when
+// a handler is slower than its interval.
 //
 // Index: TClock, TSteadyClock, TManualClock; TApplication; Application and the free functions
 // AllocateHWnd, DeallocateHWnd, SetTimer, KillTimer, DefWindowProc, PostMessage, SendMessage,
@@ -114,7 +116,9 @@ class TApplication : public TObject {
 
     // --- message loop ---
     // Delivers everything pending without waiting: posted messages, then painting, then
-    // ready timers, repeated until nothing is left. Exceptions escaping a handler go to
+    // ready timers, repeated until nothing is left but timers that already ticked in this
+    // call: each timer ticks at most once per call, so a handler slower than its interval
+    // cannot keep the loop from reading input. Exceptions escaping a handler go to
     // HandleException and the loop goes on.
     void ProcessMessages();
     // The forms register their painting here; it runs after the posted messages and before
@@ -129,8 +133,12 @@ class TApplication : public TObject {
     // no input source). Returns false once Terminate was called.
     bool HandleMessage();
     // Runs HandleMessage until Terminate is called. Under the manual clock without an input
-    // source, raises EInvalidOperation once nothing is left that could call Terminate.
+    // source, raises EInvalidOperation once nothing is left that could call Terminate. Without
+    // an input source (no display host installed) while a form is showing, raises
+    // EInvalidOperation saying how to install one, instead of spinning with no window.
     void Run();
+    // The forms register how to tell whether one of them is showing (Run's check above).
+    void SetShowingQuery(std::function<bool()> Query) { showing_ = std::move(Query); }
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
     // Clears the terminated flag (a test that runs the loop more than once).
@@ -212,7 +220,9 @@ class TApplication : public TObject {
 
     void Dispatch(HWND Wnd, TMessage& Message);
     bool DeliverOnePosted();
-    bool DeliverOneTimer();
+    // Delivers the earliest ready timer whose creation number is not in Fired, and adds it.
+    bool DeliverOneTimer(std::vector<std::uint64_t>& Fired);
+    void CheckDisplay() const;
     void UpdateReadyTimers();
 
     std::unique_ptr<TClock> clock_;
@@ -224,6 +234,7 @@ class TApplication : public TObject {
     bool refuseTimers_ = false;
     bool terminated_ = false;
     std::function<void()> paint_;
+    std::function<bool()> showing_;
     TInputPump pump_;
     TExceptionEvent onException_;
     std::function<void(const std::string&)> showException_;

@@ -160,8 +160,13 @@ void TComponent::SetDesigning(bool Value) {
 void TComponent::Loaded() { FComponentState.exclude(csLoading); }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-    // Owned components hear of removals too, so a sibling pointer does not dangle.
-    if (Operation == opRemove && AComponent != nullptr) RemoveNotification(AComponent);
+    // Owned components hear of removals too, so a sibling pointer does not dangle. The link
+    // goes both ways: a component that only changes owner must not keep a pointer to this one
+    // in its own list, or this one's destruction later would go unnoticed there.
+    if (Operation == opRemove && AComponent != nullptr) {
+        RemoveNotification(AComponent);
+        AComponent->RemoveNotification(this);
+    }
 }
 
 void TComponent::RemoveNotification(TComponent* AComponent) {

@@ -7,9 +7,11 @@
 #include "kel_controls.h"
 
 #include "kel_forms.h"
+#include "kel_setter.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace kel {
 
@@ -312,6 +314,53 @@ void TControl::SetPopupMenuComponent(TPopupMenu* Menu, TComponent* AsComponent) 
 
 void TControl::SetPopupMenuHandler(TPopupMenuHandler Handler) {
     PopupHandler() = std::move(Handler);
+}
+
+namespace {
+TPopupMenuCast& PopupCast() {
+    static TPopupMenuCast cast = nullptr;
+    return cast;
+}
+} // namespace
+
+TPopupMenuCast TControl::SetPopupMenuCast(TPopupMenuCast Cast) {
+    return std::exchange(PopupCast(), Cast);
+}
+
+void TControl::SetPopupMenuFrom(TComponent* Value) {
+    if (Value == nullptr) {
+        SetPopupMenuComponent(nullptr, nullptr);
+        return;
+    }
+    TPopupMenu* menu = PopupCast() != nullptr ? PopupCast()(Value) : nullptr;
+    if (menu == nullptr)
+        throw EInvalidOperation("\"" + Value->Name() + "\" is a " + Value->ClassName() +
+                                ", not a popup menu");
+    SetPopupMenuComponent(menu, Value);
+}
+
+// ---- TSizeConstraints -------------------------------------------------------------------------
+
+void TSizeConstraints::SetLimit(int& Field, int Value) {
+    if (Value < 0)
+        throw EInvalidOperation("A size limit cannot be negative (" + std::to_string(Value) + ")");
+    if (!SetField(Field, Value)) return;
+    if (FOnChange) FOnChange(this);
+}
+
+void TSizeConstraints::Assign(const TPersistent* Source) {
+    const auto* src = dynamic_cast<const TSizeConstraints*>(Source);
+    if (src == nullptr) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    const bool changed = FMaxHeight != src->FMaxHeight || FMaxWidth != src->FMaxWidth ||
+                         FMinHeight != src->FMinHeight || FMinWidth != src->FMinWidth;
+    FMaxHeight = src->FMaxHeight;
+    FMaxWidth = src->FMaxWidth;
+    FMinHeight = src->FMinHeight;
+    FMinWidth = src->FMinWidth;
+    if (changed && FOnChange) FOnChange(this);
 }
 
 // ---- TControl: painting -----------------------------------------------------------------------

@@ -112,6 +112,61 @@ using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, 
 // Opens a popup menu at a screen position for a control (installed by the menu unit).
 using TPopupMenuHandler =
     std::function<void(TPopupMenu* Menu, TControl* Control, TPoint ScreenPos)>;
+// The popup menu a component is, or null when it is none (installed by the menu unit, which
+// alone knows the menu class; a form file's PopupMenu reference goes through it).
+using TPopupMenuCast = TPopupMenu* (*)(TComponent* Component);
+
+// Reading direction of text and layout.
+enum TBiDiMode : std::uint8_t {
+    bdLeftToRight,
+    bdRightToLeft,
+    bdRightToLeftNoAlign,
+    bdRightToLeftReadingOnly
+};
+// Which parts of a control a visual style may paint.
+enum TStyleElement : std::uint8_t { seFont, seClient, seBorder };
+using TStyleElements = TSet<TStyleElement>;
+// How a control's help is looked up: by HelpKeyword or by HelpContext.
+enum THelpType : std::uint8_t { htKeyword, htContext };
+// Dragging: a drag-and-drop operation or a dock; started by the program or by a press.
+enum TDragKind : std::uint8_t { dkDrag, dkDock };
+enum TDragMode : std::uint8_t { dmManual, dmAutomatic };
+enum TDragState : std::uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
+class TDragObject;
+class TDragDockObject;
+// Source is the control (or drag object) being dragged; X, Y are client coordinates.
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y,
+                                          TDragState State, bool& Accept)>;
+// Target is the control the drag ended on, or null when it was cancelled.
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+
+// Size limits of a control: 0 means no limit. Kept and streamed; the layout code does not
+// apply them yet.
+class TSizeConstraints : public TPersistent {
+  public:
+    std::string ClassName() const override { return "TSizeConstraints"; }
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value) { SetLimit(FMaxHeight, Value); }
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value) { SetLimit(FMaxWidth, Value); }
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value) { SetLimit(FMinHeight, Value); }
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value) { SetLimit(FMinWidth, Value); }
+    // Fired after a limit changed.
+    TNotifyEvent OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
+    void Assign(const TPersistent* Source) override;
+
+  private:
+    // Negative limits are refused (EInvalidOperation), equal values do nothing.
+    void SetLimit(int& Field, int Value);
+    int FMaxHeight = 0, FMaxWidth = 0, FMinHeight = 0, FMinWidth = 0;
+    TNotifyEvent FOnChange;
+};
 
 // ---- TControl ---------------------------------------------------------------------------------
 
@@ -214,6 +269,41 @@ class TControl : public TComponent {
     void SetPopupMenu(std::nullptr_t) { SetPopupMenuComponent(nullptr, nullptr); }
     void SetPopupMenuComponent(TPopupMenu* Menu, TComponent* AsComponent);
     static void SetPopupMenuHandler(TPopupMenuHandler Handler);
+    // The popup menu as a component (what a form file names).
+    TComponent* PopupMenuComponent() const { return FPopupMenuComponent; }
+    // Sets the popup menu from a component found by name: null clears it; a component that is
+    // no popup menu (by the cast the menu unit installs) raises EInvalidOperation.
+    void SetPopupMenuFrom(TComponent* Value);
+    // Installs the cast; returns the one installed before.
+    static TPopupMenuCast SetPopupMenuCast(TPopupMenuCast Cast);
+
+    // --- properties kept for the program and the form file; their behaviour (help lookup,
+    // right-to-left layout, styles, dragging, size limits) is not implemented yet ---
+    int HelpContext() const { return FHelpContext; } // default 0
+    void SetHelpContext(int Value) { FHelpContext = Value; }
+    const std::string& HelpKeyword() const { return FHelpKeyword; } // default ""
+    void SetHelpKeyword(const std::string& Value) { FHelpKeyword = Value; }
+    THelpType HelpType() const { return FHelpType; } // default htContext
+    void SetHelpType(THelpType Value) { FHelpType = Value; }
+    // Default bdLeftToRight; setting it clears ParentBiDiMode, as with Font and ParentFont.
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value) {
+        FBiDiMode = Value;
+        FParentBiDiMode = false;
+    }
+    bool ParentBiDiMode() const { return FParentBiDiMode; } // default true
+    void SetParentBiDiMode(bool Value) { FParentBiDiMode = Value; }
+    TStyleElements StyleElements() const { return FStyleElements; } // default all three
+    void SetStyleElements(TStyleElements Value) { FStyleElements = Value; }
+    TCursor DragCursor() const { return FDragCursor; } // default crDrag
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    TDragKind DragKind() const { return FDragKind; } // default dkDrag
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
+    TDragMode DragMode() const { return FDragMode; } // default dmManual
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    TSizeConstraints& Constraints() { return FConstraints; }
+    const TSizeConstraints& Constraints() const { return FConstraints; }
+    void SetConstraints(const TSizeConstraints& Value) { FConstraints.Assign(&Value); }
 
     // --- painting ---
     // Marks the control dirty; it is painted later, when the message queue is empty, or by
@@ -263,6 +353,19 @@ class TControl : public TComponent {
     void SetOnContextPopup(TContextPopupEvent e) { FOnContextPopup = std::move(e); }
     TNotifyEvent OnResize() const { return FOnResize; }
     void SetOnResize(TNotifyEvent e) { FOnResize = std::move(e); }
+    // Drag and dock events: kept, not fired yet (dragging is not implemented).
+    TDragDropEvent OnDragDrop() const { return FOnDragDrop; }
+    void SetOnDragDrop(TDragDropEvent e) { FOnDragDrop = std::move(e); }
+    TDragOverEvent OnDragOver() const { return FOnDragOver; }
+    void SetOnDragOver(TDragOverEvent e) { FOnDragOver = std::move(e); }
+    TEndDragEvent OnEndDrag() const { return FOnEndDrag; }
+    void SetOnEndDrag(TEndDragEvent e) { FOnEndDrag = std::move(e); }
+    TStartDragEvent OnStartDrag() const { return FOnStartDrag; }
+    void SetOnStartDrag(TStartDragEvent e) { FOnStartDrag = std::move(e); }
+    TEndDragEvent OnEndDock() const { return FOnEndDock; }
+    void SetOnEndDock(TEndDragEvent e) { FOnEndDock = std::move(e); }
+    TStartDockEvent OnStartDock() const { return FOnStartDock; }
+    void SetOnStartDock(TStartDockEvent e) { FOnStartDock = std::move(e); }
 
     // A weak handle: reads null once the control is deleted (dispatch code keeps one across
     // event handlers that may delete the control).
@@ -348,6 +451,16 @@ class TControl : public TComponent {
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
     TComponent* FPopupMenuComponent = nullptr;
+    int FHelpContext = 0;
+    std::string FHelpKeyword;
+    THelpType FHelpType = htContext;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
+    TStyleElements FStyleElements{seFont, seClient, seBorder};
+    TCursor FDragCursor = crDrag;
+    TDragKind FDragKind = dkDrag;
+    TDragMode FDragMode = dmManual;
+    TSizeConstraints FConstraints;
     TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     TControlState FControlState;
     int FWheelAccumulator = 0;
@@ -364,6 +477,11 @@ class TControl : public TComponent {
     TMouseWheelEvent FOnMouseWheel;
     TMouseWheelUpDownEvent FOnMouseWheelDown, FOnMouseWheelUp;
     TContextPopupEvent FOnContextPopup;
+    TDragDropEvent FOnDragDrop;
+    TDragOverEvent FOnDragOver;
+    TEndDragEvent FOnEndDrag, FOnEndDock;
+    TStartDragEvent FOnStartDrag;
+    TStartDockEvent FOnStartDock;
 };
 
 // ---- TGraphicControl --------------------------------------------------------------------------
@@ -427,6 +545,13 @@ class TWinControl : public TControl {
     // flickers and this flag changes nothing visible.
     bool DoubleBuffered() const { return FDoubleBuffered; }
     void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
+    // A three-dimensional (sunken) look where the control draws a frame: default true.
+    // Controls with a frame of their own (edit box, grid) override both to redraw it.
+    virtual bool Ctl3D() const { return FCtl3D; }
+    virtual void SetCtl3D(bool Value) { FCtl3D = Value; }
+    // Kept and streamed; following the parent's Ctl3D is not implemented yet. Default true.
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool Value) { FParentCtl3D = Value; }
 
     // --- events ---
     TKeyEvent OnKeyDown() const { return FOnKeyDown; }
@@ -486,6 +611,8 @@ class TWinControl : public TControl {
     std::vector<TWinControl*> FTabList; // windowed children in tab order
     bool FTabStop = false;
     bool FDoubleBuffered = false;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
     int FAlignDisabled = 0;
     bool FAlignPending = false;
     bool FRealigning = false;

@@ -139,6 +139,10 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     if (!paintHandlerSet) {
         paintHandlerSet = true;
         Application->SetPaintHandler(PaintAllForms);
+        Application->SetShowingQuery([] {
+            return std::any_of(Registry().begin(), Registry().end(),
+                               [](TForm* f) { return f->Visible(); });
+        });
     }
     FIsForm = true;
     FVisible = false;

@@ -1458,30 +1458,37 @@ void TCustomDrawGrid::SetEditText(int ACol, int ARow, const std::string& Value) 
 // ---- Published properties ---------------------------------------------------------------------
 
 namespace {
-// What every draw grid publishes belongs to TCustomDrawGrid, so that classes built on it (the
-// report list view) publish it too; TDrawGrid adds the shape of its table, which such classes
-// derive from their own data. The member pointers name TDrawGrid, which inherits every one of
-// them from the grid bases.
+// The grid properties every grid publishes (descendants such as the report list start from
+// here); the counts and sizes are the draw grid's, a descendant that sizes itself from its data
+// declares what it keeps.
+const TClassRegistrar<TCustomGrid> customGridReg("TCustomGrid", "TCustomControl", [](auto& p) {
+    using G = TCustomGrid;
+    p.Set("Options", &G::Options, &G::SetOptions,
+          TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect},
+          {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
+           "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving",
+           "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
+    p.Bool("DefaultDrawing", &G::DefaultDrawing, &G::SetDefaultDrawing, true);
+    p.Color("FixedColor", &G::FixedColor, &G::SetFixedColor, clBtnFace);
+    p.Enum("ScrollBars", &G::ScrollBars, &G::SetScrollBars, ssBoth,
+           {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
+    p.Enum("BorderStyle", &G::BorderStyle, &G::SetBorderStyle, bsSingle,
+           {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
+    // Ctl3D comes from the windowed control (the grid redraws its frame); colour, font,
+    // visibility, Enabled and TabStop from the control bases.
+});
+
+// What every draw grid publishes beyond that belongs to TCustomDrawGrid, so that classes built
+// on it (the report list view) publish it too; TDrawGrid adds the shape of its table, which such
+// classes derive from their own data.
 const TClassRegistrar<TCustomDrawGrid>
-    customDrawGridReg("TCustomDrawGrid", "TCustomControl", [](auto& p) {
-        p.Int("DefaultColWidth", &TDrawGrid::DefaultColWidth, &TDrawGrid::SetDefaultColWidth, 64);
-        p.Int("DefaultRowHeight", &TDrawGrid::DefaultRowHeight, &TDrawGrid::SetDefaultRowHeight,
-              24);
-        p.Int("GridLineWidth", &TDrawGrid::GridLineWidth, &TDrawGrid::SetGridLineWidth, 1);
-        p.Set("Options", &TDrawGrid::Options, &TDrawGrid::SetOptions,
-              TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect},
-              {"goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
-               "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving",
-               "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
-        p.Bool("DefaultDrawing", &TDrawGrid::DefaultDrawing, &TDrawGrid::SetDefaultDrawing, true);
-        p.Color("FixedColor", &TDrawGrid::FixedColor, &TDrawGrid::SetFixedColor, clBtnFace);
-        p.Enum("ScrollBars", &TDrawGrid::ScrollBars, &TDrawGrid::SetScrollBars, ssBoth,
-               {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
-        p.Enum("BorderStyle", &TDrawGrid::BorderStyle, &TDrawGrid::SetBorderStyle, bsSingle,
-               {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
-        p.Bool("Ctl3D", &TDrawGrid::Ctl3D, &TDrawGrid::SetCtl3D, true);
-        // Colour, font, visibility, Enabled and TabStop come from the control bases.
+    customDrawGridReg("TCustomDrawGrid", "TCustomGrid", [](auto& p) {
+        using G = TCustomGrid;
+        p.Int("DefaultColWidth", &G::DefaultColWidth, &G::SetDefaultColWidth, 64);
+        p.Int("DefaultRowHeight", &G::DefaultRowHeight, &G::SetDefaultRowHeight, 24);
+        p.Int("GridLineWidth", &G::GridLineWidth, &G::SetGridLineWidth, 1);
     });
+
 const TClassRegistrar<TDrawGrid> drawGridReg("TDrawGrid", "TCustomDrawGrid", [](auto& p) {
     p.Int("ColCount", &TDrawGrid::ColCount, &TDrawGrid::SetColCount, 5);
     p.Int("RowCount", &TDrawGrid::RowCount, &TDrawGrid::SetRowCount, 5);

@@ -233,8 +233,8 @@ class TCustomGrid : public TCustomControl {
     // 1-pixel line. bsNone draws none.
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
-    bool Ctl3D() const { return FCtl3D; }
-    void SetCtl3D(bool Value);
+    bool Ctl3D() const override { return FCtl3D; }
+    void SetCtl3D(bool Value) override;
 
     // --- cells and points ---
     // Client rectangle of a cell without its lines, cut at the cell area; the empty rectangle

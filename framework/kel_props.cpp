@@ -87,6 +87,24 @@ bool TClassInfo::InheritsFrom(const std::string& name) const {
     return false;
 }
 
+std::string ComponentName(const TComponent* Component) {
+    return Component != nullptr ? Component->Name() : std::string();
+}
+
+TComponent* FindComponentFor(const TPersistent& Obj, const std::string& Name) {
+    if (Name.empty()) return nullptr;
+    const auto* c = dynamic_cast<const TComponent*>(&Obj);
+    TComponent* owner = c != nullptr ? c->Owner() : nullptr;
+    TComponent* found = owner != nullptr ? owner->FindComponent(Name) : nullptr;
+    if (found == nullptr) throw EInvalidOperation("There is no component named \"" + Name + "\"");
+    return found;
+}
+
+void ThrowNotA(const TComponent& Component, const std::string& Kind) {
+    throw EInvalidOperation("\"" + Component.Name() + "\" is a " + Component.ClassName() +
+                            ", not " + Kind);
+}
+
 void AssignPublished(TPersistent& Dest, const TPersistent& Source) {
     const TClassInfo* info = ClassInfoOf(Source);
     if (info == nullptr)
@@ -96,6 +114,8 @@ void AssignPublished(TPersistent& Dest, const TPersistent& Source) {
             TPersistent* from = p->SubObject(const_cast<TPersistent&>(Source));
             TPersistent* to = p->SubObject(Dest);
             if (from != nullptr && to != nullptr) to->Assign(from);
+        } else if (p->Type == TPropType::Component) {
+            p->SetRef(Dest, p->GetRef(Source)); // the same component, not one of that name
         } else {
             p->Set(Dest, p->Get(Source));
         }

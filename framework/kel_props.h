@@ -47,17 +47,18 @@ namespace kel {
 class TComponent;
 
 enum class TPropType : std::uint8_t {
-    Integer,  // int64 value
-    Float,    // double
-    Bool,     // bool
-    String,   // UTF-8 text
-    Enum,     // int64 ordinal, written by name
-    Set,      // int64 bit mask, written as [name, name]
-    Color,    // int64 holding the 32-bit TColor, written by colour name or $hex
-    Object,   // nested persistent object, written as a sub-block
-    Strings,  // list of texts
-    Integers, // list of int64
-    Floats,   // list of doubles
+    Integer,   // int64 value
+    Float,     // double
+    Bool,      // bool
+    String,    // UTF-8 text
+    Enum,      // int64 ordinal, written by name
+    Set,       // int64 bit mask, written as [name, name]
+    Color,     // int64 holding the 32-bit TColor, written by colour name or $hex
+    Object,    // nested persistent object, written as a sub-block
+    Strings,   // list of texts
+    Integers,  // list of int64
+    Floats,    // list of doubles
+    Component, // reference to another component of the file, written by its name
 };
 
 using TPropValue =
@@ -81,6 +82,11 @@ struct TPropInfo {
     std::vector<std::string> EnumNames;
     // Object: the nested persistent object of an instance.
     std::function<TPersistent*(TPersistent&)> SubObject;
+    // Component: the referenced component (or null) and how to set it. SetRef raises when the
+    // component is of the wrong kind. Get gives its name ("" for none); Set finds a name among
+    // the components of the object's owner.
+    std::function<TComponent*(const TPersistent&)> GetRef;
+    std::function<void(TPersistent&, TComponent*)> SetRef;
 };
 
 struct TClassInfo {
@@ -111,6 +117,13 @@ const TClassInfo* FindClass(const std::string& name);
 const TClassInfo* ClassInfoOf(const TPersistent& obj);
 // Names of every registered class, sorted.
 std::vector<std::string> RegisteredClassNames();
+
+// Helpers of component references: the name of a component ("" for null); the component named
+// Name among those of Obj's owner (null for ""; raises EInvalidOperation when there is none);
+// the error for a component of the wrong kind.
+std::string ComponentName(const TComponent* Component);
+TComponent* FindComponentFor(const TPersistent& Obj, const std::string& Name);
+[[noreturn]] void ThrowNotA(const TComponent& Component, const std::string& Kind);
 
 // Copies every published property of Source into Dest (same class, or Dest derived from the
 // class of Source), sub-objects through their Assign. Used by Assign where a class's list of
@@ -171,6 +184,41 @@ class TPropList {
     TPropList& Floats(const char* name, G get, S set, std::vector<double> def = {}) {
         return add(name, TPropType::Floats, get, set, TPropValue(std::move(def)), {});
     }
+    // A reference to another component (a control's PopupMenu): get returns a pointer to a
+    // TComponent or a descendant T, set takes that pointer. A form file stores the name and
+    // sets the reference once the whole file is read; a component that is not a T is refused
+    // with an error that names Kind ("a popup menu").
+    template <class G, class S>
+    TPropList& Component(const char* name, G get, S set, const char* Kind) {
+        using P = std::remove_cvref_t<std::invoke_result_t<G, const C&>>;
+        using T = std::remove_pointer_t<P>;
+        static_assert(std::is_pointer_v<P> && std::is_base_of_v<TComponent, T>,
+                      "a component reference reads as a pointer to a component");
+        TPropInfo p;
+        p.Name = name;
+        p.Type = TPropType::Component;
+        p.Default = TPropValue(std::string());
+        p.GetRef = [get](const TPersistent& o) -> TComponent* {
+            return std::invoke(get, static_cast<const C&>(o));
+        };
+        p.SetRef = [set, kind = std::string(Kind)](TPersistent& o, TComponent* v) {
+            T* t = nullptr;
+            if (v != nullptr) {
+                t = dynamic_cast<T*>(v);
+                if (t == nullptr) ThrowNotA(*v, kind);
+            }
+            std::invoke(set, static_cast<C&>(o), t);
+        };
+        p.Get = [g = p.GetRef](const TPersistent& o) -> TPropValue {
+            return TPropValue(ComponentName(g(o)));
+        };
+        p.Set = [s = p.SetRef](TPersistent& o, const TPropValue& v) {
+            s(o, FindComponentFor(o, std::get<std::string>(v)));
+        };
+        info_.Props.push_back(std::move(p));
+        return *this;
+    }
+
     // A nested persistent object (a font, a needle layout), streamed as a sub-block.
     template <class F>
     TPropList& Object(const char* name, F sub) {

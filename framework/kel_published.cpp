@@ -45,6 +45,15 @@ const TClassRegistrar<TFont> fontReg("TFont", "TPersistent", [](auto& p) {
     p.Int("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET);
 });
 
+const TClassRegistrar<TSizeConstraints>
+    constraintsReg("TSizeConstraints", "TPersistent", [](auto& p) {
+        using S = TSizeConstraints;
+        p.Int("MaxHeight", &S::MaxHeight, &S::SetMaxHeight, 0);
+        p.Int("MaxWidth", &S::MaxWidth, &S::SetMaxWidth, 0);
+        p.Int("MinHeight", &S::MinHeight, &S::SetMinHeight, 0);
+        p.Int("MinWidth", &S::MinWidth, &S::SetMinWidth, 0);
+    });
+
 const TClassRegistrar<TControl> controlReg("TControl", "TComponent", [](auto& p) {
     using C = TControl;
     p.Int("Left", &C::Left, &C::SetLeft, 0).ConstructorDefault();
@@ -75,6 +84,24 @@ const TClassRegistrar<TControl> controlReg("TControl", "TComponent", [](auto& p)
     });
     p.Bool("ParentShowHint", &C::ParentShowHint, &C::SetParentShowHint, true);
     p.Int("Cursor", &C::Cursor, &C::SetCursor, crDefault).ConstructorDefault();
+    // By name: the menu is another component of the form.
+    p.Component(
+        "PopupMenu", [](const C& c) { return c.PopupMenuComponent(); },
+        [](C& c, TComponent* m) { c.SetPopupMenuFrom(m); }, "a popup menu");
+    p.Object("Constraints", [](C& c) -> TPersistent* { return &c.Constraints(); });
+    p.Set("StyleElements", &C::StyleElements, &C::SetStyleElements,
+          TStyleElements{seFont, seClient, seBorder}, {"seFont", "seClient", "seBorder"});
+    p.Int("HelpContext", &C::HelpContext, &C::SetHelpContext, 0);
+    p.String("HelpKeyword", &C::HelpKeyword, &C::SetHelpKeyword, "");
+    p.Enum("HelpType", &C::HelpType, &C::SetHelpType, htContext, {"htKeyword", "htContext"});
+    // Like ShowHint: a mode that follows the parent is not stored.
+    p.Enum("BiDiMode", &C::BiDiMode, &C::SetBiDiMode, bdLeftToRight,
+           {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"})
+        .Stored([](const C& c) { return !c.ParentBiDiMode(); });
+    p.Bool("ParentBiDiMode", &C::ParentBiDiMode, &C::SetParentBiDiMode, true);
+    p.Int("DragCursor", &C::DragCursor, &C::SetDragCursor, crDrag);
+    p.Enum("DragKind", &C::DragKind, &C::SetDragKind, dkDrag, {"dkDrag", "dkDock"});
+    p.Enum("DragMode", &C::DragMode, &C::SetDragMode, dmManual, {"dmManual", "dmAutomatic"});
 });
 
 const TClassRegistrar<TGraphicControl> graphicControlReg("TGraphicControl", "TControl",
@@ -86,6 +113,8 @@ const TClassRegistrar<TWinControl> winControlReg("TWinControl", "TControl", [](a
     // Applied by the reader once every sibling exists (a rank needs its siblings).
     p.Int("TabOrder", &W::TabOrder, &W::SetTabOrder, -1);
     p.Bool("DoubleBuffered", &W::DoubleBuffered, &W::SetDoubleBuffered, false).ConstructorDefault();
+    p.Bool("Ctl3D", &W::Ctl3D, &W::SetCtl3D, true);
+    p.Bool("ParentCtl3D", &W::ParentCtl3D, &W::SetParentCtl3D, true);
 });
 
 const TClassRegistrar<TCustomControl> customControlReg("TCustomControl", "TWinControl",

@@ -101,8 +101,8 @@ class TCustomEdit : public TWinControl {
     // bsNone: no frame.
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
-    bool Ctl3D() const { return FCtl3D; } // default true
-    void SetCtl3D(bool Value);
+    bool Ctl3D() const override { return FCtl3D; } // default true
+    void SetCtl3D(bool Value) override;
 
     // --- geometry (client coordinates; for painting, hit tests and tests) ---
     // Width of the frame in pixels (0, 1 or 2).

@@ -233,6 +233,7 @@ class Writer {
             return s + ")";
         }
         case TPropType::Object:
+        case TPropType::Component:
             break;
         }
         return {};
@@ -258,6 +259,18 @@ class Writer {
                     proto ? p->SubObject(const_cast<TPersistent&>(*proto)) : nullptr;
                 std::string body = Properties(*sub, *subInfo, subProto, true, indent + 2);
                 if (!body.empty()) out += pad + p->Name + " {\n" + body + pad + "}\n";
+                continue;
+            }
+            if (p->Type == TPropType::Component) {
+                // A reference is written by name, so it must name an object of this file.
+                const TComponent* ref = p->GetRef(o);
+                if (ref == nullptr) continue;
+                if (ref->Name().empty() || (ref != &FRoot && ref->Owner() != &FRoot))
+                    throw EWriteError("Cannot write property " + p->Name + ": it refers to " +
+                                      Describe(*ref) +
+                                      ", which is not a named object of the file (only the root "
+                                      "and the components it owns can be referred to)");
+                out += pad + p->Name + " = " + ref->Name() + "\n";
                 continue;
             }
             const TPropValue v = p->Get(o);
@@ -700,6 +713,8 @@ const char* TypeWord(TPropType t) {
         return "a list of integers ( ... )";
     case TPropType::Floats:
         return "a list of numbers ( ... )";
+    case TPropType::Component:
+        return "the name of a component";
     }
     return "a value";
 }
@@ -820,6 +835,10 @@ TPropValue ToValue(const ValueNode& v, const TPropInfo& p) {
         for (const Token& t : v.Items) out.push_back(ToFloat(t));
         return out;
     }
+    case TPropType::Component:
+        // The name; nil is no component. Resolved once the whole file is read.
+        if (v.K != ValueNode::Scalar || v.T.Kind != Tok::Ident) break;
+        return SameText(v.T.Text, "nil") ? std::string() : v.T.Text;
     case TPropType::Object:
         break;
     }
@@ -834,13 +853,25 @@ struct DeferredTabOrder {
     int Line;
 };
 
+// A component reference read from the file, set once every object of the file exists.
+struct DeferredReference {
+    TComponent* Component; // the object read (Object itself, or the owner of a sub-object)
+    TPersistent* Object;
+    const TPropInfo* Prop;
+    std::string Name; // "" for nil
+    int Line;
+    std::string Class;
+};
+
 class Builder {
   public:
     std::vector<DeferredTabOrder> TabOrders;
+    std::vector<DeferredReference> References;
     std::vector<TComponent*> Created; // every object created for the file's children, in order
 
     // Sets the properties of one object (or sub-object) from its lines.
     void SetProperties(TPersistent& obj, const std::vector<PropNode>& props) {
+        if (auto* c = dynamic_cast<TComponent*>(&obj)) FReading = c;
         const TClassInfo* info = ClassInfoOf(obj);
         if (info == nullptr)
             throw EFormFileError(props.empty() ? 0 : props.front().Line,
@@ -879,6 +910,11 @@ class Builder {
                 else
                     msg += ": " + e.Msg;
                 throw EFormFileError(n.Line, msg);
+            }
+            if (p->Type == TPropType::Component) {
+                References.push_back(
+                    {FReading, &obj, p, std::get<std::string>(v), n.Line, info->Name});
+                continue;
             }
             if (SameText(p->Name, "TabOrder")) {
                 if (auto* w = dynamic_cast<TWinControl*>(&obj)) {
@@ -955,6 +991,27 @@ class Builder {
         }
     }
 
+    // Sets the component references once the whole file is read: a name is the root's or that
+    // of a component the root owns.
+    void ResolveReferences(TComponent& root) {
+        for (const DeferredReference& r : References) {
+            TComponent* c = nullptr;
+            if (!r.Name.empty()) {
+                c = SameText(r.Name, root.Name()) ? &root : root.FindComponent(r.Name);
+                if (c == nullptr)
+                    throw EFormFileError(r.Line, "property " + r.Prop->Name + " of " + r.Class +
+                                                     ": there is no component named \"" + r.Name +
+                                                     "\" in the file");
+            }
+            try {
+                r.Prop->SetRef(*r.Object, c);
+            } catch (const std::exception& e) {
+                throw EFormFileError(r.Line, "property " + r.Prop->Name + " of " + r.Class + ": " +
+                                                 e.what());
+            }
+        }
+    }
+
     // Ranks among siblings, set once every sibling exists: lowest first, so each lands where
     // the file says.
     void ApplyTabOrders() {
@@ -969,6 +1026,9 @@ class Builder {
             }
         }
     }
+
+  private:
+    TComponent* FReading = nullptr; // the component whose lines are being read
 };
 
 std::string ReadAll(std::istream& s) {
@@ -1032,6 +1092,7 @@ TComponent* ComponentFromText(const std::string& Text, TComponent* AOwner, TWinC
     Builder::SetNameOf(*root, tree);
     b.SetProperties(*root, tree.Props);
     b.Children(*root, *root, tree);
+    b.ResolveReferences(*root);
     if (AOwner != nullptr) {
         if (!tree.Name.empty()) {
             TComponent* other = AOwner->FindComponent(tree.Name);
@@ -1086,6 +1147,7 @@ void ComponentFromTextInto(const std::string& Text, TComponent& Target) {
     Builder::SetNameOf(*fresh, tree);
     b.SetProperties(*fresh, tree.Props);
     b.Children(*fresh, *fresh, tree);
+    b.ResolveReferences(*fresh); // every name is checked here, before Target changes
     std::vector<TComponent*> made = b.Created;
     for (TComponent* c : made)
         if (!c->Name().empty() && Target.FindComponent(c->Name()) != nullptr)
@@ -1099,6 +1161,7 @@ void ComponentFromTextInto(const std::string& Text, TComponent& Target) {
         TPersistent* Obj;
         const TPropInfo* Prop;
         TPropValue Value;
+        TComponent* Ref; // a reference is put back as the same component
     };
     std::vector<Saved> saved;
     auto save = [&](auto&& self, TPersistent& o, int depth) -> void {
@@ -1107,25 +1170,32 @@ void ComponentFromTextInto(const std::string& Text, TComponent& Target) {
         for (const TPropInfo* p : ci->AllProps()) {
             if (p->Type == TPropType::Object) {
                 if (TPersistent* sub = p->SubObject(o)) self(self, *sub, depth + 1);
+            } else if (p->Type == TPropType::Component) {
+                saved.push_back({&o, p, {}, p->GetRef(o)});
             } else {
-                saved.push_back({&o, p, p->Get(o)});
+                saved.push_back({&o, p, p->Get(o), nullptr});
             }
         }
     };
     save(save, Target, 0);
     const std::string oldName = Target.Name();
+    std::vector<DeferredReference> rootReferences;
     Target.BeginLoading();
     try {
         Builder::SetNameOf(Target, tree);
         Builder onto;
         onto.SetProperties(Target, tree.Props);
+        rootReferences = std::move(onto.References);
         b.TabOrders.insert(b.TabOrders.end(), onto.TabOrders.begin(), onto.TabOrders.end());
         for (auto& t : b.TabOrders)
             if (t.Control == fresh.get()) t.Control = dynamic_cast<TWinControl*>(&Target);
     } catch (...) {
         for (const Saved& s : saved) {
             try {
-                s.Prop->Set(*s.Obj, s.Value);
+                if (s.Prop->Type == TPropType::Component)
+                    s.Prop->SetRef(*s.Obj, s.Ref);
+                else
+                    s.Prop->Set(*s.Obj, s.Value);
             } catch (...) {
             }
         }
@@ -1148,7 +1218,14 @@ void ComponentFromTextInto(const std::string& Text, TComponent& Target) {
         for (TControl* c : onRoot)
             if (std::find(made.begin(), made.end(), c) != made.end()) c->SetParent(w);
     }
+    // The references again, now among Target's components: a name of the file's root is
+    // Target's, and the root's own references (read onto Target as well) are set on Target.
+    // The fresh read found every name, so none is missing here.
+    std::erase_if(b.References,
+                  [&](const DeferredReference& r) { return r.Component == fresh.get(); });
     fresh.reset();
+    b.References.insert(b.References.end(), rootReferences.begin(), rootReferences.end());
+    b.ResolveReferences(Target);
     b.ApplyTabOrders();
     Target.EndLoading();
 }

@@ -175,11 +175,19 @@ Interval HalfLine(i128 a, i128 b) {
     if (a < 0) return {-kInf, i64(std::min<i128>(kInf, FloorDiv(b, -a) + 1))};
     return b >= 0 ? Interval{-kInf, kInf} : Interval{0, 0};
 }
-Interval HalfLineF(double a, double b) {
-    if (a > 0) return {i64(std::clamp(std::ceil(-b / a), -double(kInf), double(kInf))), kInf};
-    if (a < 0) return {-kInf, i64(std::clamp(std::floor(b / -a), -double(kInf), double(kInf))) + 1};
-    return b >= 0 ? Interval{-kInf, kInf} : Interval{0, 0};
+// Columns where a*x + b >= 0, or > 0 when Strict (a pixel centre on the line stays out).
+Interval HalfLineF(double a, double b, bool Strict = false) {
+    auto cl = [](double v) { return i64(std::clamp(v, -double(kInf), double(kInf))); };
+    if (a > 0) return {Strict ? cl(std::floor(-b / a)) + 1 : cl(std::ceil(-b / a)), kInf};
+    if (a < 0) return {-kInf, Strict ? cl(std::ceil(b / -a)) : cl(std::floor(b / -a)) + 1};
+    return (Strict ? b > 0 : b >= 0) ? Interval{-kInf, kInf} : Interval{0, 0};
 }
+
+// The top-left rule for a half-plane a*x + b*y + c >= 0 in screen coordinates: a pixel whose
+// centre lies on the boundary belongs to it only when the boundary is a left edge (the inside
+// lies to its right, a > 0) or a top edge (horizontal, the inside below it, b > 0). Two
+// complementary half-planes then share no pixel and leave none out.
+constexpr bool OwnsBoundary(i64 a, i64 b) { return a > 0 || (a == 0 && b > 0); }
 
 // Angular sector from the radial s counter-clockwise to the radial e, in doubled coordinates
 // about the box centre (cxd, cyd) with y pointing up, or the chord side of the secant.
@@ -188,6 +196,7 @@ struct Region {
     i64 cxd = 0, cyd = 0, SX = 0, SY = 0, EX = 0, EY = 0;
     bool wide = false;                     // sweep above 180 degrees: union of the half-planes
     bool small = false;                    // every term fits 64-bit products
+    bool topLeft = false;                  // pixels on a radial or secant: the top-left rule
     double px = 0, py = 0, vx = 0, vy = 0; // chord: start point and direction (doubled units)
 
     // Up to two column intervals of row y that lie in the region.
@@ -197,10 +206,15 @@ struct Region {
             return 1;
         }
         const i128 py2 = i128(cyd) - 2 * y;
+        // Under the top-left rule a half-plane that does not own its boundary is strict; the
+        // terms are integers, so "> 0" is ">= 0" with the constant one less. In screen
+        // coordinates the start half-plane's normal is (-SY, -SX), the end one's (EY, EX).
+        const i64 da = topLeft && !OwnsBoundary(-SY, -SX) ? 1 : 0;
+        const i64 db = topLeft && !OwnsBoundary(EY, EX) ? 1 : 0;
         if (kind == Sector && small && y > -kSmallCoord && y < kSmallCoord) {
             const i64 p2 = cyd - 2 * y;
-            const Interval a = HalfLine64(-2 * SY, SX * p2 + SY * cxd);
-            const Interval b = HalfLine64(2 * EY, -cxd * EY - p2 * EX);
+            const Interval a = HalfLine64(-2 * SY, SX * p2 + SY * cxd - da);
+            const Interval b = HalfLine64(2 * EY, -cxd * EY - p2 * EX - db);
             if (!wide) {
                 out[0] = {std::max(a.lo, b.lo), std::min(a.hi, b.hi)};
                 return 1;
@@ -210,8 +224,8 @@ struct Region {
             return 2;
         }
         if (kind == Sector) {
-            const Interval a = HalfLine(-2 * i128(SY), i128(SX) * py2 + i128(SY) * cxd);
-            const Interval b = HalfLine(2 * i128(EY), -i128(cxd) * EY - py2 * EX);
+            const Interval a = HalfLine(-2 * i128(SY), i128(SX) * py2 + i128(SY) * cxd - da);
+            const Interval b = HalfLine(2 * i128(EY), -i128(cxd) * EY - py2 * EX - db);
             if (!wide) {
                 out[0] = {std::max(a.lo, b.lo), std::min(a.hi, b.hi)};
                 return 1;
@@ -220,9 +234,11 @@ struct Region {
             out[1] = b;
             return 2;
         }
-        // Right of the directed secant (start -> end), where the arc lies.
+        // Right of the directed secant (start -> end), where the arc lies; its normal in
+        // screen coordinates is (vy, vx).
         const double fy = double(cyd) - 2.0 * double(y);
-        out[0] = HalfLineF(2 * vy, vy * (-double(cxd) - px) - vx * (fy - py));
+        const bool strict = topLeft && !(vy > 0 || (vy == 0 && vx > 0));
+        out[0] = HalfLineF(2 * vy, vy * (-double(cxd) - px) - vx * (fy - py), strict);
         return 1;
     }
 };
@@ -277,6 +293,9 @@ void DrawCurve(TCanvas& c, Curve kind, i64 L, i64 T, i64 R, i64 B, i64 cw, i64 c
         onCurve(EX, EY, epx, epy);
         rg.cxd = cxd;
         rg.cyd = cyd;
+        // Without an outline the fill's straight edges follow the top-left rule, like a
+        // polygon's: slices that share a radial share none of its pixels.
+        rg.topLeft = !hasPen;
         if (kind == Curve::Chord) {
             rg.kind = Region::ChordSide;
             rg.px = spx;

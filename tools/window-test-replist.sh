@@ -14,7 +14,7 @@ for tool in Xvfb xwd xdotool; do
   command -v "$tool" >/dev/null || { echo "window-test-replist: $tool missing (run tools/setup.sh)"; exit 1; }
 done
 [ -x "$exe" ] || { echo "window-test-replist: $exe is not built"; exit 1; }
-[ -f "$build/libkel_sdl.a" ] || { echo "window-test-replist: $build has no SDL host"; exit 1; }
+[ -f "$build/libkel_sdl.so" ] || [ -f "$build/libkel_sdl.a" ] || { echo "window-test-replist: $build has no SDL host"; exit 1; }
 rm -rf "$out"; mkdir -p "$out"
 
 n=99

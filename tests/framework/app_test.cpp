@@ -1,6 +1,7 @@
 // The application object's services: exception handling, sent and posted calls, the message
 // loop's termination, the screen cursor, the clipboard, the beep, and the shift-state helpers.
 #include "kel_app.h"
+#include "kel_forms.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,76 @@ TEST_F(App, RunWithNothingLeftToHappenRaisesInsteadOfHanging) {
     SetTimer(w, 1, 10);
     EXPECT_THROW(Application->Run(), EInvalidOperation);
     EXPECT_EQ(ticks, 2);
+    DeallocateHWnd(w);
+}
+
+// A program that shows a form and runs the loop with no display host gets an error that says
+// how to install one, instead of a loop that turns for ever with nothing on the screen (the
+// timer stands in for a caret's blink; it ends the loop after 100 ticks should Run not raise).
+TEST_F(App, RunWithAShowingFormAndNoDisplayHostSaysHowToInstallOne) {
+    TForm form(nullptr);
+    form.SetName("MainForm");
+    int ticks = 0;
+    HWND w = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg == WM_TIMER && ++ticks == 100) Application->Terminate();
+    });
+    SetTimer(w, 1, 500);
+    form.Show();
+    std::string message;
+    try {
+        Application->Run();
+    } catch (const EInvalidOperation& e) {
+        message = e.what();
+    }
+    Application->ResetTerminated();
+    EXPECT_EQ(ticks, 0);
+    EXPECT_NE(message.find("no display host is installed"), std::string::npos) << message;
+    EXPECT_NE(message.find("kel::TSDLHost"), std::string::npos) << message;
+    // A form shown by a handler while the loop runs stops it the same way.
+    form.Hide();
+    HWND shower = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg == WM_TIMER) form.Show();
+    });
+    SetTimer(shower, 1, 100);
+    EXPECT_THROW(Application->Run(), EInvalidOperation);
+    EXPECT_LT(ticks, 100);
+    form.Hide();
+    // With every form hidden the loop runs as before.
+    DeallocateHWnd(shower);
+    Application->ResetTerminated();
+    Application->Run();
+    EXPECT_EQ(ticks, 100);
+    Application->ResetTerminated();
+    DeallocateHWnd(w);
+}
+
+// Close() from a timer handler slower than its interval ends the loop: a display host (here a
+// stand-in input pump, which ends the loop once its main form is hidden, as the window host
+// does) gets its turn after the tick. The timer stops itself after 50 ticks, so a loop that
+// never yields fails instead of hanging.
+TEST_F(App, CloseFromASlowTimerHandlerEndsTheLoop) {
+    TForm form(nullptr);
+    int ticks = 0;
+    HWND w = nullptr;
+    w = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg != WM_TIMER) return;
+        ++ticks;
+        Application->ManualClock()->Advance(30); // the handler takes 30 ms of a 20 ms period
+        if (ticks == 3) form.Close();
+        if (ticks >= 50) KillTimer(w, 1);
+    });
+    Application->SetInputPump([&](int timeoutMs) {
+        if (timeoutMs > 0) Application->ManualClock()->Advance(timeoutMs);
+        if (!form.Visible()) Application->Terminate();
+        return false;
+    });
+    SetTimer(w, 1, 20);
+    form.Show();
+    Application->Run();
+    Application->SetInputPump(nullptr);
+    Application->ResetTerminated();
+    EXPECT_EQ(ticks, 3);
+    EXPECT_FALSE(form.Visible());
     DeallocateHWnd(w);
 }
 

@@ -540,3 +540,72 @@ TEST(CanvasShapes, StyledPensFollowTheirPatternAlongCurves) {
     EXPECT_EQ(opaque.Count(clBlack), on);
     EXPECT_EQ(opaque.Count(clGray), filled.Count(clGray));
 }
+
+// Without a pen, slices that share radials share none of their pixels and together leave none
+// out: drawn in xor mode around the full turn, they give exactly the clear-pen ellipse. Boxes of
+// odd and even size put the centre on a pixel or between pixels; the radials run along the axes,
+// the diagonals and steeper lines, so pixel centres lie exactly on them.
+TEST(CanvasShapes, ClearPenSlicesAroundTheTurnXorToTheEllipse) {
+    struct Box {
+        int L, T, R, B;
+    };
+    const Box boxes[] = {{3, 2, 40, 31}, {2, 3, 42, 29}, {5, 5, 26, 26}, {1, 1, 37, 38}};
+    // Directions counter-clockwise on screen (y grows downwards).
+    const std::vector<std::vector<TPoint>> turns = {
+        {{1, 0}, {0, -1}, {-1, 0}, {0, 1}},
+        {{1, 0}, {1, -1}, {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}, {0, 1}, {1, 1}},
+        {{2, -1}, {-1, -3}, {-2, 1}, {1, 2}, {3, 1}},
+    };
+    for (const Box& b : boxes) {
+        Surface ell(44, 42, clBlack);
+        ell.canvas.Pen().SetStyle(psClear);
+        ell.canvas.Brush().SetColor(clWhite);
+        ell.canvas.Ellipse(b.L, b.T, b.R, b.B);
+        // A centre between pixels has no pixel on a radial through it along the axes; every
+        // radial starts at the pixel centre nearest the box centre, 20 steps out.
+        const int cx = (b.L + b.R - 1) / 2, cy = (b.T + b.B - 1) / 2;
+        for (const auto& dirs : turns) {
+            Surface xr(44, 42, clBlack);
+            xr.canvas.Pen().SetStyle(psClear);
+            xr.canvas.Pen().SetMode(pmXor);
+            xr.canvas.Brush().SetColor(clWhite);
+            for (std::size_t i = 0; i < dirs.size(); ++i) {
+                const TPoint s = dirs[i], e = dirs[(i + 1) % dirs.size()];
+                xr.canvas.Pie(b.L, b.T, b.R, b.B, cx + 20 * s.X, cy + 20 * s.Y, cx + 20 * e.X,
+                              cy + 20 * e.Y);
+            }
+            std::string diff;
+            for (int y = 0; y < xr.H; ++y)
+                for (int x = 0; x < xr.W; ++x)
+                    if (xr.At(x, y) != ell.At(x, y))
+                        diff += std::to_string(x) + "," + std::to_string(y) + " ";
+            EXPECT_EQ(diff, "") << "box " << b.L << "," << b.T << "," << b.R << "," << b.B << ", "
+                                << dirs.size() << " slices";
+        }
+    }
+}
+
+// A chord and the chord of the same secant taken the other way round share none of the secant's
+// pixels: together they are the clear-pen ellipse, for level, upright and slanted secants.
+TEST(CanvasShapes, ClearPenChordAndItsComplementXorToTheEllipse) {
+    struct Cut {
+        int xs, ys, xe, ye;
+    };
+    const int L = 2, T = 3, R = 33, B = 26; // centre (17, 14)
+    const Cut cuts[] = {
+        {40, 14, -5, 14}, {17, -5, 17, 40}, {40, 9, -5, 19}, {30, 0, 4, 28}, {40, 14, 17, -5}};
+    Surface ell(36, 30, clBlack);
+    ell.canvas.Pen().SetStyle(psClear);
+    ell.canvas.Brush().SetColor(clWhite);
+    ell.canvas.Ellipse(L, T, R, B);
+    for (const Cut& c : cuts) {
+        Surface xr(36, 30, clBlack);
+        xr.canvas.Pen().SetStyle(psClear);
+        xr.canvas.Pen().SetMode(pmXor);
+        xr.canvas.Brush().SetColor(clWhite);
+        xr.canvas.Chord(L, T, R, B, c.xs, c.ys, c.xe, c.ye);
+        xr.canvas.Chord(L, T, R, B, c.xe, c.ye, c.xs, c.ys);
+        EXPECT_EQ(xr.px, ell.px) << "secant " << c.xs << "," << c.ys << " - " << c.xe << ","
+                                 << c.ye;
+    }
+}

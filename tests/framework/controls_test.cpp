@@ -131,6 +131,23 @@ TEST(ComponentTest, FreeNotificationClearsAPointerToADeletedComponent) {
     delete w2; // t2 must not notify it later (ASan would catch it)
 }
 
+// A watched component that changes owner: the old owner hears of the removal, and the link is
+// gone both ways, so deleting the old owner first and the component later touches no freed
+// object (this crashed while the component kept the old owner in its list).
+TEST(ComponentTest, AComponentMovedToAnotherOwnerForgetsTheOldOwnerBothWays) {
+    int deleted = 0;
+    auto* oldOwner = new TTracked(nullptr, deleted);
+    TTracked newOwner(nullptr, deleted);
+    auto* moved = new TTracked(oldOwner, deleted);
+    oldOwner->Watch(moved);
+    newOwner.InsertComponent(moved);
+    EXPECT_EQ(oldOwner->Watched, nullptr);
+    EXPECT_EQ(moved->Owner(), &newOwner);
+    delete oldOwner;
+    delete moved; // must not notify the deleted old owner (ASan would catch it)
+    EXPECT_EQ(deleted, 2);
+}
+
 // ---- TStringList ------------------------------------------------------------------------------
 
 TEST(StringListTest, SortedListAddsInOrderAndHandlesDuplicatesByPolicy) {

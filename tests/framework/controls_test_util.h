@@ -4,6 +4,7 @@
 
 #include "headless.h"
 #include "kel_app.h"
+#include "kel_form_fixture.h"
 #include "kel_forms.h"
 
 #include <gtest/gtest.h>
@@ -57,25 +58,9 @@ class TCountingWin : public TCustomControl {
     void WMGetDlgCode(TMessage& Message) override { Message.Result = DlgCode; }
 };
 
-// A form on the headless host with a borderless 200 x 150 client area, shown.
-class FormFixture : public ::testing::Test {
+// The shared form fixture (a borderless, white 200 x 150 form, shown) with an event log.
+class FormFixture : public FormTest {
   protected:
-    void SetUp() override {
-        ReleaseAllKeys();
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(0, 0, 200, 150);
-        form->SetColor(clWhite);
-        form->Show();
-        headless::Flush();
-    }
-    void TearDown() override {
-        form.reset();
-        headless::Flush();
-        ReleaseAllKeys();
-        Application->ResetState();
-    }
     // Logs the mouse events of c under the name n.
     void WatchMouse(TControl& c, const std::string& n) {
         c.SetOnMouseDown([this, n](TObject*, TMouseButton b, TShiftState s, int x, int y) {
@@ -126,7 +111,6 @@ class FormFixture : public ::testing::Test {
         return s;
     }
 
-    std::unique_ptr<TForm> form;
     std::vector<std::string> log;
 };
 

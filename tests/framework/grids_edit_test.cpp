@@ -48,15 +48,11 @@ class TDataGrid : public TDrawGrid {
     }
 };
 
-class GridEditTest : public ::testing::Test {
+class GridEditTest : public FormTest {
   protected:
+    GridEditTest() : FormTest(400, 300) {}
     void SetUp() override {
-        ReleaseAllKeys();
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(0, 0, 400, 300);
-        form->SetColor(clWhite);
+        FormTest::SetUp();
         grid = new TDataGrid(form.get());
         grid->SetParent(form.get());
         grid->SetBounds(10, 10, 340, 200);
@@ -66,15 +62,8 @@ class GridEditTest : public ::testing::Test {
         other = new TEdit(form.get());
         other->SetParent(form.get());
         other->SetBounds(10, 250, 100, 21);
-        form->Show();
         grid->SetFocus();
         Flush();
-    }
-    void TearDown() override {
-        form.reset();
-        Flush();
-        ReleaseAllKeys();
-        Application->ResetState();
     }
     void Key(std::uint16_t k, TShiftState s = {}) { KeyStroke(*form, k, s); }
     void Click(int c, int r) {
@@ -91,7 +80,6 @@ class GridEditTest : public ::testing::Test {
         return s;
     }
 
-    std::unique_ptr<TForm> form;
     TDataGrid* grid = nullptr;
     TEdit* other = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "controls_test_util.h"
 #include "kel_grids.h"
 #include "kel_props.h"
+#include "kel_registry_check.h"
 #include "kel_test_support.h"
 
 #include <string>
@@ -16,15 +17,11 @@ namespace {
 using namespace kel::headless;
 
 // A form of 400 x 300 with a draw grid at (10, 10) that writes "c,r" into every cell.
-class GridTest : public ::testing::Test {
+class GridTest : public FormTest {
   protected:
+    GridTest() : FormTest(400, 300) {}
     void SetUp() override {
-        ReleaseAllKeys();
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(0, 0, 400, 300);
-        form->SetColor(clWhite);
+        FormTest::SetUp();
         grid = new TDrawGrid(form.get());
         grid->SetParent(form.get());
         grid->SetBounds(10, 10, 300, 200);
@@ -35,14 +32,7 @@ class GridTest : public ::testing::Test {
             cv.TextOut(R.Left + 2, R.Top + 2, std::to_string(c) + "," + std::to_string(r));
             cv.Brush().SetStyle(bsSolid);
         });
-        form->Show();
         Flush();
-    }
-    void TearDown() override {
-        form.reset();
-        Flush();
-        ReleaseAllKeys();
-        Application->ResetState();
     }
     // Centre of a cell in the grid's client coordinates.
     TPoint Centre(int c, int r) const {
@@ -69,7 +59,6 @@ class GridTest : public ::testing::Test {
                std::to_string(s.Right) + "," + std::to_string(s.Bottom);
     }
 
-    std::unique_ptr<TForm> form;
     TDrawGrid* grid = nullptr;
     int drawn = 0;
 };
@@ -149,10 +138,7 @@ TEST_F(GridTest, NewGridHasThePlatformDefaults) {
     // The published list has the same defaults.
     const TClassInfo* info = FindClass("TDrawGrid");
     ASSERT_NE(info, nullptr);
-    for (const TPropInfo* p : info->AllProps())
-        if (p->Type != TPropType::Object && !std::holds_alternative<std::monostate>(p->Default)) {
-            EXPECT_TRUE(p->Get(g) == p->Default) << p->Name;
-        }
+    EXPECT_TRUE(HasDeclaredDefaults(g, *info));
 }
 
 TEST_F(GridTest, FixedCountsMustStayBelowTheCounts) {
@@ -330,6 +316,30 @@ TEST_F(GridTest, PageKeysMoveTheRowAndTheTopByOnePage) {
     Key(VK_DOWN, {ssCtrl}); // scrolls without moving
     EXPECT_EQ(grid->TopRow(), 2);
     EXPECT_EQ(grid->Row(), 1);
+}
+
+// Near the end, Page Down stops at the last page: the last row ends at the bottom of the cell
+// area and no blank space shows below it, however often the key is pressed.
+TEST_F(GridTest, PageDownNearTheEndStopsAtTheLastPage) {
+    grid->SetRowCount(100);
+    grid->SetFocus();
+    const int page = grid->VisibleRowCount(); // fully visible rows (all rows are equally high)
+    ASSERT_GT(page, 2);
+    const int lastTop = 100 - page;
+    grid->SetTopRow(lastTop - 2);
+    grid->SetRow(lastTop);
+    Key(VK_NEXT);
+    EXPECT_EQ(grid->TopRow(), lastTop);
+    EXPECT_EQ(grid->Row(), std::min(lastTop + page, 99));
+    for (int i = 0; i < 3; ++i) Key(VK_NEXT);
+    EXPECT_EQ(grid->TopRow(), lastTop);
+    EXPECT_EQ(grid->Row(), 99);
+    EXPECT_EQ(grid->VisibleRowCount(), page);
+    // The last row is whole on screen, and a row more would not fit below it.
+    const TRect last = grid->CellRect(1, 99);
+    EXPECT_FALSE(last.IsEmpty());
+    EXPECT_LE(last.Bottom, grid->ClientHeight());
+    EXPECT_GT(last.Bottom + grid->DefaultRowHeight(), grid->ClientHeight());
 }
 
 TEST_F(GridTest, TabMovesBetweenCellsOnlyWithGoTabs) {

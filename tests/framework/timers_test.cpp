@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -286,4 +287,66 @@ TEST_F(Timers, MessageTimerTicksRestartsAndReportsRefusal) {
     }
     // Destroyed while running: the timer and its window are gone.
     EXPECT_EQ(Application->TimerCount(), before);
+}
+
+// A 20 ms timer whose handler takes 30 ms (it moves the manual clock) is due again as soon as
+// it returns. Timers have the lowest priority: the loop still reads input between ticks, a
+// Terminate from the handler ends Run, and Advance returns. Each case stops the timer after
+// 50 ticks, so a loop that never yields fails instead of hanging.
+TEST_F(Timers, ASlowHandlerLeavesRoomForInputAndTermination) {
+    Recorder r;
+    int ticks = 0;
+    r.onTimer = [&](TMessage&) {
+        ++ticks;
+        Application->ManualClock()->Advance(30);
+        if (ticks >= 50) KillTimer(r.wnd, 1);
+    };
+    // Input between ticks: the host's pump records how many ticks it saw each time it runs,
+    // and stands in for waiting by moving the clock.
+    std::vector<int> pumpSaw;
+    Application->SetInputPump([&](int timeoutMs) {
+        pumpSaw.push_back(ticks);
+        if (timeoutMs > 0) Application->ManualClock()->Advance(timeoutMs);
+        if (ticks >= 4) Application->Terminate(); // a key that closes the program
+        return false;
+    });
+    SetTimer(r.wnd, 1, 20);
+    Application->Run();
+    Application->SetInputPump(nullptr);
+    Application->ResetTerminated();
+    EXPECT_EQ(ticks, 4);
+    // The pump ran before the first tick and after every one of them.
+    ASSERT_FALSE(pumpSaw.empty());
+    for (int t = 0; t <= 4; ++t)
+        EXPECT_NE(std::find(pumpSaw.begin(), pumpSaw.end(), t), pumpSaw.end()) << t;
+
+    // Terminate from the slow handler itself ends the loop after that tick.
+    ticks = 0;
+    r.onTimer = [&](TMessage&) {
+        ++ticks;
+        Application->ManualClock()->Advance(30);
+        if (ticks == 3) Application->Terminate();
+        if (ticks >= 50) KillTimer(r.wnd, 1);
+    };
+    SetTimer(r.wnd, 1, 20);
+    Application->Run();
+    Application->ResetTerminated();
+    EXPECT_EQ(ticks, 3);
+
+    // Advance returns, and the late timer ticks once per turn, not once per missed period:
+    // ticks at 20 (the clock is at 50 after it), 50, 80, 110 (due at 100, found at 110) and
+    // 140, when Advance delivers what is left at its end.
+    ticks = 0;
+    r.log.clear();
+    const std::int64_t t0 = Application->Now();
+    r.onTimer = [&](TMessage&) {
+        ++ticks;
+        Application->ManualClock()->Advance(30);
+        if (ticks >= 50) KillTimer(r.wnd, 1);
+    };
+    SetTimer(r.wnd, 1, 20);
+    Application->Advance(100);
+    EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(Application->Now() - t0, 170);
+    KillTimer(r.wnd, 1);
 }

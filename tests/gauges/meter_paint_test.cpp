@@ -9,6 +9,7 @@
 #include "headless.h"
 #include "numtext.h"
 #include "kel_app.h"
+#include "kel_form_fixture.h"
 #include "kel_forms.h"
 #include "kel_test_support.h"
 
@@ -64,18 +65,12 @@ TEST(MeterPaint, DefaultMeterMatchesItsReference) {
 
 TEST(MeterPaint, EveryLayoutMatchesItsReference) {
     const char* names[] = {"circ90", "circ120", "circ180", "circ270", "circ300", "circ360"};
-    const bool docs = std::getenv("KEL_UPDATE_DOCS") != nullptr;
     for (int l = mlCirc90; l <= mlCirc360; ++l) {
         TMeter m(nullptr);
         DressForPicture(m, TMeterLayout(l));
         TBitmap out;
         Render(m, out);
-        EXPECT_TRUE(MatchesReference(out, std::string("gauges/ref/meter_") + names[l]));
-        if (docs) {
-            const fs::path dir = fs::path(KEL_REF_DIR) / ".." / "docs" / "img";
-            fs::create_directories(dir);
-            out.SaveToFile((dir / (std::string("meter_") + names[l] + ".png")).string());
-        }
+        EXPECT_TRUE(MatchesReferenceAndDocs(out, "gauges", std::string("meter_") + names[l]));
     }
 }
 
@@ -524,26 +519,16 @@ TEST_F(MeterPictures, BackgroundPictureFillsAsItsModeSays) {
 
 // ---- On a form --------------------------------------------------------------------------------
 
-class MeterPaintOnForm : public ::testing::Test {
+class MeterPaintOnForm : public FormTest {
   protected:
+    MeterPaintOnForm() : FormTest(320, 240, clYellow) {}
     void SetUp() override {
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(0, 0, 320, 240);
-        form->SetColor(clYellow);
-        form->Show();
+        FormTest::SetUp();
         meter = new TMeter(form.get());
         meter->SetParent(form.get());
         meter->SetBounds(5, 7, 297, 209);
         headless::Flush();
     }
-    void TearDown() override {
-        form.reset();
-        headless::Flush();
-        Application->ResetState();
-    }
-    std::unique_ptr<TForm> form;
     TMeter* meter = nullptr;
 };
 

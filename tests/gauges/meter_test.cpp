@@ -5,8 +5,10 @@
 
 #include "headless.h"
 #include "kel_app.h"
+#include "kel_form_fixture.h"
 #include "kel_forms.h"
 #include "kel_props.h"
+#include "kel_registry_check.h"
 #include "kel_streaming.h"
 
 #include <gtest/gtest.h>
@@ -493,25 +495,17 @@ TEST(MeterConversions, PixelOfAValueMapsBackToThatValueOnLinearAndLogScales) {
 
 // ---- Mouse ------------------------------------------------------------------------------------
 
-class MeterOnForm : public ::testing::Test {
+// The form keeps a new form's colour.
+class MeterOnForm : public test::FormTest {
   protected:
+    MeterOnForm() : FormTest(320, 240, clNone) {}
     void SetUp() override {
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(0, 0, 320, 240);
-        form->Show();
+        FormTest::SetUp();
         meter = new TMeter(form.get());
         meter->SetParent(form.get());
         meter->SetBounds(10, 10, 297, 209);
         headless::Flush();
     }
-    void TearDown() override {
-        form.reset();
-        headless::Flush();
-        Application->ResetState();
-    }
-    std::unique_ptr<TForm> form;
     TMeter* meter = nullptr;
 };
 
@@ -641,11 +635,7 @@ TEST(MeterProperties, PublishedDefaultsAreTheConstructorsValues) {
         TPersistent& obj =
             std::string(cls) == "TMeter" ? static_cast<TPersistent&>(m) : m.NeedleLayout();
         int checked = 0;
-        for (const TPropInfo& p : info->Props) {
-            if (p.Type == TPropType::Object) continue;
-            EXPECT_TRUE(p.Get(obj) == p.Default) << cls << "." << p.Name;
-            ++checked;
-        }
+        EXPECT_TRUE(HasDeclaredDefaults(obj, *info, &checked));
         EXPECT_GT(checked, 10) << cls;
     }
     EXPECT_NE(FindClass("TMeter")->FindProp("NeedleLayoutSec"), nullptr);

@@ -5,6 +5,7 @@
 
 #include "headless.h"
 #include "kel_dateutils.h"
+#include "kel_form_fixture.h"
 #include "kel_forms.h"
 #include "kel_sysutils.h"
 #include "kel_test_support.h"
@@ -25,13 +26,7 @@ namespace {
 // Compares with the reference image; with KEL_UPDATE_DOCS=1 also writes the picture to
 // docs/img/<name>.png.
 ::testing::AssertionResult MatchesRefAndDoc(const TBitmap& bmp, const std::string& name) {
-    if (std::getenv("KEL_UPDATE_DOCS") != nullptr) {
-        const std::filesystem::path dir =
-            std::filesystem::path(KEL_REF_DIR) / ".." / "docs" / "img";
-        std::filesystem::create_directories(dir);
-        bmp.SaveToFile((dir / (name + ".png")).string());
-    }
-    return test::MatchesReference(bmp, "gauges/ref/" + name);
+    return test::MatchesReferenceAndDocs(bmp, "gauges", name);
 }
 
 std::string Text(TDisplay t, int p, double v, bool comma = false, bool plus = false,
@@ -40,30 +35,20 @@ std::string Text(TDisplay t, int p, double v, bool comma = false, bool plus = fa
 }
 
 // A borderless white form with a label at (10, 10).
-class NumLabFixture : public ::testing::Test {
+class NumLabFixture : public test::FormTest {
   protected:
+    NumLabFixture() : FormTest(220, 60) {}
     void SetUp() override {
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(0, 0, 220, 60);
-        form->SetColor(clWhite);
+        FormTest::SetUp();
         lab = new TNumLab(form.get());
         lab->SetName("Lab");
         lab->SetParent(form.get());
         lab->SetLeft(10);
         lab->SetTop(10);
-        form->Show();
         headless::Flush();
-    }
-    void TearDown() override {
-        form.reset();
-        headless::Flush();
-        Application->ResetState();
     }
     void Snap(TBitmap& bmp) { headless::Snapshot(*lab, bmp); }
 
-    std::unique_ptr<TForm> form;
     TNumLab* lab = nullptr;
 };
 

@@ -5,6 +5,7 @@
 
 #include "numtext.h"
 #include "headless.h"
+#include "kel_form_fixture.h"
 #include "kel_forms.h"
 #include "kel_test_support.h"
 
@@ -24,35 +25,20 @@ namespace {
 // Compares with the reference image; with KEL_UPDATE_DOCS=1 also writes the picture to
 // docs/img/<name>.png.
 ::testing::AssertionResult MatchesRefAndDoc(const TBitmap& bmp, const std::string& name) {
-    if (std::getenv("KEL_UPDATE_DOCS") != nullptr) {
-        const std::filesystem::path dir =
-            std::filesystem::path(KEL_REF_DIR) / ".." / "docs" / "img";
-        std::filesystem::create_directories(dir);
-        bmp.SaveToFile((dir / (name + ".png")).string());
-    }
-    return test::MatchesReference(bmp, "gauges/ref/" + name);
+    return test::MatchesReferenceAndDocs(bmp, "gauges", name);
 }
 
-class ProgBarFixture : public ::testing::Test {
+class ProgBarFixture : public test::FormTest {
   protected:
+    ProgBarFixture() : FormTest(320, 170) {}
     void SetUp() override {
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(0, 0, 320, 170);
-        form->SetColor(clWhite);
+        FormTest::SetUp();
         bar = new TProgBar(form.get());
         bar->SetName("PB");
         bar->SetParent(form.get());
         bar->SetLeft(10);
         bar->SetTop(10);
-        form->Show();
         headless::Flush();
-    }
-    void TearDown() override {
-        form.reset();
-        headless::Flush();
-        Application->ResetState();
     }
     void Snap(TBitmap& bmp) { headless::Snapshot(*bar, bmp); }
     TColor At(int x, int y) {
@@ -67,7 +53,6 @@ class ProgBarFixture : public ::testing::Test {
         bar->SetTextVisible(false);
     }
 
-    std::unique_ptr<TForm> form;
     TProgBar* bar = nullptr;
 };
 

@@ -6,6 +6,7 @@
 
 #include "headless.h"
 #include "kel_app.h"
+#include "kel_form_fixture.h"
 #include "kel_forms.h"
 #include "kel_test_support.h"
 
@@ -21,20 +22,10 @@ namespace {
 
 using namespace kel::headless;
 
-class NumIO2PaintTest : public ::testing::Test {
+// A new form's size (320 x 240), white.
+class NumIO2PaintTest : public test::FormTest {
   protected:
-    void SetUp() override {
-        Application->ResetState();
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetColor(clWhite);
-        form->Show();
-    }
-    void TearDown() override {
-        form.reset();
-        Flush();
-        Application->ResetState();
-    }
+    NumIO2PaintTest() : FormTest(320, 240) {}
     // A control on the form at (0, Top), holding 12.5 in itFloat; unfocused, so no caret.
     TNumIO2* Add(int Top, int H = 28) {
         auto* c = new TNumIO2(form.get());
@@ -48,18 +39,11 @@ class NumIO2PaintTest : public ::testing::Test {
         form->SetBounds(0, 0, W, H);
         Snapshot(*form, bmp);
     }
-
-    std::unique_ptr<TForm> form;
 };
 
 // With KEL_UPDATE_DOCS=1 also writes the picture to docs/img/<name>.png.
 ::testing::AssertionResult MatchesRefAndDoc(const TBitmap& bmp, const std::string& name) {
-    if (std::getenv("KEL_UPDATE_DOCS") != nullptr) {
-        const auto dir = std::filesystem::path(KEL_REF_DIR) / ".." / "docs" / "img";
-        std::filesystem::create_directories(dir);
-        bmp.SaveToFile((dir / (name + ".png")).string());
-    }
-    return test::MatchesReference(bmp, "numeric/ref/" + name);
+    return test::MatchesReferenceAndDocs(bmp, "numeric", name);
 }
 
 TEST_F(NumIO2PaintTest, BoxFrameForEveryFrameStyle) {

@@ -15,6 +15,16 @@ static std::string OutPath(const std::string& name, const std::string& suffix) {
     return p.string();
 }
 
+::testing::AssertionResult MatchesReferenceAndDocs(const TBitmap& bmp, const std::string& Folder,
+                                                   const std::string& Name) {
+    if (std::getenv("KEL_UPDATE_DOCS") != nullptr) {
+        const fs::path dir = fs::path(KEL_REF_DIR) / ".." / "docs" / "img";
+        fs::create_directories(dir);
+        bmp.SaveToFile((dir / (Name + ".png")).string());
+    }
+    return MatchesReference(bmp, Folder + "/ref/" + Name);
+}
+
 std::string WriteOutput(const TBitmap& bmp, const std::string& name) {
     std::string path = OutPath(name, ".png");
     bmp.SaveToFile(path);

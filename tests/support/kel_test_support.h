@@ -14,6 +14,12 @@ namespace kel::test {
 // environment it (re)writes the reference instead and passes. A missing reference fails.
 ::testing::AssertionResult MatchesReference(const TBitmap& bmp, const std::string& name);
 
+// A picture shown in the docs: compares bmp with tests/<Folder>/ref/<Name>.png like
+// MatchesReference and, with KEL_UPDATE_DOCS=1 in the environment, also writes it to
+// docs/img/<Name>.png (the docs pages show these files).
+::testing::AssertionResult MatchesReferenceAndDocs(const TBitmap& bmp, const std::string& Folder,
+                                                   const std::string& Name);
+
 // Writes bmp to <build>/test-output/<name>.png for a look by eye; returns the path.
 std::string WriteOutput(const TBitmap& bmp, const std::string& name);
 
