@@ -568,7 +568,6 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
         TRLProgress progress(*this,
                              static_cast<long long>(std::max<std::size_t>(reader.FileSize(), 1)));
         long long lastBytes = 0;
-        std::string cell;
         reader.Run([&](const std::vector<std::string_view>& fields, std::size_t bytes) {
             if (row == 0) {
                 for (std::string_view f : fields) names.emplace_back(f);
@@ -593,10 +592,7 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
                 }
                 int col = 1;
                 for (std::string_view f : fields) {
-                    if (!f.empty()) {
-                        cell.assign(f.data(), f.size());
-                        ct.Cells.SetString(col, row, cell);
-                    }
+                    if (!f.empty()) ct.Cells.SetString(col, row, f);
                     ++col;
                 }
             }
