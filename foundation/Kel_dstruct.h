@@ -195,6 +195,7 @@ class TStringArray : public TObject {
     void ReleaseText(TCell Cell);
     void ReleaseColumnTail(std::vector<TCell>& Col, std::size_t From);
     void MaybeCompact();
+    void Compact();
 
     std::vector<std::vector<TCell>> FCells;       // [column][stored row]
     std::vector<std::unique_ptr<char[]>> FBlocks; // texts of more than 7 bytes

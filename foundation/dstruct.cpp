@@ -301,7 +301,7 @@ constexpr std::size_t kMaxBlock = std::size_t{1} << 20; // blocks grow from 256 
 constexpr std::size_t kMaxBlocks = std::size_t{1} << 20;
 } // namespace
 
-std::string_view TStringArray::CellView(const TCell& Cell) const {
+inline std::string_view TStringArray::CellView(const TCell& Cell) const {
     if (!(Cell & kInBlock))
         return {reinterpret_cast<const char*>(&Cell), static_cast<std::size_t>(Cell >> 56)};
     return {FBlocks[(Cell >> 32) & 0xFFFFF].get() + (Cell & 0xFFFFFFFF),
@@ -310,7 +310,7 @@ std::string_view TStringArray::CellView(const TCell& Cell) const {
 
 // A handle for s (at most 2047 bytes; a cell's 255 code points take at most 1020). Appending
 // never moves texts already stored, so s may itself lie in a block.
-TStringArray::TCell TStringArray::StoreText(std::string_view s) {
+inline TStringArray::TCell TStringArray::StoreText(std::string_view s) {
     const std::size_t n = s.size();
     if (n <= 7) {
         TCell c = static_cast<TCell>(n) << 56;
@@ -334,7 +334,7 @@ TStringArray::TCell TStringArray::StoreText(std::string_view s) {
     return c;
 }
 
-void TStringArray::ReleaseText(TCell Cell) {
+inline void TStringArray::ReleaseText(TCell Cell) {
     if (!(Cell & kInBlock)) return;
     const std::size_t n = (Cell >> 52) & 0x7FF;
     FLiveBytes -= n;
@@ -346,9 +346,14 @@ void TStringArray::ReleaseColumnTail(std::vector<TCell>& Col, std::size_t From) 
 }
 
 // Copies the live texts into fresh blocks once the dead bytes outweigh them (and are worth the
-// copy), so that editing cells over and over keeps the memory bounded.
-void TStringArray::MaybeCompact() {
+// copy), so that editing cells over and over keeps the memory bounded. (These helpers are
+// inline: they run once per cell.)
+inline void TStringArray::MaybeCompact() {
     if (FKeepBlocks > 0 || FDeadBytes < 65536 || FDeadBytes < FLiveBytes) return;
+    Compact();
+}
+
+void TStringArray::Compact() {
     // The new blocks are laid out and allocated first, so that running out of memory changes
     // nothing; then the texts are copied and the handles rewritten.
     auto forEachText = [this](auto&& F) {
@@ -644,7 +649,15 @@ void TStringArray::PrepareKeys(int Col, TSortKeys& Keys, std::size_t& Done, std:
     // Progress: key preparation is reported as 0..90 percent, the rest when the sort ends.
     int lastPercent = -1;
     const std::vector<TCell>& col = FCells[Col];
+    // The rows are read in display order, which after a sort is a random walk through the
+    // storage: the handles are fetched ahead of use, and the texts of the handles fetched.
+    constexpr std::size_t aheadCell = 24, aheadText = 12;
     for (std::size_t p = 0; p < n; ++p) {
+        if (p + aheadCell < n) __builtin_prefetch(&col[FOrder[p + 1 + aheadCell]]);
+        if (p + aheadText < n) {
+            const TCell ahead = col[FOrder[p + 1 + aheadText]];
+            if (ahead & kInBlock) __builtin_prefetch(CellView(ahead).data());
+        }
         // A text held in the handle is read from a copy of the handle, so that no later change
         // of the cell moves it.
         const TCell cell = col[FOrder[p + 1]];

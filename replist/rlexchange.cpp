@@ -23,6 +23,7 @@
 #include <istream>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <new>
 #include <ostream>
 #include <sstream>
@@ -898,6 +899,12 @@ class TXmlReader {
 
     // The text of a value element (hex-decoded when enc="hex").
     void Text(pugi::xml_node Node, std::string& Out) const {
+        std::string scratch;
+        Out.assign(TextView(Node, scratch));
+    }
+
+    // The same as a view: into the parsed text, or into Scratch when it had to be decoded.
+    std::string_view TextView(pugi::xml_node Node, std::string& Scratch) const {
         const char* v = Node.value();
         if (pugi::xml_node child = Node.first_child()) {
             if (*v != 0 || child.next_sibling() ||
@@ -907,13 +914,11 @@ class TXmlReader {
         }
         const pugi::xml_attribute enc =
             Node.first_attribute() ? Node.attribute("enc") : pugi::xml_attribute();
-        if (!enc) {
-            Out.assign(v);
-            return;
-        }
+        if (!enc) return v;
         if (std::strcmp(enc.value(), "hex") != 0)
             Fail(Node, std::string("unknown encoding \"") + enc.value() + "\"");
-        Out = HexDecode(Node, v);
+        Scratch = HexDecode(Node, v);
+        return Scratch;
     }
 
     std::string HexDecode(pugi::xml_node Node, const char* v) const {
@@ -960,12 +965,22 @@ class TXmlReader {
             if (*v != ' ' && *v != '\t' && *v != '\n' && *v != '\r')
                 Fail(Root, "unexpected text in <replist>");
 
-        // First pass: check every element and collect the metadata.
+        // First pass: check every element and collect the metadata. When both counts come before
+        // the first cell (as this library writes them), the cells are stored in this pass too;
+        // otherwise a second pass stores them once the counts are known.
         long long cols = -1, rows = -1, cells = 0;
         bool haveHeader = false, haveComment = false;
-        std::vector<std::string> modes;
         pugi::xml_node firstCell;
         std::string text;
+        std::optional<TRLProgress> progress;
+        bool direct = false; // cells stored in the first pass
+        int directCol = 0, directRow = 1;
+        auto sizeTable = [&] {
+            Ct.NrOfCols = static_cast<int>(cols);
+            Ct.NrOfRows = static_cast<int>(rows);
+            Ct.Cells.Resize(std::max(Ct.NrOfCols, 1), std::max(Ct.NrOfRows, 1));
+            progress.emplace(Data, rows);
+        };
         for (pugi::xml_node n = Root.first_child(); n; n = n.next_sibling()) {
             if (n.type() != pugi::node_element) {
                 if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
@@ -976,8 +991,20 @@ class TXmlReader {
             const TRepListXmlTag tag = IsCellName(name) ? xmlCell : RepListXmlTagOf(name);
             switch (tag) {
             case xmlCell:
-                if (!firstCell) firstCell = n;
+                if (!firstCell) {
+                    firstCell = n;
+                    direct = cols >= 0 && rows >= 0;
+                    if (direct) sizeTable();
+                }
                 ++cells;
+                if (direct && directRow <= Ct.NrOfRows) {
+                    Ct.Cells.SetString(directCol, directRow, TextView(n, text));
+                    if (++directCol > Ct.NrOfCols) {
+                        directCol = 0;
+                        ++directRow;
+                        progress->Tick();
+                    }
+                }
                 break;
             case xmlNumCols:
             case xmlNumRows: {
@@ -1029,23 +1056,21 @@ class TXmlReader {
                            " columns (and column 0) of " + std::to_string(rows) + " rows need " +
                            std::to_string((cols + 1) * rows));
 
-        // Second pass: the cells, row by row.
-        TRLProgress progress(Data, rows);
-        Ct.NrOfCols = static_cast<int>(cols);
-        Ct.NrOfRows = static_cast<int>(rows);
-        Ct.Cells.Resize(std::max(Ct.NrOfCols, 1), std::max(Ct.NrOfRows, 1));
-        pugi::xml_node n = firstCell;
-        for (int r = 1; r <= Ct.NrOfRows; ++r) {
-            for (int c = 0; c <= Ct.NrOfCols; ++c) {
-                while (n.type() != pugi::node_element || !IsCellName(n.name()))
+        if (!direct) {
+            // Second pass: the cells, row by row.
+            sizeTable();
+            pugi::xml_node n = firstCell;
+            for (int r = 1; r <= Ct.NrOfRows; ++r) {
+                for (int c = 0; c <= Ct.NrOfCols; ++c) {
+                    while (n.type() != pugi::node_element || !IsCellName(n.name()))
+                        n = n.next_sibling();
+                    Ct.Cells.SetString(c, r, TextView(n, text));
                     n = n.next_sibling();
-                Text(n, text);
-                Ct.Cells.SetString(c, r, text);
-                n = n.next_sibling();
+                }
+                progress->Tick();
             }
-            progress.Tick();
         }
-        progress.Done();
+        progress->Done();
     }
 
   private:
