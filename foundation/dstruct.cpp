@@ -313,8 +313,11 @@ inline std::string_view TStringArray::CellView(const TCell& Cell) const {
 inline TStringArray::TCell TStringArray::StoreText(std::string_view s) {
     const std::size_t n = s.size();
     if (n <= 7) {
+        // Assembled in a register: a byte copy into the handle's memory would stall the load
+        // that follows it.
         TCell c = static_cast<TCell>(n) << 56;
-        std::memcpy(&c, s.data(), n);
+        for (std::size_t i = 0; i < n; ++i)
+            c |= static_cast<TCell>(static_cast<unsigned char>(s[i])) << (8 * i);
         return c;
     }
     if (FBlocks.empty() || FBlockCap - FBlockUsed < n) {
