@@ -559,9 +559,12 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
     TCsvReader reader(FName, CSVDelimiterChar(Delimiter), where);
     TContent ct;
     try {
-        // Rows are reserved in growing steps; the first step past the start estimates the whole
-        // file from the bytes per record read so far, so a large file is sized about once.
+        // Storage for rows is reserved once, from an estimate made at the first step past the
+        // start (the file size over the bytes per record so far); the rows themselves are added
+        // in steps of 4096, so that their empty cells are still in the cache when filled.
+        constexpr int rowStep = 4096;
         int allocRows = 16;
+        bool estimated = false;
         int cols = 1;
         ct.Cells.Resize(cols, allocRows);
         std::vector<std::string> names;
@@ -576,14 +579,17 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
                 if (row == std::numeric_limits<int>::max() - 1)
                     throw EKELRLDataError(where + ": too many rows");
                 if (row > allocRows) {
-                    long long want = 2LL * allocRows;
-                    if (reader.FileSize() > bytes) {
+                    if (!estimated && reader.FileSize() > bytes) {
+                        estimated = true;
                         const double perRow = static_cast<double>(bytes) / row;
-                        want = std::max(
-                            want, static_cast<long long>(reader.FileSize() / perRow * 1.05) + 16);
+                        const long long want =
+                            static_cast<long long>(reader.FileSize() / perRow * 1.05) + 16;
+                        ct.Cells.SetRowAllocStep(static_cast<int>(
+                            std::min<long long>(want, std::numeric_limits<int>::max() - 1)));
                     }
-                    allocRows = static_cast<int>(
-                        std::min<long long>(want, std::numeric_limits<int>::max() - 1));
+                    allocRows =
+                        static_cast<int>(std::min<long long>(static_cast<long long>(row) + rowStep,
+                                                             std::numeric_limits<int>::max() - 1));
                     ct.Cells.Resize(cols, allocRows);
                 }
                 if (static_cast<int>(fields.size()) > cols) {
@@ -606,6 +612,7 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
         ct.NrOfCols = cols;
         ct.NrOfRows = rows;
         ct.Cells.Resize(cols, std::max(rows, 1));
+        ct.Cells.SetRowAllocStep(10); // the array's usual step from now on
         ct.ColName.resize(cols);
         ct.ColumnFormat.resize(cols);
         ct.ColButMode.assign(cols, cmNone);
