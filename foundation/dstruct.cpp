@@ -181,6 +181,15 @@ void AppendUtf8(std::string& Out, char32_t c) {
 
 // Appends the case-folded form of s to Out. Malformed bytes are copied unchanged.
 void AppendFolded(std::string& Out, std::string_view s) {
+    // Plain ASCII (the usual case) folds byte for byte into the same length.
+    if (std::all_of(s.begin(), s.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        const std::size_t at = Out.size();
+        Out.resize(at + s.size());
+        char* d = Out.data() + at;
+        for (char c : s) *d++ = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        return;
+    }
     for (std::size_t p = 0; p < s.size();) {
         auto c = static_cast<unsigned char>(s[p]);
         if (c < 0x80) {
@@ -738,6 +747,13 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
     // Three groups, each sorted on its own: numbers, text, empty cells.
     std::vector<TRadixRec> nums, texts;
     std::vector<std::uint32_t> empties;
+    {
+        std::size_t count[3] = {0, 0, 0};
+        for (std::uint8_t c : prim.Cls) ++count[c];
+        nums.reserve(count[TSortKeys::kNumber]);
+        texts.reserve(count[TSortKeys::kText]);
+        empties.reserve(count[TSortKeys::kEmpty]);
+    }
     const std::uint64_t flip = Ascending ? 0 : ~std::uint64_t{0};
     for (std::uint32_t p = 0; p < n; ++p) {
         switch (prim.Cls[p]) {
