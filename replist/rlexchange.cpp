@@ -890,8 +890,9 @@ inline bool IsCellName(const char* Name) {
 // (Where) and the line (LineBase is the line number of the first byte of the parsed text).
 class TXmlReader {
   public:
-    TXmlReader(const std::string& Where, const char* Text, std::size_t LineBase)
-        : FWhere(Where), FText(Text), FLineBase(LineBase) {}
+    // Text is the parsed text (Size bytes) that node offsets count from.
+    TXmlReader(const std::string& Where, const char* Text, std::size_t Size, std::size_t LineBase)
+        : FWhere(Where), FText(Text), FSize(Size), FLineBase(LineBase) {}
 
     [[noreturn]] void Fail(std::ptrdiff_t Offset, const std::string& What) const {
         std::string msg = FWhere;
@@ -1000,7 +1001,14 @@ class TXmlReader {
             case xmlCell:
                 if (!firstCell) {
                     firstCell = n;
-                    direct = cols >= 0 && rows >= 0;
+                    // Only counts the rest of the text can hold (a cell takes at least the 7
+                    // bytes of "<cell/>") size the table before the cells are counted, so a
+                    // file claiming a huge table fails at the count check without allocating.
+                    const auto at =
+                        static_cast<std::size_t>(std::max<std::ptrdiff_t>(n.offset_debug(), 0));
+                    const long long room =
+                        static_cast<long long>((FSize - std::min(at, FSize)) / 7);
+                    direct = cols >= 0 && rows >= 0 && (cols + 1) * rows <= room;
                     if (direct) sizeTable();
                 }
                 ++cells;
@@ -1083,6 +1091,7 @@ class TXmlReader {
   private:
     std::string FWhere;
     const char* FText;
+    std::size_t FSize;
     std::size_t FLineBase;
 };
 
@@ -1101,7 +1110,7 @@ static void ReadReplistText(TRLData& Data, char* Text, std::size_t Size, std::si
     if (!FrameReplist(Text, Size, begin, end))
         throw EKELRLDataError(Where +
                               ": no report list (no line with \"<replist\" and \"kelmosaic\")");
-    TXmlReader reader(Where, Text, LineBase);
+    TXmlReader reader(Where, Text, Size, LineBase);
     pugi::xml_document doc;
     const pugi::xml_parse_result res =
         doc.load_buffer_inplace(Text + begin, end - begin, XmlParseFlags, pugi::encoding_utf8);
@@ -1111,7 +1120,7 @@ static void ReadReplistText(TRLData& Data, char* Text, std::size_t Size, std::si
     const pugi::xml_node root = doc.document_element();
     if (!root) reader.Fail(static_cast<std::ptrdiff_t>(begin), "no <replist> element");
     // offset_debug counts from the parsed text, which starts at begin.
-    TXmlReader inner(Where, Text + begin, LineAt(Text, begin) + LineBase - 1);
+    TXmlReader inner(Where, Text + begin, end - begin, LineAt(Text, begin) + LineBase - 1);
     inner.Read(Data, root, DataID, Ct, Header, Comment, Id);
 }
 
