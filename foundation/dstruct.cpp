@@ -273,11 +273,19 @@ struct TStringArray::TSortKeys {
     std::vector<std::size_t> FoldOff;   // folded text of text cells: offset into Folded
     std::vector<std::uint32_t> FoldLen; // and length
     std::string Folded;
-    std::vector<std::string_view> Exact; // the key text itself
-    std::vector<TCell> Inline;           // copies of the cells whose text lives in the handle
-    std::deque<std::string> Subst;       // key texts changed by OnBeforeSortExchange
+    // The key text itself: the text of a copy of the cell's handle (a text in the handle is
+    // read from the copy, so no later change of the cell moves it; the blocks stay during the
+    // sort), or a text OnBeforeSortExchange changed (SubstIx: 1 + index into Subst, 0 for none).
+    const TStringArray* Owner = nullptr;
+    std::vector<TCell> Cell;
+    std::vector<std::uint32_t> SubstIx; // only filled when the hook is assigned
+    std::deque<std::string> Subst;
 
     const char* FoldedText(std::uint32_t p) const { return Folded.data() + FoldOff[p]; }
+    std::string_view Exact(std::uint32_t p) const {
+        if (!SubstIx.empty() && SubstIx[p] != 0) return Subst[SubstIx[p] - 1];
+        return Owner->CellView(Cell[p]);
+    }
 
     // Three-way comparison in ascending order.
     int Compare(std::uint32_t a, std::uint32_t b) const {
@@ -289,7 +297,7 @@ struct TStringArray::TSortKeys {
         int r = std::memcmp(FoldedText(a), FoldedText(b), std::min(la, lb));
         if (r != 0) return r < 0 ? -1 : 1;
         if (la != lb) return la < lb ? -1 : 1;
-        r = Exact[a].compare(Exact[b]);
+        r = Exact(a).compare(Exact(b));
         return r < 0 ? -1 : (r > 0 ? 1 : 0);
     }
 };
@@ -653,8 +661,9 @@ void TStringArray::PrepareKeys(int Col, TSortKeys& Keys, std::size_t& Done, std:
     Keys.Num.resize(n);
     Keys.FoldOff.resize(n);
     Keys.FoldLen.resize(n);
-    Keys.Exact.resize(n);
-    Keys.Inline.resize(n);
+    Keys.Owner = this;
+    Keys.Cell.resize(n);
+    if (FOnBeforeSortExchange) Keys.SubstIx.resize(n);
     // The handler gets a copy of the cell it cannot invalidate and a key text to change; both
     // buffers are reused from cell to cell, and only a changed key is kept.
     std::string original, key;
@@ -670,24 +679,18 @@ void TStringArray::PrepareKeys(int Col, TSortKeys& Keys, std::size_t& Done, std:
             const TCell ahead = col[FOrder[p + 1 + aheadText]];
             if (ahead & kInBlock) __builtin_prefetch(CellView(ahead).data());
         }
-        // A text held in the handle is read from a copy of the handle, so that no later change
-        // of the cell moves it.
-        const TCell cell = col[FOrder[p + 1]];
-        std::string_view text;
-        if (cell & kInBlock) {
-            text = CellView(cell);
-        } else {
-            Keys.Inline[p] = cell;
-            text = CellView(Keys.Inline[p]);
-        }
+        Keys.Cell[p] = col[FOrder[p + 1]];
+        std::string_view text = CellView(Keys.Cell[p]);
         if (FOnBeforeSortExchange) {
             original.assign(text);
             key = original;
             FOnBeforeSortExchange(this, original, key);
             checkUnchanged();
-            if (key != original) text = Keys.Subst.emplace_back(std::move(key));
+            if (key != original) {
+                text = Keys.Subst.emplace_back(std::move(key));
+                Keys.SubstIx[p] = static_cast<std::uint32_t>(Keys.Subst.size());
+            }
         }
-        Keys.Exact[p] = text;
         double v;
         if (text.empty()) {
             Keys.Cls[p] = TSortKeys::kEmpty;

@@ -528,6 +528,18 @@ TEST(StringArrayHooks, BeforeSortExchangeSeesEveryKeyCellAndMaySubstituteTheKey)
     EXPECT_EQ(Column(a, 1), (Strs{"Mar", "Jan", "Feb"}));
 }
 
+// Keys handed back by the hook also break ties by their own exact text, not the cell's.
+TEST(StringArrayHooks, SubstitutedKeysBreakTiesByTheirExactText) {
+    TStringArray a = MakeColumn({"1", "2", "3", "4"});
+    a.SetOnBeforeSortExchange([](TObject*, const std::string& text, std::string& key) {
+        if (text != "4") key = text == "1" ? "b" : text == "2" ? "B" : "a";
+    });
+    a.Sort(1, -1, true);
+    EXPECT_EQ(Column(a, 2), (Strs{"4", "3", "2", "1"})); // 4 stays a number, then a, B, b
+    a.Sort(1, -1, false);
+    EXPECT_EQ(Column(a, 2), (Strs{"1", "2", "3", "4"}));
+}
+
 TEST(StringArrayHooks, PercentDoneRisesToOneHundredDuringASort) {
     std::vector<std::string> v(1000);
     for (int i = 0; i < 1000; ++i) v[i] = std::to_string((i * 7919) % 1000);
