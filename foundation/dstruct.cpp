@@ -232,7 +232,8 @@ struct TRadixRec {
     std::uint32_t Pos;
 };
 
-// Stable LSD radix sort of Recs by Key, bytes whose value is the same in every key skipped.
+// Stable LSD radix sort of Recs by Key in six digits of 11 bits (the last of 9), digits whose
+// value is the same in every key skipped.
 void RadixSort(TRadixRec* Recs, std::size_t N, std::vector<TRadixRec>& Tmp) {
     if (N < 2) return;
     if (N <= 48) {
@@ -241,23 +242,26 @@ void RadixSort(TRadixRec* Recs, std::size_t N, std::vector<TRadixRec>& Tmp) {
         return;
     }
     if (Tmp.size() < N) Tmp.resize(N);
-    std::array<std::array<std::uint32_t, 256>, 8> hist{};
+    constexpr int digits = 6, bits = 11;
+    constexpr std::uint64_t mask = (1u << bits) - 1;
+    std::vector<std::array<std::uint32_t, 1u << bits>> hist(digits);
     for (std::size_t i = 0; i < N; ++i) {
         std::uint64_t k = Recs[i].Key;
-        for (int d = 0; d < 8; ++d) ++hist[d][(k >> (8 * d)) & 0xFF];
+        for (int d = 0; d < digits; ++d) ++hist[d][(k >> (bits * d)) & mask];
     }
     TRadixRec* src = Recs;
     TRadixRec* dst = Tmp.data();
-    for (int d = 0; d < 8; ++d) {
+    for (int d = 0; d < digits; ++d) {
         auto& h = hist[d];
-        if (h[(src[0].Key >> (8 * d)) & 0xFF] == N) continue;
+        const int shift = bits * d;
+        if (h[(src[0].Key >> shift) & mask] == N) continue;
         std::uint32_t sum = 0;
         for (auto& c : h) {
             std::uint32_t t = c;
             c = sum;
             sum += t;
         }
-        for (std::size_t i = 0; i < N; ++i) dst[h[(src[i].Key >> (8 * d)) & 0xFF]++] = src[i];
+        for (std::size_t i = 0; i < N; ++i) dst[h[(src[i].Key >> shift) & mask]++] = src[i];
         std::swap(src, dst);
     }
     if (src != Recs) std::copy(src, src + N, Recs);
