@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,11 @@ using TBeforeSortExchgEvent =
 //
 // Range rules: out-of-range column or row numbers never raise; reads give empty text, 0 or -1,
 // writes are ignored.
+//
+// Storage: a cell is one 64-bit handle. Texts of up to 7 bytes live in the handle itself; longer
+// texts are appended to large blocks the array owns, so a million cells cost a few dozen heap
+// blocks instead of one each. Replaced texts leave dead bytes behind, which are reclaimed by
+// copying the live texts into fresh blocks once the dead outweigh the live.
 class TStringArray : public TObject {
   public:
     static constexpr int MaxCellChars = 255; // code points per cell
@@ -124,7 +130,7 @@ class TStringArray : public TObject {
     std::string GetString(int ACol, int ARow) const;
     // Stores the first 255 code points of s (cut only between code points). Ignored out of
     // range. Fires OnChange when the stored text changes.
-    void SetString(int ACol, int ARow, const std::string& s);
+    void SetString(int ACol, int ARow, std::string_view s);
 
     // Inserts an empty row at display position ARow (1..NrOfRows+1; NrOfRows+1 appends); rows
     // from ARow on move down by one, the new row's attribute is 0. The sort order is kept for
@@ -185,6 +191,7 @@ class TStringArray : public TObject {
 
   private:
     struct TSortKeys;
+    using TCell = std::uint64_t; // see the storage note above and CellView in the source
 
     void Changed();
     void ReserveRows(std::size_t Rows);
@@ -192,11 +199,22 @@ class TStringArray : public TObject {
     void EnsureInverse() const;
     int CountMisplaced() const;
 
-    std::vector<std::vector<std::string>> FCells; // [column][stored row]
-    std::vector<std::uint8_t> FRowAttr;           // [stored row]
-    std::vector<std::uint8_t> FColAttr;           // [column]
-    std::vector<int> FOrder;                      // [display row] -> stored row; FOrder[0] == 0
-    mutable std::vector<int> FInverse;            // [stored row] -> display row, when valid
+    std::string_view CellView(const TCell& Cell) const;
+    TCell StoreText(std::string_view s);
+    void ReleaseText(TCell Cell);
+    void ReleaseColumnTail(std::vector<TCell>& Col, std::size_t From);
+    void MaybeCompact();
+    void Compact();
+
+    std::vector<std::vector<TCell>> FCells;       // [column][stored row]
+    std::vector<std::unique_ptr<char[]>> FBlocks; // texts of more than 7 bytes
+    std::size_t FBlockUsed = 0, FBlockCap = 0;    // of the last block
+    std::size_t FLiveBytes = 0, FDeadBytes = 0;   // bytes in the blocks held by cells / not
+    int FKeepBlocks = 0; // > 0 while a sort holds views into the blocks: no compaction
+    std::vector<std::uint8_t> FRowAttr; // [stored row]
+    std::vector<std::uint8_t> FColAttr; // [column]
+    std::vector<int> FOrder;            // [display row] -> stored row; FOrder[0] == 0
+    mutable std::vector<int> FInverse;  // [stored row] -> display row, when valid
     mutable bool FInverseValid = false;
     int FMisplaced = 0; // display rows r with FOrder[r] != r
     int FNrCols = 0;

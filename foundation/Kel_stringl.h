@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kel {
@@ -55,12 +56,12 @@ std::string RemoveControlChars(const std::string& s);
 
 // Number of bytes of the UTF-8 character starting at s[Pos]: 1 to 4 for a valid sequence, 1 for
 // a byte that does not start one. 0 at or after the end.
-int Utf8CharLen(const std::string& s, std::size_t Pos);
+int Utf8CharLen(std::string_view s, std::size_t Pos);
 
 // Number of characters (code points) of s, counted as Utf8CharLen does.
-int Utf8Length(const std::string& s);
+int Utf8Length(std::string_view s);
 
 // The first n characters of s (all of s when it is shorter); never cuts inside a character.
-std::string Utf8Left(const std::string& s, int n);
+std::string Utf8Left(std::string_view s, int n);
 
 } // namespace kel

@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <limits>
 
 namespace kel {
@@ -110,7 +111,7 @@ bool OverflowsRange(const char* b, const char* e) {
 // Reads s as a number: blanks around it ignored, "," taken as the decimal point, an optional
 // sign, digits with an optional point, an optional exponent. Values beyond the double range
 // read as infinities or zero.
-bool ReadsAsNumber(const std::string& s, double& Value) {
+bool ReadsAsNumber(std::string_view s, double& Value) {
     const char* b = s.data();
     const char* e = b + s.size();
     while (b < e && *b == ' ') ++b;
@@ -179,7 +180,16 @@ void AppendUtf8(std::string& Out, char32_t c) {
 }
 
 // Appends the case-folded form of s to Out. Malformed bytes are copied unchanged.
-void AppendFolded(std::string& Out, const std::string& s) {
+void AppendFolded(std::string& Out, std::string_view s) {
+    // Plain ASCII (the usual case) folds byte for byte into the same length.
+    if (std::all_of(s.begin(), s.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        const std::size_t at = Out.size();
+        Out.resize(at + s.size());
+        char* d = Out.data() + at;
+        for (char c : s) *d++ = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        return;
+    }
     for (std::size_t p = 0; p < s.size();) {
         auto c = static_cast<unsigned char>(s[p]);
         if (c < 0x80) {
@@ -222,7 +232,8 @@ struct TRadixRec {
     std::uint32_t Pos;
 };
 
-// Stable LSD radix sort of Recs by Key, bytes whose value is the same in every key skipped.
+// Stable LSD radix sort of Recs by Key in six digits of 11 bits (the last of 9), digits whose
+// value is the same in every key skipped.
 void RadixSort(TRadixRec* Recs, std::size_t N, std::vector<TRadixRec>& Tmp) {
     if (N < 2) return;
     if (N <= 48) {
@@ -231,23 +242,26 @@ void RadixSort(TRadixRec* Recs, std::size_t N, std::vector<TRadixRec>& Tmp) {
         return;
     }
     if (Tmp.size() < N) Tmp.resize(N);
-    std::array<std::array<std::uint32_t, 256>, 8> hist{};
+    constexpr int digits = 6, bits = 11;
+    constexpr std::uint64_t mask = (1u << bits) - 1;
+    std::vector<std::array<std::uint32_t, 1u << bits>> hist(digits);
     for (std::size_t i = 0; i < N; ++i) {
         std::uint64_t k = Recs[i].Key;
-        for (int d = 0; d < 8; ++d) ++hist[d][(k >> (8 * d)) & 0xFF];
+        for (int d = 0; d < digits; ++d) ++hist[d][(k >> (bits * d)) & mask];
     }
     TRadixRec* src = Recs;
     TRadixRec* dst = Tmp.data();
-    for (int d = 0; d < 8; ++d) {
+    for (int d = 0; d < digits; ++d) {
         auto& h = hist[d];
-        if (h[(src[0].Key >> (8 * d)) & 0xFF] == N) continue;
+        const int shift = bits * d;
+        if (h[(src[0].Key >> shift) & mask] == N) continue;
         std::uint32_t sum = 0;
         for (auto& c : h) {
             std::uint32_t t = c;
             c = sum;
             sum += t;
         }
-        for (std::size_t i = 0; i < N; ++i) dst[h[(src[i].Key >> (8 * d)) & 0xFF]++] = src[i];
+        for (std::size_t i = 0; i < N; ++i) dst[h[(src[i].Key >> shift) & mask]++] = src[i];
         std::swap(src, dst);
     }
     if (src != Recs) std::copy(src, src + N, Recs);
@@ -263,10 +277,19 @@ struct TStringArray::TSortKeys {
     std::vector<std::size_t> FoldOff;   // folded text of text cells: offset into Folded
     std::vector<std::uint32_t> FoldLen; // and length
     std::string Folded;
-    std::vector<const std::string*> Exact; // the key text itself
-    std::vector<std::string> Subst;        // key texts handed back by OnBeforeSortExchange
+    // The key text itself: the text of a copy of the cell's handle (a text in the handle is
+    // read from the copy, so no later change of the cell moves it; the blocks stay during the
+    // sort), or a text OnBeforeSortExchange changed (SubstIx: 1 + index into Subst, 0 for none).
+    const TStringArray* Owner = nullptr;
+    std::vector<TCell> Cell;
+    std::vector<std::uint32_t> SubstIx; // only filled when the hook is assigned
+    std::deque<std::string> Subst;
 
     const char* FoldedText(std::uint32_t p) const { return Folded.data() + FoldOff[p]; }
+    std::string_view Exact(std::uint32_t p) const {
+        if (!SubstIx.empty() && SubstIx[p] != 0) return Subst[SubstIx[p] - 1];
+        return Owner->CellView(Cell[p]);
+    }
 
     // Three-way comparison in ascending order.
     int Compare(std::uint32_t a, std::uint32_t b) const {
@@ -278,10 +301,115 @@ struct TStringArray::TSortKeys {
         int r = std::memcmp(FoldedText(a), FoldedText(b), std::min(la, lb));
         if (r != 0) return r < 0 ? -1 : 1;
         if (la != lb) return la < lb ? -1 : 1;
-        r = Exact[a]->compare(*Exact[b]);
+        r = Exact(a).compare(Exact(b));
         return r < 0 ? -1 : (r > 0 ? 1 : 0);
     }
 };
+
+// ---------------------------------------------------------------------------------------------
+// TStringArray: cell handles and text blocks
+//
+// A handle with bit 63 clear holds its text in its own bytes 0..6 (memory order) and the length
+// (0..7) in bits 56..59, so an empty cell is 0. A handle with bit 63 set refers to a block:
+// length in bits 52..62, block number in bits 32..51, offset in the block in bits 0..31.
+
+static_assert(std::endian::native == std::endian::little,
+              "inline cell texts are read from the handle's bytes");
+
+namespace {
+constexpr std::uint64_t kInBlock = std::uint64_t{1} << 63;
+constexpr std::size_t kMaxBlock = std::size_t{1} << 20; // blocks grow from 256 bytes to this
+constexpr std::size_t kMaxBlocks = std::size_t{1} << 20;
+} // namespace
+
+inline std::string_view TStringArray::CellView(const TCell& Cell) const {
+    if (!(Cell & kInBlock))
+        return {reinterpret_cast<const char*>(&Cell), static_cast<std::size_t>(Cell >> 56)};
+    return {FBlocks[(Cell >> 32) & 0xFFFFF].get() + (Cell & 0xFFFFFFFF),
+            static_cast<std::size_t>((Cell >> 52) & 0x7FF)};
+}
+
+// A handle for s (at most 2047 bytes; a cell's 255 code points take at most 1020). Appending
+// never moves texts already stored, so s may itself lie in a block.
+inline TStringArray::TCell TStringArray::StoreText(std::string_view s) {
+    const std::size_t n = s.size();
+    if (n <= 7) {
+        // Assembled in a register: a byte copy into the handle's memory would stall the load
+        // that follows it.
+        TCell c = static_cast<TCell>(n) << 56;
+        for (std::size_t i = 0; i < n; ++i)
+            c |= static_cast<TCell>(static_cast<unsigned char>(s[i])) << (8 * i);
+        return c;
+    }
+    if (FBlocks.empty() || FBlockCap - FBlockUsed < n) {
+        if (FBlocks.size() == kMaxBlocks)
+            throw EKELDStructError("TStringArray: the cells hold more text than it can store");
+        const std::size_t cap =
+            std::max(std::min(std::max<std::size_t>(FBlockCap * 2, 256), kMaxBlock), n);
+        FBlocks.emplace_back(new char[cap]);
+        FBlockCap = cap;
+        FBlockUsed = 0;
+    }
+    std::memcpy(FBlocks.back().get() + FBlockUsed, s.data(), n);
+    const TCell c = kInBlock | (static_cast<TCell>(n) << 52) |
+                    (static_cast<TCell>(FBlocks.size() - 1) << 32) | FBlockUsed;
+    FBlockUsed += n;
+    FLiveBytes += n;
+    return c;
+}
+
+inline void TStringArray::ReleaseText(TCell Cell) {
+    if (!(Cell & kInBlock)) return;
+    const std::size_t n = (Cell >> 52) & 0x7FF;
+    FLiveBytes -= n;
+    FDeadBytes += n;
+}
+
+void TStringArray::ReleaseColumnTail(std::vector<TCell>& Col, std::size_t From) {
+    for (std::size_t i = From; i < Col.size(); ++i) ReleaseText(Col[i]);
+}
+
+// Copies the live texts into fresh blocks once the dead bytes outweigh them (and are worth the
+// copy), so that editing cells over and over keeps the memory bounded. (These helpers are
+// inline: they run once per cell.)
+inline void TStringArray::MaybeCompact() {
+    if (FKeepBlocks > 0 || FDeadBytes < 65536 || FDeadBytes < FLiveBytes) return;
+    Compact();
+}
+
+void TStringArray::Compact() {
+    // The new blocks are laid out and allocated first, so that running out of memory changes
+    // nothing; then the texts are copied and the handles rewritten.
+    auto forEachText = [this](auto&& F) {
+        for (auto& col : FCells)
+            for (TCell& c : col)
+                if (c & kInBlock) F(c, static_cast<std::size_t>((c >> 52) & 0x7FF));
+    };
+    std::vector<std::size_t> sizes;
+    std::size_t fill = kMaxBlock;
+    forEachText([&](TCell&, std::size_t n) {
+        if (kMaxBlock - fill < n) {
+            sizes.push_back(0);
+            fill = 0;
+        }
+        fill += n;
+        sizes.back() = fill;
+    });
+    std::vector<std::unique_ptr<char[]>> blocks;
+    blocks.reserve(sizes.size());
+    for (std::size_t z : sizes) blocks.emplace_back(new char[z]);
+    std::size_t block = 0, used = 0;
+    forEachText([&](TCell& c, std::size_t n) {
+        if (sizes[block] - used < n) ++block, used = 0;
+        std::memcpy(blocks[block].get() + used, CellView(c).data(), n);
+        c = kInBlock | (static_cast<TCell>(n) << 52) | (static_cast<TCell>(block) << 32) | used;
+        used += n;
+    });
+    FBlocks.swap(blocks);
+    FBlockCap = sizes.empty() ? 0 : sizes.back();
+    FBlockUsed = FBlockCap;
+    FDeadBytes = 0;
+}
 
 // ---------------------------------------------------------------------------------------------
 // TStringArray: storage and editing
@@ -326,10 +454,13 @@ void TStringArray::Resize(int NrCols, int NrRows) {
     if (NrRows < FNrRows) CommitSorting();
     const std::size_t rows = static_cast<std::size_t>(NrRows) + 1;
     ReserveRows(rows);
+    for (std::size_t c = static_cast<std::size_t>(NrCols) + 1; c < FCells.size(); ++c)
+        ReleaseColumnTail(FCells[c], 0);
     FCells.resize(static_cast<std::size_t>(NrCols) + 1);
     for (auto& col : FCells) {
         if (col.capacity() < FRowAttr.capacity()) col.reserve(FRowAttr.capacity());
-        col.resize(rows);
+        if (rows < col.size()) ReleaseColumnTail(col, rows);
+        col.resize(rows, 0);
     }
     FRowAttr.resize(rows, 0);
     FColAttr.resize(static_cast<std::size_t>(NrCols) + 1, 0);
@@ -340,31 +471,40 @@ void TStringArray::Resize(int NrCols, int NrRows) {
     FInverseValid = false;
     FNrCols = NrCols;
     FNrRows = NrRows;
+    MaybeCompact();
     Changed();
 }
 
 void TStringArray::Clear() {
-    for (auto& col : FCells)
-        for (auto& cell : col) std::string().swap(cell);
+    for (auto& col : FCells) {
+        ReleaseColumnTail(col, 0);
+        std::fill(col.begin(), col.end(), 0);
+    }
+    if (FKeepBlocks == 0) {
+        FBlocks.clear();
+        FBlockUsed = FBlockCap = FLiveBytes = FDeadBytes = 0;
+    }
     Changed();
 }
 
 std::string TStringArray::GetString(int ACol, int ARow) const {
     if (ACol < 0 || ACol > FNrCols || ARow < 0 || ARow > FNrRows) return {};
-    return FCells[ACol][FOrder[ARow]];
+    return std::string(CellView(FCells[ACol][FOrder[ARow]]));
 }
 
-void TStringArray::SetString(int ACol, int ARow, const std::string& s) {
+void TStringArray::SetString(int ACol, int ARow, std::string_view s) {
     if (ACol < 0 || ACol > FNrCols || ARow < 0 || ARow > FNrRows) return;
-    std::string& cell = FCells[ACol][FOrder[ARow]];
-    if (s.size() <= static_cast<std::size_t>(MaxCellChars)) {
-        if (cell == s) return;
-        cell = s;
-    } else {
-        std::string cut = Utf8Left(s, MaxCellChars);
-        if (cell == cut) return;
-        cell = std::move(cut);
+    TCell& cell = FCells[ACol][FOrder[ARow]];
+    std::string cut;
+    if (s.size() > static_cast<std::size_t>(MaxCellChars)) {
+        cut = Utf8Left(s, MaxCellChars);
+        s = cut;
     }
+    if (CellView(cell) == s) return;
+    const TCell old = cell;
+    cell = StoreText(s);
+    ReleaseText(old);
+    MaybeCompact();
     Changed();
 }
 
@@ -374,12 +514,12 @@ void TStringArray::InsertRow(int ARow) {
     ReserveRows(rows);
     if (!IsSorted()) {
         // Stored order is the display order: insert in place and stay unsorted.
-        for (auto& col : FCells) col.insert(col.begin() + ARow, std::string());
+        for (auto& col : FCells) col.insert(col.begin() + ARow, TCell{0});
         FRowAttr.insert(FRowAttr.begin() + ARow, 0);
         FOrder.push_back(FNrRows + 1);
     } else {
         // Keep the stored rows in place: the new row is stored last and shown at ARow.
-        for (auto& col : FCells) col.emplace_back();
+        for (auto& col : FCells) col.push_back(0);
         FRowAttr.push_back(0);
         FOrder.insert(FOrder.begin() + ARow, FNrRows + 1);
     }
@@ -392,7 +532,10 @@ void TStringArray::InsertRow(int ARow) {
 void TStringArray::RemoveRow(int ARow) {
     if (ARow < 1 || ARow > FNrRows) return;
     const int stored = FOrder[ARow];
-    for (auto& col : FCells) col.erase(col.begin() + stored);
+    for (auto& col : FCells) {
+        ReleaseText(col[stored]);
+        col.erase(col.begin() + stored);
+    }
     FRowAttr.erase(FRowAttr.begin() + stored);
     FOrder.erase(FOrder.begin() + ARow);
     for (int& s : FOrder)
@@ -400,14 +543,15 @@ void TStringArray::RemoveRow(int ARow) {
     --FNrRows;
     FInverseValid = false;
     FMisplaced = CountMisplaced();
+    MaybeCompact();
     Changed();
 }
 
 void TStringArray::InsertColumn(int ACol) {
     if (ACol < 0 || ACol > FNrCols + 1) return;
-    std::vector<std::string> col;
+    std::vector<TCell> col;
     col.reserve(FRowAttr.capacity());
-    col.resize(static_cast<std::size_t>(FNrRows) + 1);
+    col.resize(static_cast<std::size_t>(FNrRows) + 1, 0);
     FCells.insert(FCells.begin() + ACol, std::move(col));
     FColAttr.insert(FColAttr.begin() + ACol, 0);
     ++FNrCols;
@@ -416,9 +560,11 @@ void TStringArray::InsertColumn(int ACol) {
 
 void TStringArray::RemoveColumn(int ACol) {
     if (FNrCols < 1 || ACol < 0 || ACol > FNrCols) return;
+    ReleaseColumnTail(FCells[ACol], 0);
     FCells.erase(FCells.begin() + ACol);
     FColAttr.erase(FColAttr.begin() + ACol);
     --FNrCols;
+    MaybeCompact();
     Changed();
 }
 
@@ -492,9 +638,9 @@ void TStringArray::CommitSorting() {
     if (!IsSorted()) return;
     const std::size_t rows = FOrder.size();
     for (auto& col : FCells) {
-        std::vector<std::string> moved;
+        std::vector<TCell> moved;
         moved.reserve(col.capacity());
-        for (std::size_t i = 0; i < rows; ++i) moved.push_back(std::move(col[FOrder[i]]));
+        for (std::size_t i = 0; i < rows; ++i) moved.push_back(col[FOrder[i]]);
         col.swap(moved);
     }
     std::vector<std::uint8_t> attr;
@@ -519,33 +665,49 @@ void TStringArray::PrepareKeys(int Col, TSortKeys& Keys, std::size_t& Done, std:
     Keys.Num.resize(n);
     Keys.FoldOff.resize(n);
     Keys.FoldLen.resize(n);
-    Keys.Exact.resize(n);
-    if (FOnBeforeSortExchange) Keys.Subst.resize(n);
+    Keys.Owner = this;
+    Keys.Cell.resize(n);
+    if (FOnBeforeSortExchange) Keys.SubstIx.resize(n);
+    // The handler gets a copy of the cell it cannot invalidate and a key text to change; both
+    // buffers are reused from cell to cell, and only a changed key is kept.
+    std::string original, key;
     // Progress: key preparation is reported as 0..90 percent, the rest when the sort ends.
     int lastPercent = -1;
+    const std::vector<TCell>& col = FCells[Col];
+    // The rows are read in display order, which after a sort is a random walk through the
+    // storage: the handles are fetched ahead of use, and the texts of the handles fetched.
+    constexpr std::size_t aheadCell = 24, aheadText = 12;
     for (std::size_t p = 0; p < n; ++p) {
-        const std::string* text = &FCells[Col][FOrder[p + 1]];
-        if (FOnBeforeSortExchange) {
-            const std::string original = *text; // the handler gets a copy it cannot invalidate
-            Keys.Subst[p] = original;
-            FOnBeforeSortExchange(this, original, Keys.Subst[p]);
-            checkUnchanged();
-            text = &Keys.Subst[p];
+        if (p + aheadCell < n) __builtin_prefetch(&col[FOrder[p + 1 + aheadCell]]);
+        if (p + aheadText < n) {
+            const TCell ahead = col[FOrder[p + 1 + aheadText]];
+            if (ahead & kInBlock) __builtin_prefetch(CellView(ahead).data());
         }
-        Keys.Exact[p] = text;
+        Keys.Cell[p] = col[FOrder[p + 1]];
+        std::string_view text = CellView(Keys.Cell[p]);
+        if (FOnBeforeSortExchange) {
+            original.assign(text);
+            key = original;
+            FOnBeforeSortExchange(this, original, key);
+            checkUnchanged();
+            if (key != original) {
+                text = Keys.Subst.emplace_back(std::move(key));
+                Keys.SubstIx[p] = static_cast<std::uint32_t>(Keys.Subst.size());
+            }
+        }
         double v;
-        if (text->empty()) {
+        if (text.empty()) {
             Keys.Cls[p] = TSortKeys::kEmpty;
-        } else if (ReadsAsNumber(*text, v)) {
+        } else if (ReadsAsNumber(text, v)) {
             Keys.Cls[p] = TSortKeys::kNumber;
             Keys.Num[p] = v;
         } else {
             Keys.Cls[p] = TSortKeys::kText;
             Keys.FoldOff[p] = Keys.Folded.size();
             if (FCaseFold)
-                FCaseFold(Keys.Folded, *text);
+                FCaseFold(Keys.Folded, text);
             else
-                AppendFolded(Keys.Folded, *text);
+                AppendFolded(Keys.Folded, text);
             Keys.FoldLen[p] = static_cast<std::uint32_t>(Keys.Folded.size() - Keys.FoldOff[p]);
         }
         if (FOnPercentDone) {
@@ -565,6 +727,12 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
     const bool hasSec = ColSec >= 0 && ColSec <= FNrCols && ColSec != Col;
     const std::size_t n = static_cast<std::size_t>(FNrRows);
 
+    // The keys hold views into the text blocks: no compaction until the sort is done.
+    struct TKeep {
+        int& Count;
+        explicit TKeep(int& C) : Count(C) { ++Count; }
+        ~TKeep() { --Count; }
+    } keep(FKeepBlocks);
     TSortKeys prim, sec;
     std::size_t done = 0;
     const std::size_t total = std::max<std::size_t>(n * (hasSec ? 2 : 1), 1);
@@ -589,6 +757,13 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
     // Three groups, each sorted on its own: numbers, text, empty cells.
     std::vector<TRadixRec> nums, texts;
     std::vector<std::uint32_t> empties;
+    {
+        std::size_t count[3] = {0, 0, 0};
+        for (std::uint8_t c : prim.Cls) ++count[c];
+        nums.reserve(count[TSortKeys::kNumber]);
+        texts.reserve(count[TSortKeys::kText]);
+        empties.reserve(count[TSortKeys::kEmpty]);
+    }
     const std::uint64_t flip = Ascending ? 0 : ~std::uint64_t{0};
     for (std::uint32_t p = 0; p < n; ++p) {
         switch (prim.Cls[p]) {

@@ -106,7 +106,7 @@ std::string RemoveControlChars(const std::string& s) {
     return r;
 }
 
-int Utf8CharLen(const std::string& s, std::size_t Pos) {
+int Utf8CharLen(std::string_view s, std::size_t Pos) {
     if (Pos >= s.size()) return 0;
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
     unsigned char c = at(Pos);
@@ -133,19 +133,19 @@ int Utf8CharLen(const std::string& s, std::size_t Pos) {
     return n;
 }
 
-int Utf8Length(const std::string& s) {
+int Utf8Length(std::string_view s) {
     int count = 0;
     for (std::size_t p = 0; p < s.size(); p += Utf8CharLen(s, p)) ++count;
     return count;
 }
 
-std::string Utf8Left(const std::string& s, int n) {
+std::string Utf8Left(std::string_view s, int n) {
     if (n <= 0) return {};
     // Every character has at most 4 bytes, so a short text needs no scan.
-    if (s.size() <= static_cast<std::size_t>(n)) return s;
+    if (s.size() <= static_cast<std::size_t>(n)) return std::string(s);
     std::size_t p = 0;
     for (int k = 0; k < n && p < s.size(); ++k) p += Utf8CharLen(s, p);
-    return s.substr(0, p);
+    return std::string(s.substr(0, p));
 }
 
 } // namespace kel

@@ -23,6 +23,7 @@
 #include <istream>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <new>
 #include <ostream>
 #include <sstream>
@@ -622,9 +623,12 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
     TCsvReader reader(FName, CSVDelimiterChar(Delimiter), where);
     TContent ct;
     try {
-        // Rows are reserved in growing steps; the first step past the start estimates the whole
-        // file from the bytes per record read so far, so a large file is sized about once.
+        // Storage for rows is reserved once, from an estimate made at the first step past the
+        // start (the file size over the bytes per record so far); the rows themselves are added
+        // in steps of 4096, so that their empty cells are still in the cache when filled.
+        constexpr int rowStep = 4096;
         int allocRows = 16;
+        bool estimated = false;
         int cols = 1;
         ct.Cells.Resize(cols, allocRows);
         std::vector<std::string> names;
@@ -632,7 +636,6 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
         TRLProgress progress(*this,
                              static_cast<long long>(std::max<std::size_t>(reader.FileSize(), 1)));
         long long lastBytes = 0;
-        std::string cell;
         reader.Run([&](const std::vector<std::string_view>& fields, std::size_t bytes) {
             if (row == 0) {
                 for (std::string_view f : fields) names.emplace_back(f);
@@ -640,14 +643,17 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
                 if (row == std::numeric_limits<int>::max() - 1)
                     throw EKELRLDataError(where + ": too many rows");
                 if (row > allocRows) {
-                    long long want = 2LL * allocRows;
-                    if (reader.FileSize() > bytes) {
+                    if (!estimated && reader.FileSize() > bytes) {
+                        estimated = true;
                         const double perRow = static_cast<double>(bytes) / row;
-                        want = std::max(
-                            want, static_cast<long long>(reader.FileSize() / perRow * 1.05) + 16);
+                        const long long want =
+                            static_cast<long long>(reader.FileSize() / perRow * 1.05) + 16;
+                        ct.Cells.SetRowAllocStep(static_cast<int>(
+                            std::min<long long>(want, std::numeric_limits<int>::max() - 1)));
                     }
-                    allocRows = static_cast<int>(
-                        std::min<long long>(want, std::numeric_limits<int>::max() - 1));
+                    allocRows =
+                        static_cast<int>(std::min<long long>(static_cast<long long>(row) + rowStep,
+                                                             std::numeric_limits<int>::max() - 1));
                     ct.Cells.Resize(cols, allocRows);
                 }
                 if (static_cast<int>(fields.size()) > cols) {
@@ -657,10 +663,7 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
                 }
                 int col = 1;
                 for (std::string_view f : fields) {
-                    if (!f.empty()) {
-                        cell.assign(f.data(), f.size());
-                        ct.Cells.SetString(col, row, cell);
-                    }
+                    if (!f.empty()) ct.Cells.SetString(col, row, f);
                     ++col;
                 }
             }
@@ -673,6 +676,7 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
         ct.NrOfCols = cols;
         ct.NrOfRows = rows;
         ct.Cells.Resize(cols, std::max(rows, 1));
+        ct.Cells.SetRowAllocStep(10); // the array's usual step from now on
         ct.ColName.resize(cols);
         ct.ColumnFormat.resize(cols);
         ct.ColButMode.assign(cols, cmNone);
@@ -972,8 +976,9 @@ inline bool IsCellName(const char* Name) {
 // (Where) and the line (LineBase is the line number of the first byte of the parsed text).
 class TXmlReader {
   public:
-    TXmlReader(const std::string& Where, const char* Text, std::size_t LineBase)
-        : FWhere(Where), FText(Text), FLineBase(LineBase) {}
+    // Text is the parsed text (Size bytes) that node offsets count from.
+    TXmlReader(const std::string& Where, const char* Text, std::size_t Size, std::size_t LineBase)
+        : FWhere(Where), FText(Text), FSize(Size), FLineBase(LineBase) {}
 
     [[noreturn]] void Fail(std::ptrdiff_t Offset, const std::string& What) const {
         std::string msg = FWhere;
@@ -988,6 +993,12 @@ class TXmlReader {
 
     // The text of a value element (hex-decoded when enc="hex").
     void Text(pugi::xml_node Node, std::string& Out) const {
+        std::string scratch;
+        Out.assign(TextView(Node, scratch));
+    }
+
+    // The same as a view: into the parsed text, or into Scratch when it had to be decoded.
+    std::string_view TextView(pugi::xml_node Node, std::string& Scratch) const {
         const char* v = Node.value();
         if (pugi::xml_node child = Node.first_child()) {
             if (*v != 0 || child.next_sibling() ||
@@ -997,13 +1008,11 @@ class TXmlReader {
         }
         const pugi::xml_attribute enc =
             Node.first_attribute() ? Node.attribute("enc") : pugi::xml_attribute();
-        if (!enc) {
-            Out.assign(v);
-            return;
-        }
+        if (!enc) return v;
         if (std::strcmp(enc.value(), "hex") != 0)
             Fail(Node, std::string("unknown encoding \"") + enc.value() + "\"");
-        Out = HexDecode(Node, v);
+        Scratch = HexDecode(Node, v);
+        return Scratch;
     }
 
     std::string HexDecode(pugi::xml_node Node, const char* v) const {
@@ -1050,12 +1059,22 @@ class TXmlReader {
             if (*v != ' ' && *v != '\t' && *v != '\n' && *v != '\r')
                 Fail(Root, "unexpected text in <replist>");
 
-        // First pass: check every element and collect the metadata.
+        // First pass: check every element and collect the metadata. When both counts come before
+        // the first cell (as this library writes them), the cells are stored in this pass too;
+        // otherwise a second pass stores them once the counts are known.
         long long cols = -1, rows = -1, cells = 0;
         bool haveHeader = false, haveComment = false;
-        std::vector<std::string> modes;
         pugi::xml_node firstCell;
         std::string text;
+        std::optional<TRLProgress> progress;
+        bool direct = false; // cells stored in the first pass
+        int directCol = 0, directRow = 1;
+        auto sizeTable = [&] {
+            Ct.NrOfCols = static_cast<int>(cols);
+            Ct.NrOfRows = static_cast<int>(rows);
+            Ct.Cells.Resize(std::max(Ct.NrOfCols, 1), std::max(Ct.NrOfRows, 1));
+            progress.emplace(Data, rows);
+        };
         for (pugi::xml_node n = Root.first_child(); n; n = n.next_sibling()) {
             if (n.type() != pugi::node_element) {
                 if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
@@ -1066,8 +1085,27 @@ class TXmlReader {
             const TRepListXmlTag tag = IsCellName(name) ? xmlCell : RepListXmlTagOf(name);
             switch (tag) {
             case xmlCell:
-                if (!firstCell) firstCell = n;
+                if (!firstCell) {
+                    firstCell = n;
+                    // Only counts the rest of the text can hold (a cell takes at least the 7
+                    // bytes of "<cell/>") size the table before the cells are counted, so a
+                    // file claiming a huge table fails at the count check without allocating.
+                    const auto at =
+                        static_cast<std::size_t>(std::max<std::ptrdiff_t>(n.offset_debug(), 0));
+                    const long long room =
+                        static_cast<long long>((FSize - std::min(at, FSize)) / 7);
+                    direct = cols >= 0 && rows >= 0 && (cols + 1) * rows <= room;
+                    if (direct) sizeTable();
+                }
                 ++cells;
+                if (direct && directRow <= Ct.NrOfRows) {
+                    Ct.Cells.SetString(directCol, directRow, TextView(n, text));
+                    if (++directCol > Ct.NrOfCols) {
+                        directCol = 0;
+                        ++directRow;
+                        progress->Tick();
+                    }
+                }
                 break;
             case xmlNumCols:
             case xmlNumRows: {
@@ -1119,28 +1157,27 @@ class TXmlReader {
                            " columns (and column 0) of " + std::to_string(rows) + " rows need " +
                            std::to_string((cols + 1) * rows));
 
-        // Second pass: the cells, row by row.
-        TRLProgress progress(Data, rows);
-        Ct.NrOfCols = static_cast<int>(cols);
-        Ct.NrOfRows = static_cast<int>(rows);
-        Ct.Cells.Resize(std::max(Ct.NrOfCols, 1), std::max(Ct.NrOfRows, 1));
-        pugi::xml_node n = firstCell;
-        for (int r = 1; r <= Ct.NrOfRows; ++r) {
-            for (int c = 0; c <= Ct.NrOfCols; ++c) {
-                while (n.type() != pugi::node_element || !IsCellName(n.name()))
+        if (!direct) {
+            // Second pass: the cells, row by row.
+            sizeTable();
+            pugi::xml_node n = firstCell;
+            for (int r = 1; r <= Ct.NrOfRows; ++r) {
+                for (int c = 0; c <= Ct.NrOfCols; ++c) {
+                    while (n.type() != pugi::node_element || !IsCellName(n.name()))
+                        n = n.next_sibling();
+                    Ct.Cells.SetString(c, r, TextView(n, text));
                     n = n.next_sibling();
-                Text(n, text);
-                Ct.Cells.SetString(c, r, text);
-                n = n.next_sibling();
+                }
+                progress->Tick();
             }
-            progress.Tick();
         }
-        progress.Done();
+        progress->Done();
     }
 
   private:
     std::string FWhere;
     const char* FText;
+    std::size_t FSize;
     std::size_t FLineBase;
 };
 
@@ -1159,7 +1196,7 @@ static void ReadReplistText(TRLData& Data, char* Text, std::size_t Size, std::si
     if (!FrameReplist(Text, Size, begin, end))
         throw EKELRLDataError(Where +
                               ": no report list (no line with \"<replist\" and \"kelmosaic\")");
-    TXmlReader reader(Where, Text, LineBase);
+    TXmlReader reader(Where, Text, Size, LineBase);
     pugi::xml_document doc;
     const pugi::xml_parse_result res =
         doc.load_buffer_inplace(Text + begin, end - begin, XmlParseFlags, pugi::encoding_utf8);
@@ -1169,7 +1206,7 @@ static void ReadReplistText(TRLData& Data, char* Text, std::size_t Size, std::si
     const pugi::xml_node root = doc.document_element();
     if (!root) reader.Fail(static_cast<std::ptrdiff_t>(begin), "no <replist> element");
     // offset_debug counts from the parsed text, which starts at begin.
-    TXmlReader inner(Where, Text + begin, LineAt(Text, begin) + LineBase - 1);
+    TXmlReader inner(Where, Text + begin, end - begin, LineAt(Text, begin) + LineBase - 1);
     inner.Read(Data, root, DataID, Ct, Header, Comment, Id);
 }
 

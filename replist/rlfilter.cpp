@@ -285,7 +285,7 @@ void TReportListView::SortEnabledState(int SortColumn1, int SortColumn2, bool As
     {
         const TNotifyEvent hook = s.OnChange();
         s.SetOnChange(nullptr);
-        FRLData->Sort(SortColumn1, SortColumn2, Ascending);
+        SortData(SortColumn1, SortColumn2, Ascending);
         s.SetOnChange(hook);
     }
     std::vector<int> order;

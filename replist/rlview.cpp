@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <typeinfo>
 
 namespace kel {
 
@@ -83,6 +84,10 @@ TReportListView::TReportListView(TComponent* AOwner) : TCustomDrawGrid(AOwner) {
 
 TReportListView::~TReportListView() = default;
 
+// Type of the key hook InstallHooks sets on the strings (the same for every view), so that
+// SortData knows it.
+static const std::type_info* ViewSortHookType = nullptr;
+
 void TReportListView::InstallHooks() {
     TStringArray& s = FRLData->Strings();
     s.SetOnChange([this](TObject*) { StringsHasChanged(); });
@@ -91,9 +96,11 @@ void TReportListView::InstallHooks() {
     };
     s.SetOnPercentDone(perc);
     FRLData->SetOnPercentDone(perc);
-    s.SetOnBeforeSortExchange([this](TObject*, const std::string& a, std::string& t) {
+    TBeforeSortExchgEvent sortHook = [this](TObject*, const std::string& a, std::string& t) {
         if (FOnBefSortExc) FOnBefSortExc(this, a, t);
-    });
+    };
+    ViewSortHookType = &sortHook.target_type();
+    s.SetOnBeforeSortExchange(std::move(sortHook));
     FRLData->SetOnBeforeHTMLExport([this](TObject*, std::string& Text, int Col, int Row) {
         if (FOnBefHTMLExport) FOnBefHTMLExport(this, Text, Col, Row);
     });
@@ -780,11 +787,29 @@ int TReportListView::CountCheckedElemsInCol(int Column) const {
 
 // ---- Sorting -----------------------------------------------------------------------------------
 
-void TReportListView::Sort(int Col, int ColSec, bool Ascending) {
-    {
-        TPaintBatch batch(*this);
+void TReportListView::SortData(int Col, int ColSec, bool Ascending) {
+    TStringArray& s = FRLData->Strings();
+    // Only the view's own forwarding hook is left out; a hook set on the strings by other code
+    // stays.
+    if (FOnBefSortExc || ViewSortHookType == nullptr ||
+        s.OnBeforeSortExchange().target_type() != *ViewSortHookType) {
         FRLData->Sort(Col, ColSec, Ascending);
+        return;
     }
+    struct TDetach {
+        TStringArray& S;
+        TBeforeSortExchgEvent Hook;
+        explicit TDetach(TStringArray& A) : S(A), Hook(A.OnBeforeSortExchange()) {
+            S.SetOnBeforeSortExchange(nullptr);
+        }
+        ~TDetach() { S.SetOnBeforeSortExchange(std::move(Hook)); }
+    } detach(s);
+    FRLData->Sort(Col, ColSec, Ascending);
+}
+
+void TReportListView::Sort(int Col, int ColSec, bool Ascending) {
+    TPaintBatch batch(*this);
+    SortData(Col, ColSec, Ascending);
 }
 void TReportListView::UnSort() {
     TPaintBatch batch(*this);

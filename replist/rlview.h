@@ -479,6 +479,9 @@ class TReportListView : public TCustomDrawGrid {
     void RaisedFrame(TCanvas& C, int Left, int Top, int Right, int Bottom);
     // Stable reordering of rows 1..n: the display rows listed in Order become rows 1..n.
     void ApplyRowOrder(const std::vector<int>& Order);
+    // The data's Sort, with the strings' key hook left out while OnBeforeSortExchange is
+    // unassigned (the hook only forwards to it, and calling it costs a copy per cell).
+    void SortData(int Col, int ColSec, bool Ascending);
 
     bool FAutoAdvance = false;
     int FLastMousePosX = 0, FLastMousePosY = 0;

@@ -528,6 +528,18 @@ TEST(StringArrayHooks, BeforeSortExchangeSeesEveryKeyCellAndMaySubstituteTheKey)
     EXPECT_EQ(Column(a, 1), (Strs{"Mar", "Jan", "Feb"}));
 }
 
+// Keys handed back by the hook also break ties by their own exact text, not the cell's.
+TEST(StringArrayHooks, SubstitutedKeysBreakTiesByTheirExactText) {
+    TStringArray a = MakeColumn({"1", "2", "3", "4"});
+    a.SetOnBeforeSortExchange([](TObject*, const std::string& text, std::string& key) {
+        if (text != "4") key = text == "1" ? "b" : text == "2" ? "B" : "a";
+    });
+    a.Sort(1, -1, true);
+    EXPECT_EQ(Column(a, 2), (Strs{"4", "3", "2", "1"})); // 4 stays a number, then a, B, b
+    a.Sort(1, -1, false);
+    EXPECT_EQ(Column(a, 2), (Strs{"1", "2", "3", "4"}));
+}
+
 TEST(StringArrayHooks, PercentDoneRisesToOneHundredDuringASort) {
     std::vector<std::string> v(1000);
     for (int i = 0; i < 1000; ++i) v[i] = std::to_string((i * 7919) % 1000);
@@ -543,6 +555,139 @@ TEST(StringArrayHooks, PercentDoneRisesToOneHundredDuringASort) {
     EXPECT_GE(seen.front(), 0);
     EXPECT_EQ(seen.back(), 100);
     EXPECT_GT(seen.size(), 10u); // progress is reported on the way, not only at the end
+}
+
+// --- cell storage ---------------------------------------------------------------------------
+
+// Texts around the length where a cell's text moves from the handle into the blocks, with NUL
+// bytes and bytes above 0x7F, read back exactly.
+TEST(StringArrayStorage, TextsOfEveryShortLengthReadBackExactly) {
+    TStringArray a(1, 40);
+    std::vector<std::string> want;
+    for (int len = 0; len < 20; ++len) {
+        std::string t;
+        for (int i = 0; i < len; ++i) t += static_cast<char>(i % 3 == 0 ? 0xC3 + i : 'a' + i);
+        if (len == 5) t[2] = '\0';
+        want.push_back(t);
+        a.SetString(1, len + 1, t);
+        a.SetString(0, len + 1, std::string(static_cast<std::size_t>(len), '\xFF'));
+    }
+    for (int len = 0; len < 20; ++len) {
+        EXPECT_EQ(a.GetString(1, len + 1), want[static_cast<std::size_t>(len)]) << len;
+        EXPECT_EQ(a.GetString(0, len + 1), std::string(static_cast<std::size_t>(len), '\xFF'));
+    }
+    // Equal text is no change, also for texts in the blocks.
+    int changes = 0;
+    a.SetOnChange([&](TObject*) { ++changes; });
+    a.SetString(1, 15, want[14]);
+    a.SetString(1, 3, want[2]);
+    EXPECT_EQ(changes, 0);
+    a.SetString(1, 15, want[13]);
+    EXPECT_EQ(changes, 1);
+}
+
+// Random edits, insertions, removals, resizes and sorts against a plain model, with texts long
+// enough to live in the blocks and enough rewrites that dead text is reclaimed many times.
+TEST(StringArrayStorage, LongEditingSessionsKeepEveryCellRight) {
+    std::mt19937 rng(7);
+    auto rnd = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    auto text = [&] {
+        std::string t(static_cast<std::size_t>(rnd(40)), ' ');
+        for (char& c : t) c = static_cast<char>('a' + rnd(26));
+        return t;
+    };
+    int cols = 3, rows = 200;
+    TStringArray a(cols, rows);
+    std::vector<std::vector<std::string>> m(4, std::vector<std::string>(201)); // [col][row]
+    auto check = [&](int step) {
+        ASSERT_EQ(a.NrOfColumns(), cols);
+        ASSERT_EQ(a.NrOfRows(), rows);
+        for (int c = 0; c <= cols; ++c)
+            for (int r = 0; r <= rows; ++r)
+                ASSERT_EQ(a.GetString(c, r), m[c][r])
+                    << "step " << step << " cell " << c << "," << r;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const int op = rnd(100);
+        if (op < 85) {
+            const int c = rnd(cols + 1), r = rnd(rows + 1);
+            m[c][r] = text();
+            a.SetString(c, r, m[c][r]);
+        } else if (op < 89 && rows > 1) {
+            const int r = 1 + rnd(rows);
+            a.RemoveRow(r);
+            for (auto& col : m) col.erase(col.begin() + r);
+            --rows;
+        } else if (op < 93) {
+            const int r = 1 + rnd(rows + 1);
+            a.InsertRow(r);
+            for (auto& col : m) col.insert(col.begin() + r, std::string());
+            ++rows;
+        } else if (op < 95) {
+            // Sort by unique numbers written into column 1, so the new order is known.
+            std::vector<int> key(static_cast<std::size_t>(rows));
+            for (int r = 0; r < rows; ++r) key[r] = r;
+            std::shuffle(key.begin(), key.end(), rng);
+            std::vector<std::vector<std::string>> sorted = m;
+            for (int r = 1; r <= rows; ++r) {
+                m[1][r] = std::to_string(key[r - 1]);
+                a.SetString(1, r, m[1][r]);
+                for (int c = 0; c <= cols; ++c) sorted[c][key[r - 1] + 1] = m[c][r];
+            }
+            a.Sort(1, -1, true);
+            m = sorted;
+            if (rnd(2)) a.CommitSorting();
+        } else if (op < 97) {
+            const int nc = 1 + rnd(4), nr = 1 + rnd(300);
+            if (nr < rows) a.CommitSorting(); // as Resize does
+            a.Resize(nc, nr);
+            m.resize(static_cast<std::size_t>(nc) + 1);
+            for (auto& col : m) col.resize(static_cast<std::size_t>(nr) + 1);
+            cols = nc;
+            rows = nr;
+        } else if (op < 98) {
+            a.Clear();
+            for (auto& col : m) std::fill(col.begin(), col.end(), std::string());
+        } else {
+            check(step);
+        }
+    }
+    check(-1);
+    TStringArray moved = std::move(a);
+    for (int r = 0; r <= rows; ++r) ASSERT_EQ(moved.GetString(1, r), m[1][r]);
+}
+
+// Handlers may rewrite and clear cells while the sort prepares its keys: the rows read before
+// keep the keys they had (texts held by the sort are not freed or moved under it), the rows
+// read after are empty and come last in their display order.
+TEST(StringArrayStorage, CellsRewrittenDuringASortDoNotDisturbIt) {
+    std::vector<std::string> v;
+    for (int i = 0; i < 3000; ++i) v.push_back("text number " + std::to_string((i * 7919) % 3000));
+    TStringArray a = MakeColumn(v);
+    bool done = false;
+    a.SetOnPercentDone([&](TObject*, int p) {
+        if (p < 40 || done) return;
+        done = true;
+        for (int k = 0; k < 20; ++k)
+            for (int r = 1; r <= a.NrOfRows(); ++r)
+                a.SetString(1, r, "replacement text " + std::to_string(k * r));
+        a.Clear();
+    });
+    a.Sort(1, -1, true);
+    ASSERT_TRUE(done);
+    std::vector<int> order;
+    for (int r = 1; r <= a.NrOfRows(); ++r) order.push_back(a.GetSortOrder(r));
+    // The rows keyed before the handler ran (about 40 percent) form a head in ascending order.
+    std::size_t m = 0;
+    while (m + 1 < order.size() && v[order[m] - 1u] < v[order[m + 1] - 1u]) ++m;
+    ++m;
+    EXPECT_GE(m, 1200u);
+    EXPECT_LT(m, 3000u);
+    // The head is exactly the first m stored rows, the tail the others in their old order.
+    std::vector<int> head(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(m));
+    std::sort(head.begin(), head.end());
+    for (std::size_t i = 0; i < m; ++i) ASSERT_EQ(head[i], static_cast<int>(i) + 1);
+    for (std::size_t i = m; i < order.size(); ++i) ASSERT_EQ(order[i], static_cast<int>(i) + 1);
 }
 
 // --- bit field and logic operations ----------------------------------------------------------

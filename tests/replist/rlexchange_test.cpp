@@ -371,6 +371,30 @@ TEST(RLExchangeBad, CountsThatDoNotMatchAreRejected) {
         "check mode");
 }
 
+// A table is sized before its cells are counted only when the text can hold that many cells, so
+// a file claiming two billion rows fails at the count, quickly and without the memory for them.
+TEST(RLExchangeBad, HugeClaimedCountsFailAtTheCellCount) {
+    const std::string doc = SmallDocument();
+    ExpectRejected(Replace(doc, "<numrows>2</numrows>", "<numrows>2000000000</numrows>"), "",
+                   "6 <cell> elements where 2 columns (and column 0) of 2000000000 rows need "
+                   "6000000000");
+}
+
+// The counts may also follow the cells; the cells are then stored in a second pass.
+TEST(RLExchangeXml, CountsAfterTheCellsAreRead) {
+    std::string doc = SmallDocument();
+    const std::string counts = "<numcols>2</numcols>\n<numrows>2</numrows>\n";
+    doc = Replace(doc, counts, "");
+    doc = Replace(doc, "</replist>", counts + "</replist>");
+    TRLData d(nullptr);
+    ASSERT_TRUE(d.ReadFromXMLString(doc, "ID"));
+    EXPECT_EQ(d.NrOfColumns(), 2);
+    EXPECT_EQ(d.NrOfRows(), 2);
+    EXPECT_EQ(d.Elem(1, 1), "a");
+    EXPECT_EQ(d.Elem(2, 2), "b");
+    EXPECT_EQ(d.Elem(2, 1), "");
+}
+
 TEST(RLExchangeBad, WrongStructureIsRejectedWithItsLine) {
     const std::string doc = SmallDocument();
     ExpectRejected(Replace(doc, "<cell>a</cell>", "<cell><b>a</b></cell>"), "",

@@ -92,6 +92,35 @@ TEST_F(RLViewInput, HeaderClickSortsDescendingFirstThenAscending) {
     EXPECT_TRUE(view->LastSortOrder());
 }
 
+// The view's key hook is left out of a sort only while it has nothing to forward to: a handler
+// assigned later is called, and a hook set on the strings by other code is kept.
+TEST_F(RLViewInput, HeaderClickCallsTheKeyHandlersThatAreAssigned) {
+    auto reverse = [](const std::string& s, std::string& t) {
+        t = std::string(1, static_cast<char>('z' - (s[0] - 'a')));
+    };
+    ClickHeader(65 + 30); // no handler: descending by name
+    EXPECT_EQ(Column(2), "f,e,d,c,b,a");
+    int calls = 0;
+    view->SetOnBeforeSortExchange([&](TObject* Sender, const std::string& s, std::string& t) {
+        EXPECT_EQ(Sender, view);
+        ++calls;
+        reverse(s, t);
+    });
+    ClickHeader(65 + 30); // ascending by the reversed keys
+    EXPECT_EQ(Column(2), "f,e,d,c,b,a");
+    EXPECT_EQ(calls, 6);
+    view->SetOnBeforeSortExchange(nullptr);
+    ClickHeader(65 + 30); // descending by name again
+    EXPECT_EQ(Column(2), "f,e,d,c,b,a");
+    ClickHeader(65 + 30);
+    EXPECT_EQ(Column(2), "a,b,c,d,e,f");
+    view->Data().Strings().SetOnBeforeSortExchange(
+        [&](TObject*, const std::string& s, std::string& t) { reverse(s, t); });
+    ClickHeader(65 + 30); // descending by the strings' own hook
+    EXPECT_EQ(Column(2), "a,b,c,d,e,f");
+    EXPECT_EQ(calls, 6);
+}
+
 TEST_F(RLViewInput, ClickNearAColumnBorderDoesNotSort) {
     ClickHeader(65 + 3);
     ClickHeader(65 + 62);
