@@ -430,8 +430,11 @@ void TCustomEdit::WndProc(TMessage& Message) {
         auto alive = Handle();
         TWinControl::WndProc(Message);
         std::uint16_t key = std::uint16_t(Message.WParam);
-        if (*alive != nullptr && Enabled() && key != 0 && Message.Msg == WM_KEYDOWN)
-            EditKeyDown(key, KeyDataToShiftState(Message.LParam));
+        TShiftState shift = KeyDataToShiftState(Message.LParam);
+        // Alt+Backspace (a system key) undoes; other Alt keys belong to menus.
+        if (*alive != nullptr && Enabled() && key != 0 &&
+            (Message.Msg == WM_KEYDOWN || (key == VK_BACK && shift.contains(ssAlt))))
+            EditKeyDown(key, shift);
         return;
     }
     case WM_CHAR: {

@@ -473,6 +473,7 @@ void TCustomMemo::WndProc(TMessage& Message) {
             FTopRow = 0;
             FScrollX = 0;
             FModified = false;
+            SyncText(); // Text reads back with CR LF breaks
             Invalidated();
             Change();
         }
@@ -487,7 +488,8 @@ void TCustomMemo::WndProc(TMessage& Message) {
         return;
     case CM_WANTSPECIALKEY:
         // Enter and Tab stay with the memo when it wants them (not offered to the form).
-        if ((Message.WParam == VK_RETURN && FWantReturns) ||
+        // Ctrl+Enter always breaks the line.
+        if ((Message.WParam == VK_RETURN && (FWantReturns || KeyIsDown(VK_CONTROL))) ||
             (Message.WParam == VK_TAB && FWantTabs))
             Message.Result = 1;
         else
