@@ -8,6 +8,8 @@
 #include "kel_themes.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace kel {
 
@@ -480,6 +482,38 @@ const TClassRegistrar<TSpeedButton> speedButtonReg("TSpeedButton", "TGraphicCont
     p.Bool("Down", &S::Down, &S::SetDown, false);
     p.Bool("Flat", &S::Flat, &S::SetFlat, false);
     p.Bool("Transparent", &S::Transparent, &S::SetTransparent, true);
+    // The glyph as width, height, then the pixels row by row (0x00RRGGBB); empty for none.
+    p.Integers(
+        "Glyph",
+        [](const S& b) {
+            std::vector<std::int64_t> v;
+            const TBitmap& g = b.Glyph();
+            if (g.Empty()) return v;
+            v.reserve(2 + std::size_t(g.Width()) * std::size_t(g.Height()));
+            v.push_back(g.Width());
+            v.push_back(g.Height());
+            for (int y = 0; y < g.Height(); ++y)
+                for (int x = 0; x < g.Width(); ++x) v.push_back(g.ScanLine(y)[x] & 0xFFFFFF);
+            return v;
+        },
+        [](S& b, const std::vector<std::int64_t>& v) {
+            TBitmap g;
+            if (!v.empty()) {
+                bool ok = v.size() >= 2 && v[0] > 0 && v[1] > 0 && v[0] <= TBitmap::MaxSide &&
+                          v[1] <= TBitmap::MaxSide && std::int64_t(v.size()) == 2 + v[0] * v[1];
+                if (!ok)
+                    throw EConvertError("Glyph of \"" + b.Name() +
+                                        "\": expected width, height and width x height pixels");
+                g.SetSize(int(v[0]), int(v[1]));
+                for (int y = 0; y < g.Height(); ++y)
+                    for (int x = 0; x < g.Width(); ++x)
+                        g.ScanLine(y)[x] =
+                            std::uint32_t(
+                                v[2 + std::size_t(y) * std::size_t(g.Width()) + std::size_t(x)]) &
+                            0xFFFFFF;
+            }
+            b.SetGlyph(g);
+        });
 });
 
 } // namespace

@@ -503,6 +503,20 @@ TEST_F(PaintTest, DialogFrameClientSizeCentringAndMeasuringBeforeShowing) {
     EXPECT_EQ(owned.Top(), 200 + (300 - 50) / 2);
 }
 
+TEST_F(PaintTest, DrawsADialogWithItsControls) {
+    TTestDialog d;
+    d.Form.SetColor(clBtnFace);
+    d.Edit->SetText("Entered text");
+    d.Form.Show();
+    d.Ok->SetFocus();
+    TBitmap shot;
+    Snapshot(d.Form, shot);
+    EXPECT_EQ(shot.Width(), 200);
+    EXPECT_EQ(shot.Height(), 80);
+    d.Form.Hide();
+    EXPECT_TRUE(MatchesReference(shot, "framework/ref/forms_dialog"));
+}
+
 TEST(ModalResultTest, NamedResultsHaveTheirNumbers) {
     const int values[] = {mrNone,     mrOk,       mrCancel, mrAbort,   mrRetry,
                           mrIgnore,   mrYes,      mrNo,     mrClose,   mrHelp,
