@@ -81,6 +81,7 @@ KEL_GALLERY_ITEM("TForm ShowModal", 110, 25, [](TWinControl* p) {
         e->SetParent(&dlg);
         e->SetBounds(12, 30, 216, 21);
         e->SetText("");
+        dlg.SetActiveControl(e);
         auto* ok = MakeButton(&dlg, "OK");
         ok->SetParent(&dlg);
         ok->SetBounds(72, 72, 75, 25);
@@ -93,6 +94,7 @@ KEL_GALLERY_ITEM("TForm ShowModal", 110, 25, [](TWinControl* p) {
         cancel->SetCancel(true);
         TModalResult r = dlg.ShowModal();
         std::printf("gallery: dialog returned %d with name \"%s\"\n", r, e->Text().c_str());
+        std::fflush(stdout);
     });
     return b;
 });
