@@ -162,6 +162,7 @@ TSpeedButton::TSpeedButton(TComponent* AOwner)
     // OnClick comes from MouseUp (after OnMouseUp), not from the framework's release rule.
     ExcludeStyle(csClickEvents);
     ExcludeStyle(csDoubleClicks);
+    ExcludeStyle(csSetCaption); // a speed button's caption does not follow its name
     SetColor(StyleServices().GetStyleColor(scButtonFace));
 }
 

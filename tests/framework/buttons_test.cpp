@@ -112,6 +112,8 @@ TEST_F(SpeedButtonTest, AllowAllUpIsSharedByTheGroupAndLetsTheDownButtonGoUp) {
 
 TEST_F(SpeedButtonTest, OnClickSeesTheNewDownState) {
     TSpeedButton* a = Make(10, 1);
+    a->SetName("SpeedButton1");
+    EXPECT_EQ(a->Caption(), ""); // the caption does not take the name
     bool downInClick = false;
     a->SetOnClick([&](TObject*) { downInClick = a->Down(); });
     ClickAt(*a, 5, 5);
