@@ -503,6 +503,35 @@ TEST_F(PaintTest, DialogFrameClientSizeCentringAndMeasuringBeforeShowing) {
     EXPECT_EQ(owned.Top(), 200 + (300 - 50) / 2);
 }
 
+TEST_F(PaintTest, AForgottenModalFormWithABlinkingCaretRaisesInsteadOfRunningForEver) {
+    TTestDialog d;
+    d.Form.SetName("Dialog1");
+    // The focused edit box blinks its caret on a timer that never stops.
+    int blinksSeen = 0;
+    WhenModal([&](TForm&) {
+        d.Edit->SetFocus();
+        blinksSeen = d.Edit->CaretShown() ? 1 : 0;
+    });
+    try {
+        d.Form.ShowModal();
+        FAIL() << "no exception";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_STREQ(e.what(),
+                     "Form \"Dialog1\" runs modally, but only timers ran for 600 s and none "
+                     "closed it");
+    }
+    EXPECT_EQ(blinksSeen, 1);
+    EXPECT_FALSE(d.Form.Visible());
+    // A timer that does close the form in time ends the loop normally.
+    HWND w = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg == WM_TIMER) d.Form.SetModalResult(mrYes);
+    });
+    SetTimer(w, 1, 300000);
+    EXPECT_EQ(d.Form.ShowModal(), mrYes);
+    KillTimer(w, 1);
+    DeallocateHWnd(w);
+}
+
 TEST_F(PaintTest, DrawsADialogWithItsControls) {
     TTestDialog d;
     d.Form.SetColor(clBtnFace);
