@@ -102,7 +102,6 @@ void TCustomEdit::TextChanged() {
         FScrollX = 0;
         FModified = false;
         ClearUndo(); // the undo text belongs to a text that is gone
-        FTypingRunEnd = -1;
     }
     MakeCaretVisible();
     RestartBlink();
@@ -209,17 +208,7 @@ bool TCustomEdit::UserReplaceSelection(const std::string& S) {
     std::string t =
         Text().substr(0, std::size_t(ByteOf(from))) + ins + Text().substr(std::size_t(ByteOf(to)));
     bool changed = t != Text();
-    if (changed) {
-        // A typed character that continues the run of typing joins its undo step.
-        bool continues = FTypingChar && from == to && FTypingRunEnd == from && FCanUndo;
-        if (!continues) {
-            FUndoText = Text();
-            FUndoStart = from;
-            FUndoLength = to - from;
-            FCanUndo = true;
-        }
-        FTypingRunEnd = FTypingChar ? from + CountChars(ins) : -1;
-    }
+    if (changed) FUndo.Record(Text(), from, to, FTypingChar, CountChars(ins));
     ReplaceRange(from, to, ins); // may run handlers that delete the box: touch nothing after
     return changed;
 }
@@ -256,6 +245,7 @@ int TCustomEdit::WordEnd(int Index) const {
 }
 
 void TCustomEdit::MoveCaret(int Index, bool Extend) {
+    FUndo.EndRun(); // typing after a caret move is a new undo step
     Index = std::clamp(Index, 0, TextLength());
     if (Extend) {
         if (Index == FCaret) return;
@@ -305,19 +295,14 @@ void TCustomEdit::WMClear(TMessage& Message) {
 }
 
 void TCustomEdit::WMUndo(TMessage& Message) {
-    if (FReadOnly || !FCanUndo) return;
+    if (FReadOnly || !FUndo.CanUndo()) return;
     Message.Result = 1;
-    std::string current = Text();
     int start = SelStart(), length = SelLength();
-    std::string back = std::move(FUndoText);
-    FUndoText = std::move(current);
-    FTypingRunEnd = -1;
+    std::string back = FUndo.Swap(Text(), start, length);
     if (back == Text()) return;
-    // Select what the undone change had replaced; the next Undo restores what was there.
-    FSelAnchor = FUndoStart;
-    FCaret = FUndoStart + FUndoLength;
-    FUndoStart = start;
-    FUndoLength = length;
+    // Selects what the undone change had replaced.
+    FSelAnchor = start;
+    FCaret = start + length;
     FInternalText = true;
     SetText(back);
 }

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -35,6 +36,51 @@ enum : std::uint32_t {
     WM_PASTE = 0x0302,
     WM_CLEAR = 0x0303,
     WM_UNDO = 0x0304,
+};
+
+// ---- TEditUndo --------------------------------------------------------------------------------
+
+// The one undo step of the edit box and the memo: the text before the user's last change and
+// the selection (character indexes) to restore. A run of typed characters is one step; any
+// other change, or a caret move (EndRun), starts a new one. Undoing swaps, so a second undo
+// redoes.
+class TEditUndo {
+  public:
+    bool CanUndo() const { return FCan; }
+    void Clear() {
+        FCan = false;
+        FText.clear();
+        FRunEnd = -1;
+    }
+    void EndRun() { FRunEnd = -1; }
+    // Called before a user change replaces characters [From, To) of Current by Inserted
+    // characters (Typing: one typed character).
+    void Record(const std::string& Current, int From, int To, bool Typing, int Inserted) {
+        bool continues = Typing && From == To && FRunEnd == From && FCan;
+        if (!continues) {
+            FText = Current;
+            FStart = From;
+            FLength = To - From;
+            FCan = true;
+        }
+        FRunEnd = Typing ? From + Inserted : -1;
+    }
+    // The text to put back in place of Current, whose selection is (SelStart, SelLength); on
+    // return SelStart and SelLength are the selection to show. Keeps Current for the redo.
+    std::string Swap(const std::string& Current, int& SelStart, int& SelLength) {
+        std::string back = std::move(FText);
+        FText = Current;
+        std::swap(FStart, SelStart);
+        std::swap(FLength, SelLength);
+        FRunEnd = -1;
+        return back;
+    }
+
+  private:
+    bool FCan = false;
+    std::string FText;
+    int FStart = 0, FLength = 0;
+    int FRunEnd = -1;
 };
 
 // ---- TCustomEdit ------------------------------------------------------------------------------
@@ -81,11 +127,8 @@ class TCustomEdit : public TWinControl {
     // back and keeps what it replaced, so a second Undo redoes. Ctrl+Z and Alt+Backspace undo.
     // Text assigned in code clears it.
     void Undo() { Perform(WM_UNDO); }
-    bool CanUndo() const { return FCanUndo; }
-    void ClearUndo() {
-        FCanUndo = false;
-        FUndoText.clear();
-    }
+    bool CanUndo() const { return FUndo.CanUndo(); }
+    void ClearUndo() { FUndo.Clear(); }
     // Shown in place of every character when not 0 (the text is kept); copying and cutting
     // are then refused. Default 0.
     char32_t PasswordChar() const { return FPasswordChar; }
@@ -216,12 +259,8 @@ class TCustomEdit : public TWinControl {
     bool FClickFocusing = false; // the focus arrives through a click (no AutoSelect)
     TMessageTimer FBlinkTimer{[this] { BlinkTick(); }}; // the caret blink
     char32_t FPasswordChar = 0;
-    bool FCanUndo = false;
-    std::string FUndoText; // the text Undo puts back
-    int FUndoStart = 0;    // and the selection it restores
-    int FUndoLength = 0;
+    TEditUndo FUndo;
     bool FTypingChar = false; // UserReplaceSelection is typing one character
-    int FTypingRunEnd = -1;   // caret after the last typed character of the current run
     TNotifyEvent FOnChange;
 };
 
@@ -375,6 +414,11 @@ class TCustomMemo : public TWinControl {
     void CutToClipboard();
     void CopyToClipboard();
     void PasteFromClipboard();
+    // Undo as in the edit box (Ctrl+Z, Alt+Backspace; sends WM_UNDO): one step, a run of
+    // typing is one step, a second Undo redoes; text or lines changed by code clear it.
+    void Undo() { Perform(WM_UNDO); }
+    bool CanUndo() const { return FUndo.CanUndo(); }
+    void ClearUndo() { FUndo.Clear(); }
     // Text position (line, character) of a linear index over Text, and back.
     TPoint PosFromIndex(int Index) const;
     int IndexFromPos(TPoint Pos) const;
@@ -441,9 +485,12 @@ class TCustomMemo : public TWinControl {
     void BlinkTick();
     TPoint WordLeft(TPoint P) const;
     TPoint WordRight(TPoint P) const;
+    void DoUndo();
 
     TStringList FLines;
-    bool FSyncing = false; // the memo itself is writing Lines or Text
+    TEditUndo FUndo;
+    bool FTypingChar = false; // UserInsert is typing one character
+    bool FSyncing = false;    // the memo itself is writing Lines or Text
     mutable std::vector<TRow> FRows;
     mutable bool FRowsValid = false;
     TPoint FCaret{0, 0};

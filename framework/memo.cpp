@@ -83,6 +83,7 @@ TPoint TCustomMemo::Clamp(TPoint P) const {
 // Lines changed by code: the caret stays where it can, the view and Text follow.
 void TCustomMemo::LinesChanged() {
     if (FSyncing) return;
+    FUndo.Clear();
     FCaret = Clamp(FCaret);
     FAnchor = Clamp(FAnchor);
     SyncText();
@@ -156,6 +157,7 @@ bool TCustomMemo::UserInsert(const std::string& S) {
         if (ins.empty() && !S.empty()) return false;
     }
     if (ins.empty() && !HasSelection()) return false;
+    FUndo.Record(Text(), SelStart(), SelStart() + SelLength(), FTypingChar, Chars(ins));
     Replace(SelFirst(), SelLast(), ins);
     FModified = true;
     return true;
@@ -199,6 +201,20 @@ TPoint TCustomMemo::PosFromIndex(int Index) const {
         if (Index < 0) return {len, l}; // inside a line break: its line's end
     }
     return {0, 0};
+}
+
+void TCustomMemo::DoUndo() {
+    if (FReadOnly || !FUndo.CanUndo()) return;
+    int start = SelStart(), length = SelLength();
+    std::string back = FUndo.Swap(Text(), start, length);
+    if (back == Text()) return;
+    Replace({0, 0}, {LineLength(LineCount() - 1), LineCount() - 1}, back);
+    FModified = true;
+    // Selects what the undone change had replaced.
+    FAnchor = PosFromIndex(start);
+    FCaret = PosFromIndex(start + length);
+    MakeCaretVisible();
+    Invalidate();
 }
 
 void TCustomMemo::SetCaretPos(TPoint Value) { MoveCaret(Value, false); }
@@ -256,6 +272,7 @@ void TCustomMemo::PasteFromClipboard() {
 }
 
 void TCustomMemo::MoveCaret(TPoint P, bool Extend, bool KeepPreferredX) {
+    FUndo.EndRun(); // typing after a caret move is a new undo step
     P = Clamp(P);
     if (!KeepPreferredX) FPreferredX = -1;
     FCaret = P;
@@ -473,6 +490,7 @@ void TCustomMemo::WndProc(TMessage& Message) {
             FTopRow = 0;
             FScrollX = 0;
             FModified = false;
+            FUndo.Clear();
             SyncText(); // Text reads back with CR LF breaks
             Invalidated();
             Change();
@@ -481,6 +499,9 @@ void TCustomMemo::WndProc(TMessage& Message) {
     case CM_FONTCHANGED:
         TWinControl::WndProc(Message);
         Invalidated();
+        return;
+    case WM_UNDO:
+        DoUndo();
         return;
     case CM_ENABLEDCHANGED:
         TWinControl::WndProc(Message);
@@ -588,6 +609,9 @@ void TCustomMemo::KeyDown(std::uint16_t& Key, TShiftState Shift) {
         else if (shift)
             PasteFromClipboard();
         break;
+    case VK_BACK:
+        if (Shift.contains(ssAlt)) Undo(); // Alt+Backspace: the old undo key
+        break;
     default:
         break;
     }
@@ -608,6 +632,9 @@ void TCustomMemo::KeyPress(char32_t& Key) {
         return;
     case 24: // Ctrl+X
         CutToClipboard();
+        return;
+    case 26: // Ctrl+Z
+        Undo();
         return;
     case 13: // Enter
         if (FWantReturns) UserInsert("\r\n");
@@ -634,7 +661,10 @@ void TCustomMemo::KeyPress(char32_t& Key) {
         break;
     }
     if (Key < 32 || Key == 127) return;
+    FTypingChar = true;
+    auto alive = Handle();
     UserInsert(CharToUtf8(Key));
+    if (*alive != nullptr) FTypingChar = false;
 }
 
 void TCustomMemo::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {

@@ -152,6 +152,32 @@ TEST_F(MemoTest, SelStartSelLengthAndSelTextWorkOnTheWholeText) {
     EXPECT_EQ(memo->SelLength(), int(memo->Text().size()));
 }
 
+TEST_F(MemoTest, UndoTakesBackTheLastStepAndASecondUndoRedoes) {
+    memo->SetFocus();
+    Type(*form, "abc");
+    Stroke(VK_RETURN);
+    Type(*form, "de"); // a run of typing after the line break: one step
+    int before = changes;
+    Stroke('Z', {ssCtrl});
+    EXPECT_EQ(memo->Text(), "abc\r\n");
+    EXPECT_EQ(memo->CaretPos(), (TPoint{0, 1}));
+    EXPECT_EQ(changes, before + 1);
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), "abc\r\nde");
+    // A selection replaced across lines comes back selected.
+    memo->SetSelStart(1);
+    memo->SetSelLength(5);
+    Stroke(VK_DELETE);
+    EXPECT_EQ(memo->Text(), "ae");
+    Stroke(VK_BACK, {ssAlt});
+    EXPECT_EQ(memo->Text(), "abc\r\nde");
+    EXPECT_EQ(memo->SelText(), "bc\r\nd");
+    memo->Lines().Add("by code");
+    EXPECT_FALSE(memo->CanUndo());
+    memo->Undo();
+    EXPECT_EQ(memo->Lines().Count(), 3);
+}
+
 TEST_F(MemoTest, MaxLengthAndReadOnlyLimitTheUserOnly) {
     memo->SetMaxLength(5);
     memo->SetFocus();
