@@ -135,22 +135,11 @@ void TButton::Paint() {
         DrawButtonFace(c, r, false, Color());
     }
     c.Font().Assign(&Font());
-    std::string text;
-    for (std::size_t i = 0; i < Caption().size(); ++i) { // "&&" is "&", a single "&" goes
-        if (Caption()[i] == '&' && i + 1 < Caption().size()) ++i;
-        text += Caption()[i];
-    }
-    int tw = c.TextWidth(text), th = c.TextHeight("Wg");
+    int tw = c.TextWidth(StripAccelChars(Caption())), th = c.TextHeight("Wg");
     int x = (Width() - tw) / 2 + (FPressed ? 1 : 0);
     int y = (Height() - th) / 2 + (FPressed ? 1 : 0);
-    c.Brush().SetStyle(bsClear);
-    if (Enabled()) {
-        c.Font().SetColor(Font().Color() == clWindowText ? s.GetStyleColor(scButtonText)
-                                                         : Font().Color());
-        c.TextOut(x, y, text);
-    } else {
-        DrawDisabledText(c, x, y, text);
-    }
+    TColor text = Font().Color() == clWindowText ? s.GetStyleColor(scButtonText) : Font().Color();
+    DrawAccelText(c, x, y, Caption(), text, Enabled());
     if (Focused()) DrawFocusRect(c, Rect(4, 4, Width() - 4, Height() - 4));
 }
 
@@ -339,7 +328,7 @@ void TSpeedButton::CalcLayout(TRect& GlyphRect, TPoint& TextPos) const {
     const TCanvas& measure = const_cast<TSpeedButton*>(this)->Canvas();
     TCanvas& mc = const_cast<TCanvas&>(measure);
     mc.Font().Assign(&Font());
-    const std::string& text = Caption();
+    const std::string text = StripAccelChars(Caption());
     TSize ts{text.empty() ? 0 : mc.TextWidth(text), text.empty() ? 0 : mc.TextHeight("Wg")};
     TSize gs{0, 0};
     if (!FGlyph->Empty()) gs = {FGlyph->Width() / FNumGlyphs, FGlyph->Height()};
@@ -444,12 +433,7 @@ void TSpeedButton::Paint() {
     if (!FGlyph->Empty()) DrawGlyph(c, OffsetRect(gr, off, off), GlyphIndexFor(state));
     if (!Caption().empty()) {
         c.Font().Assign(&Font());
-        c.Brush().SetStyle(bsClear);
-        if (state == bsDisabled) {
-            DrawDisabledText(c, tp.X + off, tp.Y + off, Caption());
-        } else {
-            c.TextOut(tp.X + off, tp.Y + off, Caption());
-        }
+        DrawAccelText(c, tp.X + off, tp.Y + off, Caption(), Font().Color(), state != bsDisabled);
         c.Brush().SetStyle(bsSolid);
     }
 }

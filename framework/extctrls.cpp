@@ -116,12 +116,7 @@ void TCustomPanel::Paint() {
     FillSolidRect(c, r, back);
     if (!FShowCaption || Caption().empty()) return;
     c.Font().Assign(&Font());
-    std::string text;
-    for (std::size_t i = 0; i < Caption().size(); ++i) { // "&&" is "&", a single "&" goes
-        if (Caption()[i] == '&' && i + 1 < Caption().size()) ++i;
-        text += Caption()[i];
-    }
-    int tw = c.TextWidth(text), th = c.TextHeight("Wg");
+    int tw = c.TextWidth(StripAccelChars(Caption())), th = c.TextHeight("Wg");
     int x = FAlignment == taLeftJustify    ? r.Left
             : FAlignment == taRightJustify ? r.Right - tw
                                            : r.Left + (r.Width() - tw) / 2;
@@ -130,12 +125,7 @@ void TCustomPanel::Paint() {
                                                   : r.Top + (r.Height() - th) / 2;
     TRect old = c.ClipRect();
     c.IntersectClipRect(r);
-    if (Enabled()) {
-        c.Brush().SetStyle(bsClear);
-        c.TextOut(x, y, text);
-    } else {
-        DrawDisabledText(c, x, y, text);
-    }
+    DrawAccelText(c, x, y, Caption(), Font().Color(), Enabled());
     c.SetClipRect(old);
     c.Brush().SetStyle(bsSolid);
 }

@@ -90,7 +90,13 @@ TRect DrawSunkenFrame(TCanvas& C, const TRect& R);
 void DrawFocusRect(TCanvas& C, const TRect& R);
 // The "stays down" background of a pressed toggle button: a checker of highlight and face.
 void FillCheckered(TCanvas& C, const TRect& R);
-// Text drawn the way disabled text looks: offset (1, 1) in highlight, then in shadow.
-void DrawDisabledText(TCanvas& C, int X, int Y, const std::string& Text);
+// A caption's accelerator markers: "&x" underlines x, "&&" is "&". Returns the text without
+// them; Accel (when given) receives the byte index of the underlined character in that text,
+// or -1 (the first marker counts).
+std::string StripAccelChars(const std::string& Caption, int* Accel = nullptr);
+// Draws a caption at (X, Y) in the canvas font with a clear brush, its accelerator underlined:
+// in Color, or embossed when not Enabled (offset (1, 1) in highlight, then in shadow).
+void DrawAccelText(TCanvas& C, int X, int Y, const std::string& Caption, TColor Color,
+                   bool Enabled);
 
 } // namespace kel

@@ -2,6 +2,8 @@
 // style, and the shared drawing routines of the look.
 #include "kel_themes.h"
 
+#include "kel_utf8.h"
+
 #include <algorithm>
 
 namespace kel {
@@ -119,14 +121,47 @@ void FillCheckered(TCanvas& C, const TRect& R) {
         for (int x = R.Left + ((R.Left + y) & 1); x < R.Right; x += 2) C.SetPixels(x, y, hi);
 }
 
-void DrawDisabledText(TCanvas& C, int X, int Y, const std::string& Text) {
-    const TCustomStyleServices& s = StyleServices();
+std::string StripAccelChars(const std::string& Caption, int* Accel) {
+    std::string out;
+    int accel = -1;
+    for (std::size_t i = 0; i < Caption.size(); ++i) {
+        if (Caption[i] == '&' && i + 1 < Caption.size()) {
+            ++i;
+            if (Caption[i] != '&' && accel < 0) accel = int(out.size());
+        }
+        out += Caption[i];
+    }
+    if (Accel != nullptr) *Accel = accel;
+    return out;
+}
+
+void DrawAccelText(TCanvas& C, int X, int Y, const std::string& Caption, TColor Color,
+                   bool Enabled) {
+    int accel = -1;
+    const std::string text = StripAccelChars(Caption, &accel);
     TBrushStyle old = C.Brush().Style();
-    C.Brush().SetStyle(bsClear);
-    C.Font().SetColor(s.GetStyleColor(scButtonHighlight));
-    C.TextOut(X + 1, Y + 1, Text);
-    C.Font().SetColor(s.GetStyleColor(scButtonShadow));
-    C.TextOut(X, Y, Text);
+    auto draw = [&](int x, int y, TColor color) {
+        C.Brush().SetStyle(bsClear);
+        C.Font().SetColor(color);
+        C.TextOut(x, y, text);
+        if (accel < 0) return;
+        // The underline: one pixel below the baseline, under the whole character.
+        const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+        const unsigned char* p = b + accel;
+        NextCodePoint(p, b + text.size());
+        std::size_t end = std::size_t(p - b);
+        int u0 = C.TextWidth(text.substr(0, std::size_t(accel)));
+        int u1 = C.TextWidth(text.substr(0, end));
+        int base = y + C.TextMetrics().tmAscent + 1;
+        FillSolidRect(C, Rect(x + u0, base, x + u1, base + 1), color);
+    };
+    if (Enabled) {
+        draw(X, Y, Color);
+    } else {
+        const TCustomStyleServices& s = StyleServices();
+        draw(X + 1, Y + 1, s.GetStyleColor(scButtonHighlight));
+        draw(X, Y, s.GetStyleColor(scButtonShadow));
+    }
     C.Brush().SetStyle(old);
 }
 

@@ -4,6 +4,7 @@
 #include "controls_test_util.h"
 #include "kel_buttons.h"
 #include "kel_test_support.h"
+#include "kel_themes.h"
 
 #include <gtest/gtest.h>
 
@@ -254,6 +255,21 @@ TEST_F(ButtonTest, EnterClicksTheFocusedOrDefaultButtonEscTheCancelOneSpaceTheFo
     form->FocusControl(nullptr);
     KeyStroke(*form, VK_RETURN); // a disabled default button does nothing
     EXPECT_EQ(clicks.size(), 4u);
+}
+
+TEST_F(ButtonTest, TheAcceleratorIsUnderlinedAndItsMarkerNotShown) {
+    EXPECT_EQ(StripAccelChars("&&Save &as &x"), "&Save as x");
+    int accel = 0;
+    StripAccelChars("&&Save &as", &accel);
+    EXPECT_EQ(accel, 6);
+    TButton* b = Make(10, "&Go");
+    TBitmap m(1, 1);
+    const int tw = m.Canvas().TextWidth("Go"), th = m.Canvas().TextHeight("Wg");
+    const int gw = m.Canvas().TextWidth("G");
+    const int x = (60 - tw) / 2, y = (25 - th) / 2;
+    const int line = y + m.Canvas().TextMetrics().tmAscent + 1;
+    for (int px = x; px < x + gw; ++px) EXPECT_EQ(PixelAt(*b, px, line), ColorToRGB(clBtnText));
+    EXPECT_EQ(PixelAt(*b, x + gw + 1, line), ColorToRGB(clBtnFace)); // not under the "o"
 }
 
 TEST_F(ButtonTest, DrawsRaisedPressedDefaultAndDisabledButtons) {
