@@ -728,8 +728,23 @@ void TForm::SetVisible(bool Value) {
     if (Value) {
         if (FPosition == poScreenCenter || FPosition == poDesktopCenter ||
             FPosition == poMainFormCenter || FPosition == poOwnerFormCenter) {
-            TSize s = FormHost().ScreenSize();
-            TControl::SetBounds((s.cx - Width()) / 2, (s.cy - Height()) / 2, Width(), Height());
+            // Centred over the owner form (poOwnerFormCenter) or the main form, the first
+            // form created that is shown; over the screen when there is none.
+            TRect over = Bounds(0, 0, FormHost().ScreenSize().cx, FormHost().ScreenSize().cy);
+            TForm* centre = nullptr;
+            if (FPosition == poOwnerFormCenter) centre = dynamic_cast<TForm*>(Owner());
+            if (centre == nullptr &&
+                (FPosition == poMainFormCenter || FPosition == poOwnerFormCenter)) {
+                for (TForm* f : Registry())
+                    if (f != this && f->FVisible) {
+                        centre = f;
+                        break;
+                    }
+            }
+            if (centre != nullptr && centre != this && centre->FVisible)
+                over = centre->BoundsRect();
+            TControl::SetBounds(over.Left + (over.Width() - Width()) / 2,
+                                over.Top + (over.Height() - Height()) / 2, Width(), Height());
         }
         DoShow();
         FVisible = true;

@@ -129,6 +129,9 @@ class TForm : public TWinControl {
     TRect FrameWidths() const;
     TRect ClientRect() const override;
     TPoint ClientOrigin() const override;
+    // Where Show puts the form: poDesigned keeps Left/Top; poScreenCenter and poDesktopCenter
+    // centre it on the screen, poMainFormCenter over the main form (the first form created
+    // that is shown), poOwnerFormCenter over its owner form (else as poMainFormCenter).
     TPosition Position() const { return FPosition; } // default poDesigned
     void SetPosition(TPosition Value) { FPosition = Value; }
     bool KeyPreview() const { return FKeyPreview; } // default false
@@ -197,8 +200,10 @@ class TForm : public TWinControl {
     void HostTextInput(const std::string& Utf8);
     // The window gained or lost the keyboard.
     void HostActivate(bool Active);
-    // The window's close button.
-    void HostCloseRequest() { Close(); }
+    // The window's close button (ignored while the form is disabled by a modal form).
+    void HostCloseRequest() {
+        if (FEnabled) Close();
+    }
     // The user resized the window to this client size.
     void HostResize(int ClientWidth, int ClientHeight);
     // The control that gets a press at (X, Y) when nothing holds the capture (may be null).

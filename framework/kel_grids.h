@@ -71,8 +71,7 @@ struct TGridRect {
     friend constexpr bool operator==(const TGridRect&, const TGridRect&) = default;
 };
 
-// Which scroll bars a control may show.
-enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+// TScrollStyle (which scroll bars a control may show) is declared in kel_stdctrls.h.
 
 // What the in-place editor shows at the right edge: nothing, an ellipsis button, a drop arrow.
 enum TEditStyle : std::uint8_t { esSimple, esEllipsis, esPickList };

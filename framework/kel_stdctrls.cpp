@@ -10,6 +10,8 @@
 #include "kel_stdctrls.h"
 
 #include "kel_props.h"
+#include "kel_setter.h"
+#include "kel_themes.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -99,6 +101,7 @@ void TCustomEdit::TextChanged() {
         FCaret = FSelAnchor = 0;
         FScrollX = 0;
         FModified = false;
+        ClearUndo(); // the undo text belongs to a text that is gone
     }
     MakeCaretVisible();
     RestartBlink();
@@ -205,6 +208,7 @@ bool TCustomEdit::UserReplaceSelection(const std::string& S) {
     std::string t =
         Text().substr(0, std::size_t(ByteOf(from))) + ins + Text().substr(std::size_t(ByteOf(to)));
     bool changed = t != Text();
+    if (changed) FUndo.Record(Text(), from, to, FTypingChar, CountChars(ins));
     ReplaceRange(from, to, ins); // may run handlers that delete the box: touch nothing after
     return changed;
 }
@@ -241,6 +245,7 @@ int TCustomEdit::WordEnd(int Index) const {
 }
 
 void TCustomEdit::MoveCaret(int Index, bool Extend) {
+    FUndo.EndRun(); // typing after a caret move is a new undo step
     Index = std::clamp(Index, 0, TextLength());
     if (Extend) {
         if (Index == FCaret) return;
@@ -266,11 +271,12 @@ void TCustomEdit::ClearSelection() { Perform(WM_CLEAR); }
 
 void TCustomEdit::WMCopy(TMessage& Message) {
     (void)Message;
+    if (FPasswordChar != 0) return; // a hidden text never leaves the box
     if (SelLength() > 0) Clipboard().SetAsText(SelText());
 }
 
 void TCustomEdit::WMCut(TMessage& Message) {
-    if (FReadOnly || SelLength() == 0) return;
+    if (FReadOnly || SelLength() == 0 || FPasswordChar != 0) return;
     WMCopy(Message);
     UserReplaceSelection(std::string());
 }
@@ -286,6 +292,33 @@ void TCustomEdit::WMPaste(TMessage& Message) {
 void TCustomEdit::WMClear(TMessage& Message) {
     (void)Message;
     UserReplaceSelection(std::string());
+}
+
+void TCustomEdit::WMUndo(TMessage& Message) {
+    if (FReadOnly || !FUndo.CanUndo()) return;
+    Message.Result = 1;
+    int start = SelStart(), length = SelLength();
+    std::string back = FUndo.Swap(Text(), start, length);
+    if (back == Text()) return;
+    // Selects what the undone change had replaced.
+    FSelAnchor = start;
+    FCaret = start + length;
+    FInternalText = true;
+    SetText(back);
+}
+
+void TCustomEdit::SetPasswordChar(char32_t Value) {
+    if (!SetField(FPasswordChar, Value)) return;
+    FMeasured = false;
+    MakeCaretVisible();
+    Invalidate();
+}
+
+std::string TCustomEdit::DisplayText() const {
+    if (FPasswordChar == 0) return Text();
+    std::string one = CharToUtf8(FPasswordChar), out;
+    for (int i = 0; i < TextLength(); ++i) out += one;
+    return out;
 }
 
 // ---- Keys -------------------------------------------------------------------------------------
@@ -326,6 +359,9 @@ void TCustomEdit::EditKeyDown(std::uint16_t Key, TShiftState Shift) {
             ClearSelection();
         }
         break;
+    case VK_BACK:
+        if (Shift.contains(ssAlt)) Undo(); // Alt+Backspace: the old undo key
+        break;
     case VK_INSERT:
         if (ctrl)
             CopyToClipboard();
@@ -351,6 +387,9 @@ void TCustomEdit::EditChar(char32_t Ch) {
     case 24: // Ctrl+X
         CutToClipboard();
         return;
+    case 26: // Ctrl+Z
+        Undo();
+        return;
     case 8: // Backspace
         if (FReadOnly) return;
         if (SelLength() == 0) {
@@ -363,7 +402,10 @@ void TCustomEdit::EditChar(char32_t Ch) {
         break;
     }
     if (Ch < 32 || Ch == 127) return;
+    FTypingChar = true;
+    auto alive = Handle();
     UserReplaceSelection(CharToUtf8(Ch));
+    if (*alive != nullptr) FTypingChar = false;
 }
 
 void TCustomEdit::WndProc(TMessage& Message) {
@@ -373,8 +415,11 @@ void TCustomEdit::WndProc(TMessage& Message) {
         auto alive = Handle();
         TWinControl::WndProc(Message);
         std::uint16_t key = std::uint16_t(Message.WParam);
-        if (*alive != nullptr && Enabled() && key != 0 && Message.Msg == WM_KEYDOWN)
-            EditKeyDown(key, KeyDataToShiftState(Message.LParam));
+        TShiftState shift = KeyDataToShiftState(Message.LParam);
+        // Alt+Backspace (a system key) undoes; other Alt keys belong to menus.
+        if (*alive != nullptr && Enabled() && key != 0 &&
+            (Message.Msg == WM_KEYDOWN || (key == VK_BACK && shift.contains(ssAlt))))
+            EditKeyDown(key, shift);
         return;
     }
     case WM_CHAR: {
@@ -395,6 +440,9 @@ void TCustomEdit::WndProc(TMessage& Message) {
         return;
     case WM_CLEAR:
         WMClear(Message);
+        return;
+    case WM_UNDO:
+        WMUndo(Message);
         return;
     case CM_TEXTCHANGED:
         TextChanged();
@@ -537,10 +585,18 @@ void TCustomEdit::EnsureMeasured() const {
     if (FMeasured && FCharX.size() == FBounds.size()) return;
     TCanvas& c = const_cast<TCustomEdit*>(this)->ControlCanvas();
     c.Font().Assign(&Font());
-    const std::string& s = Text();
     FCharX.assign(FBounds.size(), 0);
-    for (std::size_t i = 1; i < FBounds.size(); ++i)
-        FCharX[i] = c.TextWidth(s.substr(0, std::size_t(FBounds[i])));
+    if (FPasswordChar != 0) {
+        std::string shown, one = CharToUtf8(FPasswordChar);
+        for (std::size_t i = 1; i < FBounds.size(); ++i) {
+            shown += one;
+            FCharX[i] = c.TextWidth(shown);
+        }
+    } else {
+        const std::string& s = Text();
+        for (std::size_t i = 1; i < FBounds.size(); ++i)
+            FCharX[i] = c.TextWidth(s.substr(0, std::size_t(FBounds[i])));
+    }
     FMeasured = true;
 }
 
@@ -593,15 +649,7 @@ void TCustomEdit::Paint() {
     FillSolid(c, Rect(0, 0, w, h), back);
     if (FBorderStyle != bsNone) {
         if (FCtl3D) {
-            // Sunken: shadow over dark shadow at the top and left, highlight and light below.
-            FillSolid(c, Rect(0, 0, w - 1, 1), clBtnShadow);
-            FillSolid(c, Rect(0, 0, 1, h - 1), clBtnShadow);
-            FillSolid(c, Rect(0, h - 1, w, h), clBtnHighlight);
-            FillSolid(c, Rect(w - 1, 0, w, h), clBtnHighlight);
-            FillSolid(c, Rect(1, 1, w - 2, 2), cl3DDkShadow);
-            FillSolid(c, Rect(1, 1, 2, h - 2), cl3DDkShadow);
-            FillSolid(c, Rect(1, h - 2, w - 1, h - 1), cl3DLight);
-            FillSolid(c, Rect(w - 2, 1, w - 1, h - 1), cl3DLight);
+            DrawSunkenFrame(c, Rect(0, 0, w, h));
         } else {
             c.Brush().SetColor(clWindowFrame);
             c.FrameRect(Rect(0, 0, w, h));
@@ -615,7 +663,8 @@ void TCustomEdit::Paint() {
     c.Font().SetColor(enabled ? Font().Color() : clGrayText);
     c.Brush().SetStyle(bsClear);
     int x0 = area.Left - FScrollX, y0 = area.Top;
-    c.TextOut(x0, y0, Text());
+    const std::string shown = DisplayText();
+    c.TextOut(x0, y0, shown);
     bool showSel = SelLength() > 0 && (FFocused || !FHideSelection);
     if (showSel) {
         // The selection: highlight, then the whole text again in the highlight colour, clipped
@@ -627,7 +676,7 @@ void TCustomEdit::Paint() {
         c.IntersectClipRect(sel);
         c.Font().SetColor(clHighlightText);
         c.Brush().SetStyle(bsClear);
-        c.TextOut(x0, y0, Text());
+        c.TextOut(x0, y0, shown);
         c.SetClipRect(oldClip);
         c.IntersectClipRect(area);
     }
@@ -885,6 +934,17 @@ const TClassRegistrar<TCustomEdit> customEditReg("TCustomEdit", "TWinControl", [
     p.Enum("BorderStyle", &E::BorderStyle, &E::SetBorderStyle, bsSingle,
            {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
     p.Bool("Ctl3D", &E::Ctl3D, &E::SetCtl3D, true);
+    // The character as text ("" for none).
+    p.String(
+        "PasswordChar",
+        [](const E& e) {
+            return e.PasswordChar() == 0 ? std::string() : CharToUtf8(e.PasswordChar());
+        },
+        [](E& e, const std::string& v) {
+            std::u32string u = DecodeUtf8(v);
+            e.SetPasswordChar(u.empty() ? 0 : u[0]);
+        },
+        "");
     p.Color(
         "Color", [](const E& e) { return e.Color(); }, [](E& e, TColor c) { e.SetColor(c); },
         clWindow);

@@ -13,7 +13,10 @@
 // The label (TCustomLabel, TLabel) draws its caption with DrawText-like flags through the
 // virtual DoDrawText, which descendants replace (a rotated label, say).
 //
-// Index: clipboard messages; TCustomEdit; TEdit; text-drawing flags; TCustomLabel; TLabel.
+// The memo (TCustomMemo, TMemo) is the multi-line edit box, in memo.cpp.
+//
+// Index: clipboard messages; TCustomEdit; TEdit; text-drawing flags; TCustomLabel; TLabel;
+// TCustomMemo; TMemo.
 #pragma once
 
 #include "kel_controls.h"
@@ -21,6 +24,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -31,6 +35,52 @@ enum : std::uint32_t {
     WM_COPY = 0x0301,
     WM_PASTE = 0x0302,
     WM_CLEAR = 0x0303,
+    WM_UNDO = 0x0304,
+};
+
+// ---- TEditUndo --------------------------------------------------------------------------------
+
+// The one undo step of the edit box and the memo: the text before the user's last change and
+// the selection (character indexes) to restore. A run of typed characters is one step; any
+// other change, or a caret move (EndRun), starts a new one. Undoing swaps, so a second undo
+// redoes.
+class TEditUndo {
+  public:
+    bool CanUndo() const { return FCan; }
+    void Clear() {
+        FCan = false;
+        FText.clear();
+        FRunEnd = -1;
+    }
+    void EndRun() { FRunEnd = -1; }
+    // Called before a user change replaces characters [From, To) of Current by Inserted
+    // characters (Typing: one typed character).
+    void Record(const std::string& Current, int From, int To, bool Typing, int Inserted) {
+        bool continues = Typing && From == To && FRunEnd == From && FCan;
+        if (!continues) {
+            FText = Current;
+            FStart = From;
+            FLength = To - From;
+            FCan = true;
+        }
+        FRunEnd = Typing ? From + Inserted : -1;
+    }
+    // The text to put back in place of Current, whose selection is (SelStart, SelLength); on
+    // return SelStart and SelLength are the selection to show. Keeps Current for the redo.
+    std::string Swap(const std::string& Current, int& SelStart, int& SelLength) {
+        std::string back = std::move(FText);
+        FText = Current;
+        std::swap(FStart, SelStart);
+        std::swap(FLength, SelLength);
+        FRunEnd = -1;
+        return back;
+    }
+
+  private:
+    bool FCan = false;
+    std::string FText;
+    int FStart = 0, FLength = 0;
+    int FRunEnd = -1;
 };
 
 // ---- TCustomEdit ------------------------------------------------------------------------------
@@ -72,6 +122,17 @@ class TCustomEdit : public TWinControl {
     void CutToClipboard();
     void CopyToClipboard();
     void PasteFromClipboard();
+    // Undo: the box keeps the text before the user's last change (a run of typed characters
+    // is one change). Undo (sends WM_UNDO; nothing when ReadOnly or nothing to undo) puts it
+    // back and keeps what it replaced, so a second Undo redoes. Ctrl+Z and Alt+Backspace undo.
+    // Text assigned in code clears it.
+    void Undo() { Perform(WM_UNDO); }
+    bool CanUndo() const { return FUndo.CanUndo(); }
+    void ClearUndo() { FUndo.Clear(); }
+    // Shown in place of every character when not 0 (the text is kept); copying and cutting
+    // are then refused. Default 0.
+    char32_t PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char32_t Value);
     // Number of characters (code points) in Text.
     int TextLength() const { return int(FBounds.size()) - 1; }
 
@@ -155,12 +216,15 @@ class TCustomEdit : public TWinControl {
     virtual void WMCopy(TMessage& Message);
     virtual void WMPaste(TMessage& Message);
     virtual void WMClear(TMessage& Message);
+    virtual void WMUndo(TMessage& Message);
     // Sets the height from the font when AutoSize.
     void AdjustHeight();
 
   private:
     void TextChanged();
     void RebuildBounds();
+    // The text as shown: Text, or PasswordChar once per character.
+    std::string DisplayText() const;
     void EnsureMeasured() const;
     int ByteOf(int Index) const { return FBounds[std::size_t(Index)]; }
     int WordStart(int Index) const;
@@ -194,6 +258,9 @@ class TCustomEdit : public TWinControl {
     bool FMouseSelecting = false;
     bool FClickFocusing = false; // the focus arrives through a click (no AutoSelect)
     TMessageTimer FBlinkTimer{[this] { BlinkTick(); }}; // the caret blink
+    char32_t FPasswordChar = 0;
+    TEditUndo FUndo;
+    bool FTypingChar = false; // UserReplaceSelection is typing one character
     TNotifyEvent FOnChange;
 };
 
@@ -280,6 +347,180 @@ class TLabel : public TCustomLabel {
   public:
     explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
     std::string ClassName() const override { return "TLabel"; }
+};
+
+// ---- TCustomMemo ------------------------------------------------------------------------------
+
+// Which scroll bars a control may show (the memo, the grids).
+enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// A multi-line edit box. Lines is the text as a string list (live: changing it changes the
+// memo); Text is the lines joined by CR LF (a trailing line break gives an empty last line).
+// Positions are (line, character) pairs; SelStart and SelLength count characters over Text,
+// a line break counting as two. With WordWrap (default true) long lines break at blanks into
+// rows that fit the width (a word longer than the width breaks anywhere); without it the view
+// scrolls sideways. The view scrolls by rows to keep the caret visible and with the wheel.
+// WantReturns (default true): Enter breaks the line (Ctrl+Enter always does); otherwise Enter
+// goes to the form (a default button). WantTabs (default false): Tab inserts a tab; otherwise it
+// moves the focus. Every change of the text, typed or by code (Text, Lines, SelText), runs
+// Change, which fires OnChange once per change. Windowed, TabStop true, Color clWindow, size
+// 185 x 89, a sunken frame.
+class TCustomMemo : public TWinControl {
+  public:
+    explicit TCustomMemo(TComponent* AOwner);
+    ~TCustomMemo() override;
+    std::string ClassName() const override { return "TCustomMemo"; }
+
+    // The lines; changes made through it (Add, Delete, Strings, Text, ...) reach the memo.
+    TStringList& Lines() { return FLines; }
+    const TStringList& Lines() const { return FLines; }
+    void SetLines(const TStringList& Value) { FLines.Assign(&Value); }
+
+    bool WordWrap() const { return FWordWrap; } // default true
+    void SetWordWrap(bool Value);
+    bool WantReturns() const { return FWantReturns; } // default true
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+    bool WantTabs() const { return FWantTabs; } // default false
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    bool ReadOnly() const { return FReadOnly; } // default false
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+    // Most characters the user may type or paste (line breaks count two); 0 = unlimited.
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value) { FMaxLength = Value < 0 ? 0 : Value; }
+    // Recorded for form files; the memo scrolls with keys and wheel, bars are not drawn.
+    TScrollStyle ScrollBars() const { return FScrollBars; } // default ssNone
+    void SetScrollBars(TScrollStyle Value) { FScrollBars = Value; }
+    TAlignment Alignment() const { return FAlignment; } // default taLeftJustify
+    void SetAlignment(TAlignment Value);
+    bool HideSelection() const { return FHideSelection; } // default true
+    void SetHideSelection(bool Value);
+    bool Modified() const { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+
+    // --- caret and selection ---
+    // The caret: X = character in the line, Y = line.
+    TPoint CaretPos() const { return FCaret; }
+    void SetCaretPos(TPoint Value);
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    std::string SelText() const;
+    // Replaces the selection (line breaks allowed); a change even when ReadOnly.
+    void SetSelText(const std::string& Value);
+    void SelectAll();
+    void ClearSelection();
+    void Clear() { SetText(std::string()); }
+    void CutToClipboard();
+    void CopyToClipboard();
+    void PasteFromClipboard();
+    // Undo as in the edit box (Ctrl+Z, Alt+Backspace; sends WM_UNDO): one step, a run of
+    // typing is one step, a second Undo redoes; text or lines changed by code clear it.
+    void Undo() { Perform(WM_UNDO); }
+    bool CanUndo() const { return FUndo.CanUndo(); }
+    void ClearUndo() { FUndo.Clear(); }
+    // Text position (line, character) of a linear index over Text, and back.
+    TPoint PosFromIndex(int Index) const;
+    int IndexFromPos(TPoint Pos) const;
+
+    // --- view ---
+    // First row shown (rows are the wrapped pieces of lines), and how many fit.
+    int TopRow() const { return FTopRow; }
+    void SetTopRow(int Value);
+    int RowCount() const;
+    int VisibleRowCount() const;
+    int RowHeight() const;
+    // The area rows are drawn in (client coordinates).
+    TRect TextArea() const;
+    // Client point of the caret position Pos (top of its row), and the position nearest to a
+    // client point.
+    TPoint PosToClient(TPoint Pos) const;
+    TPoint ClientToPos(int X, int Y) const;
+    bool CaretShown() const { return FFocused && FCaretOn && !HasSelection(); }
+    static constexpr int CaretBlinkMs = 500;
+
+    TNotifyEvent OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
+
+  protected:
+    virtual void Change();
+    void WndProc(TMessage& Message) override;
+    void Paint() override;
+    void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    void WMSetFocus(TMessage& Message) override;
+    void WMKillFocus(TMessage& Message) override;
+    void SizeChanged() override;
+
+  private:
+    struct TRow {
+        int Line = 0, Start = 0, End = 0; // characters [Start, End) of the line
+    };
+    bool HasSelection() const { return FCaret != FAnchor; }
+    TPoint SelFirst() const;
+    TPoint SelLast() const;
+    int LineCount() const { return FLines.Count() == 0 ? 1 : FLines.Count(); }
+    std::string LineText(int Line) const;
+    int LineLength(int Line) const;
+    TPoint Clamp(TPoint P) const;
+    void LinesChanged();
+    void SyncText();
+    void Invalidated();
+    void EnsureRows() const;
+    int RowOf(TPoint P) const;
+    int XInRow(const TRow& R, int Col) const;
+    int ColAtX(const TRow& R, int X) const;
+    // Replaces the text between A and B (positions, A before B) by S; caret after it.
+    void Replace(TPoint A, TPoint B, const std::string& S);
+    bool UserInsert(const std::string& S);
+    void MoveCaret(TPoint P, bool Extend, bool KeepPreferredX = false);
+    void MakeCaretVisible();
+    void RestartBlink();
+    void BlinkTick();
+    TPoint WordLeft(TPoint P) const;
+    TPoint WordRight(TPoint P) const;
+    void DoUndo();
+
+    TStringList FLines;
+    TEditUndo FUndo;
+    bool FTypingChar = false; // UserInsert is typing one character
+    bool FSyncing = false;    // the memo itself is writing Lines or Text
+    mutable std::vector<TRow> FRows;
+    mutable bool FRowsValid = false;
+    TPoint FCaret{0, 0};
+    TPoint FAnchor{0, 0};
+    int FPreferredX = -1; // Up/Down keep the column in pixels
+    int FTopRow = 0;
+    int FScrollX = 0;
+    bool FWordWrap = true;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    bool FReadOnly = false;
+    int FMaxLength = 0;
+    TScrollStyle FScrollBars = ssNone;
+    TAlignment FAlignment = taLeftJustify;
+    bool FHideSelection = true;
+    bool FModified = false;
+    bool FFocused = false;
+    bool FCaretOn = false;
+    bool FMouseSelecting = false;
+    TMessageTimer FBlinkTimer{[this] { BlinkTick(); }};
+    TNotifyEvent FOnChange;
+};
+
+// ---- TMemo ------------------------------------------------------------------------------------
+
+// The memo forms create; its published properties are registered in memo.cpp.
+class TMemo : public TCustomMemo {
+  public:
+    explicit TMemo(TComponent* AOwner) : TCustomMemo(AOwner) {}
+    std::string ClassName() const override { return "TMemo"; }
 };
 
 } // namespace kel

@@ -1,5 +1,6 @@
 // Gallery items of the standard controls: edit boxes with short and long text, read-only,
-// without 3D frame and disabled; a label with an accelerator and one that wraps.
+// without 3D frame and disabled; password and memo; a label with an accelerator and one that
+// wraps.
 #include "gallery.h"
 
 #include "kel_stdctrls.h"
@@ -35,6 +36,18 @@ KEL_GALLERY_ITEM("TEdit disabled", 160, 0, [](TWinControl* p) {
     auto* e = MakeEdit(p, "Disabled");
     e->SetEnabled(false);
     return e;
+});
+
+KEL_GALLERY_ITEM("TEdit password", 160, 0, [](TWinControl* p) {
+    auto* e = MakeEdit(p, "secret");
+    e->SetPasswordChar(U'*');
+    return e;
+});
+
+KEL_GALLERY_ITEM("TMemo", 170, 70, [](TWinControl* p) {
+    auto* m = new TMemo(p);
+    m->SetText("A memo: lines, word wrap at blanks within the width,\r\ncaret and selection");
+    return m;
 });
 
 KEL_GALLERY_ITEM("TLabel", 0, 0, [](TWinControl* p) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace kel::headless {
 
@@ -29,14 +30,28 @@ void THeadlessHost::ModalLoopStep(TForm* Form) {
     if (FModalScript) {
         auto script = std::move(FModalScript);
         FModalScript = nullptr;
+        FIdleForm = nullptr;
         script(*Form);
         return;
     }
     if (Application->ManualClock() != nullptr && Application->NextTimerDue() >= 0) {
-        Application->Advance(
-            std::max<std::int64_t>(0, Application->NextTimerDue() - Application->Now()));
-        return;
+        // Timers may still close the form; but timers that never stop (a caret blink) must
+        // not keep a forgotten modal form running for ever.
+        if (FIdleForm != Form) {
+            FIdleForm = Form;
+            FIdleSince = Application->Now();
+        }
+        if (Application->NextTimerDue() - FIdleSince <= MaxModalTimerMs) {
+            Application->Advance(
+                std::max<std::int64_t>(0, Application->NextTimerDue() - Application->Now()));
+            return;
+        }
+        FIdleForm = nullptr;
+        throw EInvalidOperation("Form \"" + Form->Name() +
+                                "\" runs modally, but only timers ran for " +
+                                std::to_string(MaxModalTimerMs / 1000) + " s and none closed it");
     }
+    FIdleForm = nullptr;
     throw EInvalidOperation("Form \"" + Form->Name() +
                             "\" runs modally, but nothing is left that could close it");
 }

@@ -32,7 +32,8 @@ class THeadlessHost : public TFormHost {
     void FormDestroying(TForm* Form) override;
     // Runs the loop; when that leaves the modal form open, runs the modal script (each script
     // runs once), else lets the manual clock reach the next timer; when nothing is left that
-    // could close the form, raises EInvalidOperation instead of waiting for ever.
+    // could close the form, or only timers ran for MaxModalTimerMs of clock time since the
+    // last script, raises EInvalidOperation instead of waiting for ever.
     void ModalLoopStep(TForm* Form) override;
 
     // Forms shown and not hidden since, in the order they were shown.
@@ -42,12 +43,16 @@ class THeadlessHost : public TFormHost {
     const std::vector<TRect>& Presented() const { return FPresented; }
     void ClearPresented() { FPresented.clear(); }
     void SetModalScript(std::function<void(TForm&)> Script) { FModalScript = std::move(Script); }
+    // Clock time a modal loop may run on timers alone (ten minutes).
+    static constexpr std::int64_t MaxModalTimerMs = 600000;
 
   private:
     std::vector<TForm*> FShown;
     std::vector<TRect> FPresented;
     int FInvalidations = 0;
     std::function<void(TForm&)> FModalScript;
+    TForm* FIdleForm = nullptr;  // the modal form whose loop runs on timers alone
+    std::int64_t FIdleSince = 0; // clock time when that began
 };
 
 // The headless host (a process-wide instance).

@@ -335,6 +335,15 @@ void TSDLHost::FormShown(TForm* Form) {
     rec->Form = Form;
     Window& ref = *rec;
     windows_[Form] = std::move(rec);
+    if (Form->Modal()) {
+        // A modal form stays above the window of the form that opened it (the active one, or
+        // any other), and takes the keyboard.
+        SDL_Window* parent = nullptr;
+        for (auto& [f, w] : windows_)
+            if (f != Form && (parent == nullptr || f == ActiveForm())) parent = w->Handle;
+        if (parent != nullptr) SDL_SetWindowModalFor(win, parent);
+        SDL_RaiseWindow(win);
+    }
     Present(ref, true);
 }
 

@@ -1,6 +1,8 @@
 // Forms: painting and invalidation (what is repainted, in which order, clipped to what), the
 // invalid-rectangle list, the host notifications, closing and the modal loop.
 #include "controls_test_util.h"
+#include "kel_buttons.h"
+#include "kel_stdctrls.h"
 
 #include "kel_test_support.h"
 
@@ -370,6 +372,185 @@ TEST_F(PaintTest, CloseOnAModalFormCancelsItUnlessOnCloseKeepsItOpen) {
     });
     EXPECT_EQ(dialog.ShowModal(), mrCancel);
     EXPECT_EQ(closes, 2);
+}
+
+// ---- Modal dialogs driven by a script ---------------------------------------------------------
+
+// A dialog with an edit box and OK / Cancel buttons, as a program would build one.
+struct TTestDialog {
+    TForm Form{nullptr};
+    TEdit* Edit;
+    TButton* Ok;
+    TButton* Cancel;
+    TTestDialog() {
+        Form.SetBorderStyle(bsDialog);
+        Form.SetPosition(poScreenCenter);
+        Form.SetClientWidth(200);
+        Form.SetClientHeight(80);
+        Edit = new TEdit(&Form);
+        Edit->SetParent(&Form);
+        Edit->SetBounds(10, 10, 180, 21);
+        Ok = new TButton(&Form);
+        Ok->SetParent(&Form);
+        Ok->SetBounds(30, 45, 60, 25);
+        Ok->SetCaption("OK");
+        Ok->SetModalResult(mrOk);
+        Ok->SetDefault(true);
+        Cancel = new TButton(&Form);
+        Cancel->SetParent(&Form);
+        Cancel->SetBounds(110, 45, 60, 25);
+        Cancel->SetCaption("Cancel");
+        Cancel->SetModalResult(mrCancel);
+        Cancel->SetCancel(true);
+    }
+};
+
+TEST_F(PaintTest, AButtonWithAModalResultEndsTheModalLoopWithIt) {
+    TTestDialog d;
+    std::string typed;
+    WhenModal([&](TForm& f) {
+        d.Edit->SetFocus();
+        Type(f, "abc");
+        ClickAt(*d.Ok, 5, 5);
+    });
+    EXPECT_EQ(d.Form.ShowModal(), mrOk);
+    EXPECT_EQ(d.Edit->Text(), "abc");
+    EXPECT_FALSE(d.Form.Visible());
+    // Enter clicks the default button, Esc the cancel one.
+    WhenModal([&](TForm& f) { KeyStroke(f, VK_RETURN); });
+    EXPECT_EQ(d.Form.ShowModal(), mrOk);
+    WhenModal([&](TForm& f) { KeyStroke(f, VK_ESCAPE); });
+    EXPECT_EQ(d.Form.ShowModal(), mrCancel);
+}
+
+TEST_F(PaintTest, CloseOnAModalFormReturnsCancelAndOnCloseQueryCanRefuse) {
+    TTestDialog d;
+    int queries = 0;
+    bool allow = false;
+    d.Form.SetOnCloseQuery([&](TObject*, bool& can) {
+        ++queries;
+        can = allow;
+    });
+    WhenModal([&](TForm& f) {
+        f.Close(); // refused: the loop goes on
+        EXPECT_TRUE(f.Visible());
+        WhenModal([&](TForm& g) {
+            allow = true;
+            g.Close();
+        });
+    });
+    EXPECT_EQ(d.Form.ShowModal(), mrCancel);
+    EXPECT_EQ(queries, 2);
+    // A refused OK click keeps the form open too; the result is reset for the next try.
+    allow = false;
+    queries = 0;
+    WhenModal([&](TForm&) {
+        ClickAt(*d.Ok, 5, 5); // the loop asks OnCloseQuery, which refuses
+        WhenModal([&](TForm&) {
+            allow = true;
+            ClickAt(*d.Cancel, 5, 5);
+        });
+    });
+    EXPECT_EQ(d.Form.ShowModal(), mrCancel);
+    EXPECT_EQ(queries, 2);
+}
+
+TEST_F(PaintTest, OtherFormsGetNoInputWhileAModalFormRuns) {
+    auto* under = new TButton(form.get());
+    under->SetParent(form.get());
+    under->SetBounds(0, 0, 60, 25);
+    int clicks = 0;
+    under->SetOnClick([&](TObject*) { ++clicks; });
+    TTestDialog d;
+    WhenModal([&](TForm& f) {
+        ClickAt(*form, 5, 5);
+        form->HostCloseRequest(); // the window's close button does nothing either
+        EXPECT_TRUE(form->Visible());
+        ClickAt(*d.Cancel, 5, 5);
+        (void)f;
+    });
+    EXPECT_EQ(d.Form.ShowModal(), mrCancel);
+    EXPECT_EQ(clicks, 0);
+    ClickAt(*under, 5, 5);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(PaintTest, DialogFrameClientSizeCentringAndMeasuringBeforeShowing) {
+    TTestDialog d;
+    // bsDialog has a frame: Width/Height include it, ClientWidth/ClientHeight do not.
+    EXPECT_EQ(d.Form.ClientWidth(), 200);
+    EXPECT_EQ(d.Form.ClientHeight(), 80);
+    TRect f = d.Form.FrameWidths();
+    EXPECT_GT(f.Top, 0);
+    EXPECT_EQ(d.Form.Width(), 200 + f.Left + f.Right);
+    EXPECT_EQ(d.Form.Height(), 80 + f.Top + f.Bottom);
+    // The canvas measures text before the form was ever shown.
+    TBitmap m(1, 1);
+    EXPECT_EQ(d.Form.Canvas().TextWidth("Measure me"), m.Canvas().TextWidth("Measure me"));
+    EXPECT_GT(d.Form.Canvas().TextWidth("Measure me"), 0);
+    // poScreenCenter centres on Show; poOwnerFormCenter over the owner form.
+    WhenModal([&](TForm&) { ClickAt(*d.Ok, 5, 5); });
+    d.Form.ShowModal();
+    TSize screen = FormHost().ScreenSize();
+    EXPECT_EQ(d.Form.Left(), (screen.cx - d.Form.Width()) / 2);
+    EXPECT_EQ(d.Form.Top(), (screen.cy - d.Form.Height()) / 2);
+    form->SetBounds(100, 200, 400, 300);
+    TForm owned(form.get());
+    owned.SetBounds(0, 0, 100, 50);
+    owned.SetPosition(poOwnerFormCenter);
+    owned.Show();
+    EXPECT_EQ(owned.Left(), 100 + (400 - 100) / 2);
+    EXPECT_EQ(owned.Top(), 200 + (300 - 50) / 2);
+}
+
+TEST_F(PaintTest, AForgottenModalFormWithABlinkingCaretRaisesInsteadOfRunningForEver) {
+    TTestDialog d;
+    d.Form.SetName("Dialog1");
+    // The focused edit box blinks its caret on a timer that never stops.
+    int blinksSeen = 0;
+    WhenModal([&](TForm&) {
+        d.Edit->SetFocus();
+        blinksSeen = d.Edit->CaretShown() ? 1 : 0;
+    });
+    try {
+        d.Form.ShowModal();
+        FAIL() << "no exception";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_STREQ(e.what(),
+                     "Form \"Dialog1\" runs modally, but only timers ran for 600 s and none "
+                     "closed it");
+    }
+    EXPECT_EQ(blinksSeen, 1);
+    EXPECT_FALSE(d.Form.Visible());
+    // A timer that does close the form in time ends the loop normally.
+    HWND w = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg == WM_TIMER) d.Form.SetModalResult(mrYes);
+    });
+    SetTimer(w, 1, 300000);
+    EXPECT_EQ(d.Form.ShowModal(), mrYes);
+    KillTimer(w, 1);
+    DeallocateHWnd(w);
+}
+
+TEST_F(PaintTest, DrawsADialogWithItsControls) {
+    TTestDialog d;
+    d.Form.SetColor(clBtnFace);
+    d.Edit->SetText("Entered text");
+    d.Form.Show();
+    d.Ok->SetFocus();
+    TBitmap shot;
+    Snapshot(d.Form, shot);
+    EXPECT_EQ(shot.Width(), 200);
+    EXPECT_EQ(shot.Height(), 80);
+    d.Form.Hide();
+    EXPECT_TRUE(MatchesReference(shot, "framework/ref/forms_dialog"));
+}
+
+TEST(ModalResultTest, NamedResultsHaveTheirNumbers) {
+    const int values[] = {mrNone,     mrOk,       mrCancel, mrAbort,   mrRetry,
+                          mrIgnore,   mrYes,      mrNo,     mrClose,   mrHelp,
+                          mrTryAgain, mrContinue, mrAll,    mrNoToAll, mrYesToAll};
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(values[i], i);
 }
 
 } // namespace

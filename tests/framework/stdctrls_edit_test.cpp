@@ -451,5 +451,56 @@ TEST_F(EditTest, DrawsFrameTextSelectionCaretScrollingAndTheDisabledLook) {
     EXPECT_TRUE(MatchesReference(shot, "framework/ref/stdctrls_edit"));
 }
 
+TEST_F(EditTest, UndoRestoresTheTextBeforeTheLastChangeAndASecondUndoRedoes) {
+    edit->SetText("hello");
+    EXPECT_FALSE(edit->CanUndo()); // text set by code leaves nothing to undo
+    FocusAtEnd();
+    Type(*form, " world"); // one run of typing is one step
+    EXPECT_TRUE(edit->CanUndo());
+    int before = changes;
+    Stroke('Z', {ssCtrl});
+    EXPECT_EQ(edit->Text(), "hello");
+    EXPECT_EQ(changes, before + 1);
+    edit->Undo();
+    EXPECT_EQ(edit->Text(), "hello world");
+    // A deletion is its own step, and restores the selection it removed.
+    edit->SetSelection(0, 6);
+    Stroke(VK_DELETE);
+    EXPECT_EQ(edit->Text(), "world");
+    Stroke(VK_BACK, {ssAlt});
+    EXPECT_EQ(edit->Text(), "hello world");
+    EXPECT_EQ(edit->SelText(), "hello ");
+    // Moving the caret ends a typing run: two runs are two steps.
+    FocusAtEnd();
+    Type(*form, "!");
+    Stroke(VK_LEFT);
+    Type(*form, "?");
+    edit->Undo();
+    EXPECT_EQ(edit->Text(), "hello world!");
+    edit->SetReadOnly(true);
+    edit->Undo();
+    EXPECT_EQ(edit->Text(), "hello world!");
+    edit->SetReadOnly(false);
+    edit->SetText("new");
+    EXPECT_FALSE(edit->CanUndo());
+    edit->Undo();
+    EXPECT_EQ(edit->Text(), "new");
+}
+
+TEST_F(EditTest, PasswordCharHidesTheTextAndRefusesToCopyIt) {
+    edit->SetText("secret");
+    edit->SetPasswordChar(U'*');
+    TBitmap m(1, 1);
+    EXPECT_EQ(edit->CharToX(3) - edit->CharToX(0), m.Canvas().TextWidth("***"));
+    EXPECT_EQ(edit->Text(), "secret");
+    edit->SelectAll();
+    edit->CopyToClipboard();
+    edit->CutToClipboard();
+    EXPECT_FALSE(Clipboard().HasFormat(CF_TEXT));
+    EXPECT_EQ(edit->Text(), "secret");
+    edit->SetPasswordChar(0);
+    EXPECT_EQ(edit->CharToX(3) - edit->CharToX(0), m.Canvas().TextWidth("sec"));
+}
+
 } // namespace
 } // namespace kel::test

@@ -99,6 +99,7 @@ std::vector<TPropValue> Candidates(const TPropInfo& p, const TPropValue& cur) {
     case TPropType::Integers:
         out.emplace_back(std::vector<std::int64_t>{1, 2, 3});
         out.emplace_back(std::vector<std::int64_t>{10});
+        out.emplace_back(std::vector<std::int64_t>{1, 1, 0xFF}); // an image: 1 x 1, one pixel
         break;
     case TPropType::Floats:
         out.emplace_back(std::vector<double>{0.5, 1.5});
