@@ -7,6 +7,8 @@
 // and event dispatch; presenting.
 #include "sdl_host.h"
 
+#include "kel_popup.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -326,8 +328,13 @@ void TSDLHost::FormShown(TForm* Form) {
     if (WindowOf(Form)) return;
     const TPoint at = Form->ClientOrigin();
     const int w = std::max(1, Form->ClientWidth()), h = std::max(1, Form->ClientHeight());
-    SDL_Window* win = SDL_CreateWindow(Form->Caption().c_str(), at.X, at.Y, w, h,
-                                       WindowFlags(Form->BorderStyle()));
+    // A popup (menu, drop-down list) is a borderless window that never takes the focus.
+    const std::uint32_t flags = dynamic_cast<TPopupWindow*>(Form) != nullptr
+                                    ? SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS |
+                                          SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR |
+                                          SDL_WINDOW_ALWAYS_ON_TOP
+                                    : WindowFlags(Form->BorderStyle());
+    SDL_Window* win = SDL_CreateWindow(Form->Caption().c_str(), at.X, at.Y, w, h, flags);
     if (!win) throw EOutOfResources(std::string("Cannot create a window: ") + SDL_GetError());
     auto rec = std::make_unique<Window>();
     rec->Handle = win;
