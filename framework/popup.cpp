@@ -14,6 +14,7 @@ struct TLayer {
     std::vector<TPopupWindow*> Open; // bottom first
     TPopupWindow* Pressed = nullptr; // the popup a forwarded press went to, until its release
     TPopupWindow* Hovered = nullptr; // the popup a forwarded move went to last
+    TForm* EatUp = nullptr;          // the form whose press closed the popups: its release too
 };
 
 TLayer& Layer() {
@@ -202,6 +203,10 @@ void CloseAllPopups(bool Dismissed) {
 bool PopupLayerInput(TForm* Form, TPopupInput Kind, TMouseButton Button, TShiftState Shift, int X,
                      int Y, int Key, const std::string& Text) {
     TLayer& l = Layer();
+    if (Form != nullptr && l.EatUp == Form && Kind == TPopupInput::Up) {
+        l.EatUp = nullptr; // the release of the press that closed the popups
+        return true;
+    }
     if (l.Open.empty() || Form == nullptr) return false;
     TPopupWindow* own = AsOpenPopup(Form);
 
@@ -233,7 +238,10 @@ bool PopupLayerInput(TForm* Form, TPopupInput Kind, TMouseButton Button, TShiftS
     }
     if (target == nullptr) {
         // A press outside every popup closes them all; nothing else reaches the other forms.
-        if (Kind == TPopupInput::Down || Kind == TPopupInput::DoubleClick) CloseAllPopups(true);
+        if (Kind == TPopupInput::Down || Kind == TPopupInput::DoubleClick) {
+            l.EatUp = Form;
+            CloseAllPopups(true);
+        }
         return true;
     }
     if (Kind == TPopupInput::Down || Kind == TPopupInput::DoubleClick) l.Pressed = target;
