@@ -212,7 +212,21 @@ bool PopupLayerInput(TForm* Form, TPopupInput Kind, TMouseButton Button, TShiftS
 
     if (Kind == TPopupInput::KeyDown || Kind == TPopupInput::KeyUp || Kind == TPopupInput::Text) {
         TPopupWindow* top = l.Open.back();
-        if (!top->TakesKeys() || top == Form) return false;
+        if (!top->TakesKeys()) {
+            // Keys a window system gave a popup that leaves them to the focused control (a
+            // drop-down list under the pointer) go to the active form.
+            TForm* active = ActiveForm();
+            if (own == nullptr || active == nullptr || AsOpenPopup(active) != nullptr) return false;
+            top = nullptr;
+            if (Kind == TPopupInput::KeyDown)
+                active->HostKeyDown(std::uint16_t(Key), Shift);
+            else if (Kind == TPopupInput::KeyUp)
+                active->HostKeyUp(std::uint16_t(Key), Shift);
+            else
+                active->HostTextInput(Text);
+            return true;
+        }
+        if (top == Form) return false;
         if (Kind == TPopupInput::KeyDown)
             top->HostKeyDown(std::uint16_t(Key), Shift);
         else if (Kind == TPopupInput::KeyUp)

@@ -18,6 +18,7 @@
 
 #include "kel_app.h"
 #include "kel_forms.h"
+#include "kel_popup.h"
 #include "kel_props.h"
 #include "kel_streaming.h"
 #include "headless.h"
@@ -273,7 +274,7 @@ int RunWindow(int quitAfterMs, const std::string& screenshot) {
     // Esc closes the gallery; closing reads back the window first when asked to.
     form->SetKeyPreview(true);
     form->SetOnKeyDown([form](TObject*, std::uint16_t& Key, TShiftState) {
-        if (Key == VK_ESCAPE) {
+        if (Key == VK_ESCAPE && OpenPopupCount() == 0) { // an open popup takes Esc itself
             Key = 0;
             form->Close();
         }

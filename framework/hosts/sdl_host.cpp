@@ -521,6 +521,9 @@ void TSDLHost::DispatchEvent(const void* Event) {
             form->HostActivate(true);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+            // A popup window taking the X focus leaves the form that opened it active (the
+            // popup layer hands it the keys).
+            if (OpenPopupCount() > 0) break;
             ReleaseAllKeys();
             form->HostActivate(false);
             break;
