@@ -695,9 +695,7 @@ const TClassRegistrar<TComboBox> comboReg("TComboBox", "TCustomComboBox", [](aut
         "Text", [](const C& c) { return c.Text(); },
         [](C& c, const std::string& v) { c.SetText(v); }, "");
     p.Int("DropDownCount", &C::DropDownCount, &C::SetDropDownCount, 8);
-    p.Int(
-         "ItemHeight", [](const C& c) { return c.ItemHeight(); }, &C::SetItemHeight, 0)
-        .Stored([](const C&) { return false; });
+    p.Int("ItemHeight", &C::ItemHeightSetting, &C::SetItemHeight, 0);
     p.Int("MaxLength", &C::MaxLength, &C::SetMaxLength, 0);
     p.Color(
         "Color", [](const C& c) { return c.Color(); }, [](C& c, TColor v) { c.SetColor(v); },
@@ -709,5 +707,9 @@ const TClassRegistrar<TComboBox> comboReg("TComboBox", "TCustomComboBox", [](aut
 });
 
 } // namespace
+
+namespace detail {
+void LinkComboBox() {}
+} // namespace detail
 
 } // namespace kel

@@ -196,6 +196,7 @@ void TDateTimePicker::SetKind(TDateTimeKind Value) {
 
 void TDateTimePicker::SetDateTime(TDateTime Value) {
     FDigits.clear();
+    FDateTimeSet = true;
     if (Value == FDateTime) return;
     TParts check(Value); // raises EConvertError for a value outside the calendar
     (void)check;
@@ -235,6 +236,7 @@ void TDateTimePicker::Change() {
 }
 
 void TDateTimePicker::UserSet(TDateTime Value) {
+    FDateTimeSet = true;
     if (Value == FDateTime) {
         Invalidate();
         return;
@@ -819,7 +821,9 @@ namespace {
 const TClassRegistrar<TDateTimePicker> pickerReg("TDateTimePicker", "TWinControl", [](auto& p) {
     using P = TDateTimePicker;
     p.Enum("Kind", &P::Kind, &P::SetKind, dtkDate, {"dtkDate", "dtkTime"});
-    p.Float("DateTime", &P::DateTime, &P::SetDateTime, 0.0);
+    p.Float("DateTime", &P::DateTime, &P::SetDateTime, 0.0)
+        .ConstructorDefault()
+        .Stored([](const P& c) { return c.DateTimeSet(); });
     p.String("Format", &P::Format, &P::SetFormat, "");
     p.Color(
         "Color", [](const P& c) { return c.Color(); }, [](P& c, TColor v) { c.SetColor(v); },
@@ -831,5 +835,9 @@ const TClassRegistrar<TDateTimePicker> pickerReg("TDateTimePicker", "TWinControl
 });
 
 } // namespace
+
+namespace detail {
+void LinkDateTimePicker() {}
+} // namespace detail
 
 } // namespace kel

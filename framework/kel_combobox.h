@@ -80,6 +80,8 @@ class TCustomComboBox : public TCustomEdit {
     // Height of a list row; 0 (default) = the font's text height + 2.
     int ItemHeight() const;
     void SetItemHeight(int Value);
+    // The height set with SetItemHeight (0: the font's), as form files store it.
+    int ItemHeightSetting() const { return FItemHeight; }
     // Whether the list is open; setting opens or closes it (closing takes no item).
     bool DroppedDown() const { return FDropped; }
     void SetDroppedDown(bool Value);

@@ -69,6 +69,9 @@ class TDateTimePicker : public TCustomControl {
     // Days since 1899-12-30 plus the time of day (initially now). Setting it fires nothing.
     TDateTime DateTime() const { return FDateTime; }
     void SetDateTime(TDateTime Value);
+    // Whether DateTime was set (by code or the user) since the picker was made; form files
+    // store it only then (a fresh picker shows the time it was made).
+    bool DateTimeSet() const { return FDateTimeSet; }
     // The date part (whole days) and the time part (the fraction); setting one keeps the other.
     TDateTime Date() const;
     void SetDate(TDateTime Value);
@@ -133,6 +136,7 @@ class TDateTimePicker : public TCustomControl {
 
     TDateTimeKind FKind = dtkDate;
     TDateTime FDateTime = 0;
+    bool FDateTimeSet = false;
     std::string FFormat;
     std::vector<TDateTimeField> FPieces; // the parsed effective format
     int FField = 0;

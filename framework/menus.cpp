@@ -583,4 +583,8 @@ const TClassRegistrar<TPopupMenu> popupMenuReg("TPopupMenu", "TComponent", [](au
 
 } // namespace
 
+namespace detail {
+void LinkMenus() {}
+} // namespace detail
+
 } // namespace kel

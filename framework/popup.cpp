@@ -8,6 +8,15 @@
 
 namespace kel {
 
+namespace detail {
+// Defined beside the registrations of the popup controls: referencing them here keeps those
+// files (and so their classes for form files) in a statically linked program, since every
+// program with forms links the popup layer.
+void LinkMenus();
+void LinkComboBox();
+void LinkDateTimePicker();
+} // namespace detail
+
 namespace {
 
 struct TLayer {
@@ -202,6 +211,9 @@ void CloseAllPopups(bool Dismissed) {
 
 bool PopupLayerInput(TForm* Form, TPopupInput Kind, TMouseButton Button, TShiftState Shift, int X,
                      int Y, int Key, const std::string& Text) {
+    static const bool linked =
+        (detail::LinkMenus(), detail::LinkComboBox(), detail::LinkDateTimePicker(), true);
+    (void)linked;
     TLayer& l = Layer();
     if (Form != nullptr && l.EatUp == Form && Kind == TPopupInput::Up) {
         l.EatUp = nullptr; // the release of the press that closed the popups

@@ -6,7 +6,8 @@
 #  2. the menu opened again, pointing at "Mark" opens its submenu, a click there picks "Column";
 #  3. a click on the button of the drop-down list combo box opens its list; a click on the
 #     fourth row picks "Blueberry";
-#  4. the list opened again closes without a change on a click outside it;
+#  4. the list opened again closes without a change on Escape (the closed box then takes the
+#     Down key), and once more on a click outside it;
 # the picks are read from the gallery's --log-input output. Esc then closes the gallery.
 # Usage: tools/window-test-popup.sh [BUILD_DIR]   (default build/release; the gallery must be
 # built there with the SDL host). Leaves the logs and a screenshot in BUILD_DIR/window-test-popup/.
@@ -98,13 +99,20 @@ xwd -root -silent >"$out/list.xwd" && xwdtopnm "$out/list.xwd" 2>/dev/null | pnm
 xdotool mousemove $((cx + 30)) $((cy + ch + 1 + 3 * ih + ih / 2)) sleep 0.3 click 1
 wait_for "input: combo List Blueberry" || fail "the click on the fourth row did not pick Blueberry"
 
-# 4. A click outside the list opened once more closes it without a change.
+# 4. Escape closes the list without a change (the closed box then takes Down: Cherry); a click
+#    outside the list opened once more closes it without a change too.
+xdotool mousemove $((cx + cw - 8)) $((cy + ch / 2)) click 1
+sleep 0.5
+xdotool key Escape
+sleep 0.3
+xdotool key Down
+wait_for "input: combo List Cherry" || fail "Escape did not close the list, or the box did not take Down"
 xdotool mousemove $((cx + cw - 8)) $((cy + ch / 2)) click 1
 sleep 0.5
 xdotool mousemove $((cx + cw + 200)) $((cy + 5)) click 1
 sleep 0.5
 changes=$(grep -c '^input: combo List [A-Z][a-z]*$' "$out/gallery.log" || true)
-[ "$changes" -eq 1 ] || fail "a click outside changed the combo box ($changes changes)"
+[ "$changes" -eq 2 ] || fail "Escape or a click outside changed the combo box ($changes changes)"
 
 xdotool key Escape
 status=0

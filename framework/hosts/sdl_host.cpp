@@ -498,17 +498,22 @@ void TSDLHost::DispatchEvent(const void* Event) {
         const bool down = e.type == SDL_KEYDOWN;
         if (vk != VK_SHIFT && vk != VK_CONTROL && vk != VK_MENU) SetKeyDown(vk, down);
         Window* w = WindowById(e.key.windowID);
-        if (!w) break;
+        // Keys SDL reports without a window of ours (its keyboard focus was a popup window
+        // that is gone) go to the active form.
+        TForm* target = w ? w->Form : ActiveForm();
+        if (!target) break;
         const TShiftState shift = ModShift(e.key.keysym.mod);
         if (down)
-            w->Form->HostKeyDown(vk, shift);
+            target->HostKeyDown(vk, shift);
         else
-            w->Form->HostKeyUp(vk, shift);
+            target->HostKeyUp(vk, shift);
         break;
     }
-    case SDL_TEXTINPUT:
-        if (Window* w = WindowById(e.text.windowID)) w->Form->HostTextInput(e.text.text);
+    case SDL_TEXTINPUT: {
+        Window* w = WindowById(e.text.windowID);
+        if (TForm* target = w ? w->Form : ActiveForm()) target->HostTextInput(e.text.text);
         break;
+    }
     case SDL_WINDOWEVENT: {
         Window* w = WindowById(e.window.windowID);
         if (!w) break;
