@@ -117,7 +117,7 @@ TCanvas& TCustomComboBox::Canvas() {
 
 void TCustomComboBox::SetItemIndex(int Value) {
     if (Value < -1 || Value >= FItems.Count()) Value = -1;
-    if (Value == FItemIndex && (Value < 0 || Text() == FItems[Value])) return;
+    if (Value == FItemIndex && (Value < 0 ? Text().empty() : Text() == FItems[Value])) return;
     FItemIndex = Value;
     FSettingIndex = true;
     SetText(Value >= 0 ? FItems[Value] : std::string());

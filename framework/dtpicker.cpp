@@ -195,11 +195,11 @@ void TDateTimePicker::SetKind(TDateTimeKind Value) {
 }
 
 void TDateTimePicker::SetDateTime(TDateTime Value) {
+    TParts check(Value); // raises EConvertError for a value outside the calendar, keeping all
+    (void)check;
     FDigits.clear();
     FDateTimeSet = true;
     if (Value == FDateTime) return;
-    TParts check(Value); // raises EConvertError for a value outside the calendar
-    (void)check;
     FDateTime = Value;
     Invalidate();
 }

@@ -215,6 +215,7 @@ bool PopupLayerInput(TForm* Form, TPopupInput Kind, TMouseButton Button, TShiftS
         (detail::LinkMenus(), detail::LinkComboBox(), detail::LinkDateTimePicker(), true);
     (void)linked;
     TLayer& l = Layer();
+    if (Kind == TPopupInput::Down || Kind == TPopupInput::DoubleClick) l.EatUp = nullptr;
     if (Form != nullptr && l.EatUp == Form && Kind == TPopupInput::Up) {
         l.EatUp = nullptr; // the release of the press that closed the popups
         return true;

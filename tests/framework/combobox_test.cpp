@@ -50,6 +50,10 @@ TEST_F(ComboTest, ItemIndexAndTextSetInCodeFireNoChange) {
     combo->SetItemIndex(99);
     EXPECT_EQ(combo->ItemIndex(), -1);
     EXPECT_EQ(combo->Text(), "");
+    combo->SetText("typed"); // not an item: no selection; -1 clears the text
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    combo->SetItemIndex(-1);
+    EXPECT_EQ(combo->Text(), "");
     EXPECT_EQ(Log(), "");
 }
 

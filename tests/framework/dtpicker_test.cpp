@@ -54,6 +54,14 @@ TEST_F(PickerTest, DefaultsAndCodeChangesFireNothing) {
     EXPECT_EQ(Log(), "");
 }
 
+TEST_F(PickerTest, ValueOutsideTheCalendarRaisesAndKeepsTheOldOne) {
+    const TDateTime before = p->DateTime();
+    EXPECT_THROW(p->SetDateTime(MaxDateTime + 1), EConvertError);
+    EXPECT_THROW(p->SetDateTime(MinDateTime - 1), EConvertError);
+    EXPECT_DOUBLE_EQ(p->DateTime(), before);
+    EXPECT_EQ(Log(), "");
+}
+
 TEST_F(PickerTest, UpDownStepTheFieldAndWrapWithinItsRange) {
     // Month first: "M/d/yyyy".
     Key(VK_UP); // January -> February clamps the 31st to the 29th (leap year)

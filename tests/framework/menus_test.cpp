@@ -231,6 +231,28 @@ TEST_F(MenuTest, HotkeyHelpers) {
     EXPECT_EQ(HotkeyIndex("Fish && &Chips"), 7);
 }
 
+TEST_F(MenuTest, BitmapIsDrawnWithItsBottomLeftColourTransparent) {
+    TBitmap b;
+    b.SetSize(12, 12);
+    b.Canvas().Brush().SetColor(clFuchsia);
+    b.Canvas().FillRect(Rect(0, 0, 12, 12));
+    b.Canvas().Brush().SetColor(clBlue);
+    b.Canvas().FillRect(Rect(2, 2, 10, 10));
+    quit->SetBitmap(b);
+    TColor corner = 0, centre = 0;
+    headless::WhenModal([&](TForm&) {
+        TPopupWindow* w = menu->Level(0);
+        TPoint c = RowCentre(0, 4);
+        const int bx = TMenuMetrics::Border + TMenuMetrics::Gutter / 2;
+        centre = headless::PixelAt(*w, bx, c.Y);
+        corner = headless::PixelAt(*w, bx - 5, c.Y - 5);
+        headless::KeyStroke(*form, VK_ESCAPE);
+    });
+    menu->Popup(20, 20);
+    EXPECT_EQ(centre, clBlue);
+    EXPECT_EQ(ColorToRGB(corner), ColorToRGB(clMenu));
+}
+
 TEST_F(MenuTest, OpenMenuShowsInTheFormSnapshot) {
     save->SetEnabled(false);
     open->SetChecked(true);
