@@ -176,6 +176,22 @@ TEST_F(ComboTest, ListStyleKeepsOnlyItemTexts) {
     EXPECT_EQ(Log(), "");
 }
 
+TEST_F(ComboTest, SimpleStyleShowsTheListInsideAndAClickPicks) {
+    combo->SetStyle(csSimple);
+    EXPECT_FALSE(combo->ButtonRect().Width() > 0);
+    combo->SetHeight(100);
+    combo->SetDroppedDown(true); // nothing drops down: the list is always shown
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(OpenPopupCount(), 0);
+    // The list starts below the edit part (text area, its margin and the frame); its third
+    // row is Banana.
+    const int listTop = combo->TextArea().Bottom + 3;
+    headless::ClickAt(*combo, 30, listTop + 2 * combo->ItemHeight() + 3);
+    EXPECT_EQ(Log(), "change 2 Banana");
+    EXPECT_EQ(headless::PixelAt(*combo, 30, listTop + 2 * combo->ItemHeight() + 3),
+              ColorToRGB(clHighlight));
+}
+
 TEST_F(ComboTest, OnDropDownMayFillTheItems) {
     combo->Items().Clear();
     combo->SetOnDropDown([this](TObject*) {

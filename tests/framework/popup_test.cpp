@@ -60,6 +60,12 @@ TEST_F(PopupTest, OpensWithoutTakingTheFocusAndStaysOnTheScreen) {
     EXPECT_EQ(popup->ScreenRect(), Bounds(1880, 1050, 40, 30));
     popup->PopupBelow(Bounds(10, 1070, 50, 5)); // no room below: above the anchor
     EXPECT_EQ(popup->ScreenRect().Bottom, 1070);
+    popup->PopupBelow(Bounds(10, 100, 50, 5));
+    EXPECT_EQ(popup->ScreenRect().Top, 105);
+    popup->PopupBeside(Bounds(100, 50, 60, 20)); // to the right ...
+    EXPECT_EQ(popup->ScreenRect().Left, 160);
+    popup->PopupBeside(Bounds(1850, 50, 60, 20)); // ... or to the left when there is no room
+    EXPECT_EQ(popup->ScreenRect().Right, 1850);
 }
 
 TEST_F(PopupTest, ItsPixelsShowOverTheFormBelow) {
