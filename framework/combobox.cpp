@@ -45,9 +45,16 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TCustomEdit(AOwner) {
 TCustomComboBox::~TCustomComboBox() {
     FItems.SetOnChange(nullptr);
     if (FList != nullptr) {
+        // The list may be running the handler that deletes this box (an OnChange of a pick):
+        // it closes now and goes from the message loop.
         TComboListWindow* l = FList;
         FList = nullptr;
-        delete l;
+        l->SetOnDismiss(nullptr);
+        l->ClosePopup();
+        RemoveComponent(l);
+        Application->PostCall([h = l->Handle()] {
+            if (*h != nullptr) delete *h;
+        });
     }
 }
 

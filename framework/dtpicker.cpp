@@ -178,9 +178,16 @@ TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TDateTimePicker::~TDateTimePicker() {
     if (FCalendar != nullptr) {
+        // The calendar may be running the handler that deletes this picker (an OnChange of a
+        // click on a day): it closes now and goes from the message loop.
         TMonthCalWindow* c = FCalendar;
         FCalendar = nullptr;
-        delete c;
+        c->SetOnDismiss(nullptr);
+        c->ClosePopup();
+        RemoveComponent(c);
+        Application->PostCall([h = c->Handle()] {
+            if (*h != nullptr) delete *h;
+        });
     }
 }
 

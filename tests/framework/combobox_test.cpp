@@ -192,6 +192,20 @@ TEST_F(ComboTest, SimpleStyleShowsTheListInsideAndAClickPicks) {
               ColorToRGB(clHighlight));
 }
 
+TEST_F(ComboTest, AnOnChangeOfAPickMayDeleteTheBox) {
+    combo->SetOnChange([this](TObject*) {
+        log.push_back("change");
+        delete combo;
+        combo = nullptr;
+    });
+    ClickButton();
+    TPoint p = RowOnForm(1);
+    headless::ClickAt(*form, p.X, p.Y);
+    headless::Flush();
+    EXPECT_EQ(Log(), "dropdown change");
+    EXPECT_EQ(OpenPopupCount(), 0);
+}
+
 TEST_F(ComboTest, OnDropDownMayFillTheItems) {
     combo->Items().Clear();
     combo->SetOnDropDown([this](TObject*) {

@@ -70,6 +70,23 @@ TEST_F(MenuTest, ChosenItemClickRunsAfterTheMenuClosedAndPopupReturned) {
     EXPECT_EQ(OpenPopupCount(), 0);
 }
 
+TEST_F(MenuTest, AnOnClickMayOpenTheMenuAgain) {
+    // As the table editor's "Change Precision" does: the handler reopens the menu.
+    int reopened = 0;
+    save->SetOnClick([&](TObject*) {
+        if (reopened++ > 0) return;
+        headless::WhenModal([&](TForm&) { headless::KeyStroke(*form, VK_ESCAPE); });
+        menu->Popup(40, 30);
+        log.push_back("reopened and closed");
+    });
+    headless::WhenModal([&](TForm&) { ClickItem(0, 1); });
+    menu->Popup(40, 30);
+    headless::Flush();
+    EXPECT_EQ(reopened, 1);
+    EXPECT_EQ(Log(), "reopened and closed");
+    EXPECT_FALSE(menu->IsOpen());
+}
+
 TEST_F(MenuTest, OnPopupFiresBeforeTheMenuShowsAndMayDisableItems) {
     menu->SetOnPopup([&](TObject*) {
         log.push_back(std::string("onpopup ") + (OpenPopupCount() == 0 ? "before" : "after"));
