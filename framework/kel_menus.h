@@ -164,11 +164,14 @@ class TPopupMenu : public TComponent {
     // Opens the submenu of Item beside its row in level Level (closing deeper levels).
     void OpenSubmenu(int Level, int ItemIndex, bool SelectFirst);
     void CloseLevelsFrom(int Level);
+    // The window of a level (made on first use, kept for later menus), showing Parent's items.
+    TMenuWindow* LevelWindow(int Level, TMenuItem* Parent);
     void Choose(TMenuItem* Item);
     void ItemGone(TMenuItem* Item);
 
     std::unique_ptr<TMenuItem> FItems;
-    std::vector<TMenuWindow*> FLevels;
+    std::vector<TMenuWindow*> FLevels;  // the open levels
+    std::vector<TMenuWindow*> FWindows; // one window per level, kept
     TMenuItem* FChosen = nullptr;
     bool FClosing = false;
     TComponent* FPopupComponent = nullptr;

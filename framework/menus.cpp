@@ -271,6 +271,12 @@ class TMenuWindow : public TPopupWindow {
     std::string ClassName() const override { return "TMenuWindow"; }
 
     TMenuItem* ParentItem() const { return FParentItem; }
+    // Shows another item's subitems (a window is reused for its level).
+    void Reset(TMenuItem* Parent) {
+        FParentItem = Parent;
+        FHot = -1;
+        FArmed = false;
+    }
     int Hot() const { return FHot; }
     void SetHot(int Value) {
         if (Value == FHot) return;
@@ -445,8 +451,9 @@ TPopupMenu::TPopupMenu(TComponent* AOwner)
 
 TPopupMenu::~TPopupMenu() {
     CloseLevelsFrom(0);
-    for (TMenuWindow* w : FLevels) delete w;
     FLevels.clear();
+    for (TMenuWindow* w : FWindows) delete w;
+    FWindows.clear();
     FItems.reset();
 }
 
@@ -477,7 +484,7 @@ void TPopupMenu::OpenSubmenu(int LevelIndex, int ItemIndex, bool SelectFirst) {
     }
     CloseLevelsFrom(LevelIndex + 1);
     parent->SetHot(ItemIndex);
-    auto* w = new TMenuWindow(this, LevelIndex + 1, item);
+    TMenuWindow* w = LevelWindow(LevelIndex + 1, item);
     FLevels.push_back(w);
     w->Layout();
     TRect row = parent->RowRect(ItemIndex);
@@ -490,17 +497,20 @@ void TPopupMenu::OpenSubmenu(int LevelIndex, int ItemIndex, bool SelectFirst) {
 
 void TPopupMenu::CloseLevelsFrom(int LevelIndex) {
     // The windows are hidden, not deleted: one of them may be running the handler that closes
-    // them. Popup deletes them once the menu is over.
+    // them, and each level's window serves the next menu too (the menu deletes them).
     for (int i = LevelCount() - 1; i >= std::max(LevelIndex, 0); --i) {
         TMenuWindow* w = FLevels[std::size_t(i)];
         w->ClosePopup();
-        if (i > 0) {
-            FLevels.erase(FLevels.begin() + i);
-            Application->PostCall([h = w->Handle()] {
-                if (*h != nullptr) delete *h;
-            });
-        }
+        if (i > 0) FLevels.erase(FLevels.begin() + i);
     }
+}
+
+TMenuWindow* TPopupMenu::LevelWindow(int LevelIndex, TMenuItem* Parent) {
+    while (int(FWindows.size()) <= LevelIndex)
+        FWindows.push_back(new TMenuWindow(this, int(FWindows.size()), Parent));
+    TMenuWindow* w = FWindows[std::size_t(LevelIndex)];
+    w->Reset(Parent);
+    return w;
 }
 
 void TPopupMenu::Choose(TMenuItem* Item) {
@@ -526,11 +536,10 @@ void TPopupMenu::Popup(int X, int Y) {
     if (IsOpen()) return;
     if (FOnPopup) FOnPopup(this);
     FChosen = nullptr;
-    auto* w = new TMenuWindow(this, 0, FItems.get());
+    TMenuWindow* w = LevelWindow(0, FItems.get());
     FLevels.push_back(w);
     auto cleanup = [this] {
         CloseLevelsFrom(0);
-        for (TMenuWindow* l : FLevels) delete l;
         FLevels.clear();
     };
     try {

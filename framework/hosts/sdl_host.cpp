@@ -325,15 +325,29 @@ void TSDLHost::Run(TForm* MainForm) {
 // ---- TFormHost notifications -----------------------------------------------------------------
 
 void TSDLHost::FormShown(TForm* Form) {
-    if (WindowOf(Form)) return;
+    if (Window* kept = WindowOf(Form)) {
+        // A popup's window is kept while hidden (destroying and re-creating override-redirect
+        // windows at the rate menus open races with the X server); it shows at its new place.
+        if (dynamic_cast<TPopupWindow*>(Form) != nullptr) {
+            const TPoint o = Form->ClientOrigin();
+            SDL_SetWindowPosition(kept->Handle, o.X, o.Y);
+            SDL_SetWindowSize(kept->Handle, std::max(1, Form->ClientWidth()),
+                              std::max(1, Form->ClientHeight()));
+            SDL_ShowWindow(kept->Handle);
+            Present(*kept, true);
+            if (TForm* active = ActiveForm())
+                if (Window* aw = WindowOf(active)) SDL_SetWindowInputFocus(aw->Handle);
+        }
+        return;
+    }
     const TPoint at = Form->ClientOrigin();
     const int w = std::max(1, Form->ClientWidth()), h = std::max(1, Form->ClientHeight());
-    // A popup (menu, drop-down list) is a borderless window that never takes the focus.
-    const std::uint32_t flags = dynamic_cast<TPopupWindow*>(Form) != nullptr
-                                    ? SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS |
-                                          SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR |
-                                          SDL_WINDOW_ALWAYS_ON_TOP
-                                    : WindowFlags(Form->BorderStyle());
+    // A popup (menu, drop-down list) is a borderless popup-menu window (override-redirect on
+    // X11: no frame, no taskbar entry, above the others).
+    const std::uint32_t flags =
+        dynamic_cast<TPopupWindow*>(Form) != nullptr
+            ? SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_POPUP_MENU
+            : WindowFlags(Form->BorderStyle());
     SDL_Window* win = SDL_CreateWindow(Form->Caption().c_str(), at.X, at.Y, w, h, flags);
     if (!win) throw EOutOfResources(std::string("Cannot create a window: ") + SDL_GetError());
     auto rec = std::make_unique<Window>();
@@ -343,9 +357,25 @@ void TSDLHost::FormShown(TForm* Form) {
     Window& ref = *rec;
     windows_[Form] = std::move(rec);
     Present(ref, true);
+    // Without a window manager SDL gives every window it shows the keyboard; a popup's goes
+    // straight back to the active form (the popup layer routes the keys from there).
+    if (dynamic_cast<TPopupWindow*>(Form) != nullptr)
+        if (TForm* active = ActiveForm())
+            if (Window* aw = WindowOf(active)) SDL_SetWindowInputFocus(aw->Handle);
 }
 
 void TSDLHost::FormHidden(TForm* Form) {
+    // Without a window manager SDL gives every window it shows the keyboard, popups included;
+    // before a popup's window goes the keyboard returns to the active form's window (else it
+    // would reach no window of ours).
+    if (dynamic_cast<TPopupWindow*>(Form) != nullptr && WindowOf(Form) != nullptr)
+        if (TForm* active = ActiveForm())
+            if (Window* w = WindowOf(active)) SDL_SetWindowInputFocus(w->Handle);
+    if (dynamic_cast<TPopupWindow*>(Form) != nullptr) {
+        if (Window* w = WindowOf(Form)) SDL_HideWindow(w->Handle);
+        if (pointerForm_ == Form) pointerForm_ = nullptr;
+        return;
+    }
     CloseWindow(Form);
     if (Form == mainForm_) Application->Terminate();
 }
