@@ -7,6 +7,7 @@
 #include "kel_forms.h"
 
 #include "headless.h"
+#include "kel_popup.h"
 
 #include <algorithm>
 #include <cassert>
@@ -451,6 +452,7 @@ void TForm::UpdateHover(bool Recompute) {
 }
 
 void TForm::HostMouseMove(int X, int Y, TShiftState Shift) {
+    if (PopupLayerInput(this, TPopupInput::Move, mbLeft, Shift, X, Y)) return;
     // The buttons are the ones this form saw go down and not yet up.
     Shift = (Shift - TShiftState{ssLeft, ssRight, ssMiddle, ssDouble}) | FButtons;
     SyncModifierKeys(Shift);
@@ -462,6 +464,7 @@ void TForm::HostMouseMove(int X, int Y, TShiftState Shift) {
 }
 
 void TForm::HostMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (PopupLayerInput(this, TPopupInput::Down, Button, Shift, X, Y)) return;
     Shift -= TShiftState{ssLeft, ssRight, ssMiddle, ssDouble};
     if (!FMouseInside || FMousePos != TPoint{X, Y}) HostMouseMove(X, Y, Shift);
     UpdateHover(true); // what changed under a still pointer is entered before it is pressed
@@ -473,6 +476,7 @@ void TForm::HostMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TForm::HostDoubleClick(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (PopupLayerInput(this, TPopupInput::DoubleClick, Button, Shift, X, Y)) return;
     Shift -= TShiftState{ssLeft, ssRight, ssMiddle, ssDouble};
     if (!FMouseInside || FMousePos != TPoint{X, Y}) HostMouseMove(X, Y, Shift);
     UpdateHover(true);
@@ -484,6 +488,10 @@ void TForm::HostDoubleClick(TMouseButton Button, TShiftState Shift, int X, int Y
 }
 
 void TForm::HostMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (PopupLayerInput(this, TPopupInput::Up, Button, Shift, X, Y)) {
+        FButtons.exclude(ButtonState(Button)); // the popup layer took the release
+        return;
+    }
     if (!FMouseInside || FMousePos != TPoint{X, Y}) HostMouseMove(X, Y, Shift);
     FButtons.exclude(ButtonState(Button));
     Shift = (Shift - TShiftState{ssLeft, ssRight, ssMiddle, ssDouble}) | FButtons;
@@ -502,6 +510,7 @@ void TForm::HostMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 }
 
 void TForm::HostMouseWheel(int WheelDelta, TShiftState Shift, int X, int Y) {
+    if (PopupLayerInput(this, TPopupInput::Wheel, mbLeft, Shift, X, Y, WheelDelta)) return;
     SyncModifierKeys(Shift);
     TWinControl* target = KeyTarget();
     if (target == nullptr) return;
@@ -536,6 +545,7 @@ void TForm::SendChar(TWinControl* Target, char32_t Ch) {
 }
 
 void TForm::HostKeyDown(std::uint16_t Key, TShiftState Shift) {
+    if (PopupLayerInput(this, TPopupInput::KeyDown, mbLeft, Shift, 0, 0, Key)) return;
     SyncModifierKeys(Shift);
     SetKeyDown(Key, true);
     TWinControl* target = KeyTarget();
@@ -554,6 +564,7 @@ void TForm::HostKeyDown(std::uint16_t Key, TShiftState Shift) {
 }
 
 void TForm::HostKeyUp(std::uint16_t Key, TShiftState Shift) {
+    if (PopupLayerInput(this, TPopupInput::KeyUp, mbLeft, Shift, 0, 0, Key)) return;
     SyncModifierKeys(Shift);
     SetKeyDown(Key, false);
     TWinControl* target = KeyTarget();
@@ -570,6 +581,7 @@ void TForm::HostKeyUp(std::uint16_t Key, TShiftState Shift) {
 }
 
 void TForm::HostTextInput(const std::string& Utf8) {
+    if (PopupLayerInput(this, TPopupInput::Text, mbLeft, {}, 0, 0, 0, Utf8)) return;
     std::size_t i = 0;
     while (i < Utf8.size()) {
         // Decode one code point; a malformed byte stands for itself.
@@ -681,7 +693,7 @@ void TForm::SetActive(bool Value) {
 }
 
 void TForm::HostActivate(bool Active) {
-    if (Active && !FVisible) return;
+    if (Active && (!FVisible || !ActivatesOnShow())) return;
     SetActive(Active);
 }
 
@@ -753,7 +765,7 @@ void TForm::SetVisible(bool Value) {
         InvalidateSurfaceRect(ClientRect());
         FormHost().FormShown(this);
         Perform(CM_VISIBLECHANGED, 1);
-        SetActive(true);
+        if (ActivatesOnShow()) SetActive(true);
     } else {
         DoHide();
         if (FCaptureControl != nullptr) {

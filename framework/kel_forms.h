@@ -244,6 +244,9 @@ class TForm : public TWinControl {
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
+    // Whether showing the form makes it the active one (popups answer false: the keyboard and
+    // the focused control stay where they were).
+    virtual bool ActivatesOnShow() const { return true; }
 
   private:
     friend class TControl;

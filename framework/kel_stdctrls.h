@@ -168,8 +168,8 @@ class TCustomEdit : public TWinControl {
     // --- geometry (client coordinates; for painting, hit tests and tests) ---
     // Width of the frame in pixels (0, 1 or 2).
     int BorderWidth() const;
-    // The area the text is drawn in and clipped to.
-    TRect TextArea() const;
+    // The area the text is drawn in and clipped to (descendants with a button narrow it).
+    virtual TRect TextArea() const;
     // Client X of the caret position before character Index (scrolling applied).
     int CharToX(int Index) const;
     // The character boundary nearest to client X (clamped to 0..TextLength).

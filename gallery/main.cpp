@@ -26,6 +26,7 @@
 #include "kel_app.h"
 #include "kel_forms.h"
 #include "kel_grids.h"
+#include "kel_popup.h"
 #include "kel_props.h"
 #include "kel_streaming.h"
 #include "headless.h"
@@ -318,7 +319,7 @@ class TGalleryPager : public TCustomControl {
     }
     void WndProc(TMessage& Message) override {
         if (Message.Msg == CM_DIALOGKEY) {
-            if (Message.WParam == VK_ESCAPE) {
+            if (Message.WParam == VK_ESCAPE && OpenPopupCount() == 0) { // a popup takes Esc
                 Message.Result = 1;
                 if (TForm* f = GetParentForm(this)) f->Close();
                 return;

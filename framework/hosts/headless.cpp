@@ -2,6 +2,8 @@
 // TForm entry points a window host uses, in the order a real device produces it.
 #include "headless.h"
 
+#include "kel_popup.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -71,6 +73,23 @@ TForm& FormOfControl(TControl& Control, TPoint& Offset) {
         throw EInvalidOperation("Control \"" + Control.Name() + "\" does not lie on a form");
     Offset = Control.SurfaceOrigin();
     return *f;
+}
+
+// The pixel the screen shows at a form's surface point when popups lie over it: the topmost
+// open popup's (other than the form itself) there, else false.
+bool PopupPixel(const TForm& Form, int X, int Y, std::uint32_t& Pixel) {
+    const TPoint o = Form.ClientOrigin();
+    for (int i = OpenPopupCount() - 1; i >= 0; --i) {
+        TPopupWindow* p = OpenPopups(i);
+        if (p == &Form) return false; // popups below the form do not show over it
+        const TPoint po = p->ClientOrigin();
+        const int px = o.X + X - po.X, py = o.Y + Y - po.Y;
+        const TBitmap& s = p->Surface();
+        if (px < 0 || py < 0 || px >= s.Width() || py >= s.Height()) continue;
+        Pixel = s.ScanLine(py)[px];
+        return true;
+    }
+    return false;
 }
 
 TShiftStateItem ButtonState(TMouseButton b) {
@@ -259,6 +278,8 @@ TColor PixelAt(TForm& Form, int X, int Y) {
     Flush();
     const TBitmap& s = Form.Surface();
     if (X < 0 || Y < 0 || X >= s.Width() || Y >= s.Height()) return 0xFFFFFFFF;
+    std::uint32_t over = 0;
+    if (PopupPixel(Form, X, Y, over)) return PixelToColor(over);
     return PixelToColor(s.ScanLine(Y)[X]);
 }
 
@@ -288,6 +309,15 @@ void Snapshot(TControl& Control, TBitmap& Out) {
         const std::uint32_t* src = s.ScanLine(y);
         std::uint32_t* dst = Out.ScanLine(y - o.Y);
         for (int x = vis.Left; x < vis.Right; ++x) dst[x - o.X] = src[x];
+    }
+    // Open popups show over the form, as on a screen (they may reach beyond the control).
+    if (OpenPopupCount() == 0) return;
+    for (int y = 0; y < Out.Height(); ++y) {
+        std::uint32_t* dst = Out.ScanLine(y);
+        for (int x = 0; x < Out.Width(); ++x) {
+            std::uint32_t over = 0;
+            if (PopupPixel(f, x + o.X, y + o.Y, over)) dst[x] = over;
+        }
     }
 }
 

@@ -7,6 +7,8 @@
 // and event dispatch; presenting.
 #include "sdl_host.h"
 
+#include "kel_popup.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -323,11 +325,30 @@ void TSDLHost::Run(TForm* MainForm) {
 // ---- TFormHost notifications -----------------------------------------------------------------
 
 void TSDLHost::FormShown(TForm* Form) {
-    if (WindowOf(Form)) return;
+    if (Window* kept = WindowOf(Form)) {
+        // A popup's window is kept while hidden (destroying and re-creating override-redirect
+        // windows at the rate menus open races with the X server); it shows at its new place.
+        if (dynamic_cast<TPopupWindow*>(Form) != nullptr) {
+            const TPoint o = Form->ClientOrigin();
+            SDL_SetWindowPosition(kept->Handle, o.X, o.Y);
+            SDL_SetWindowSize(kept->Handle, std::max(1, Form->ClientWidth()),
+                              std::max(1, Form->ClientHeight()));
+            SDL_ShowWindow(kept->Handle);
+            Present(*kept, true);
+            if (TForm* active = ActiveForm())
+                if (Window* aw = WindowOf(active)) SDL_SetWindowInputFocus(aw->Handle);
+        }
+        return;
+    }
     const TPoint at = Form->ClientOrigin();
     const int w = std::max(1, Form->ClientWidth()), h = std::max(1, Form->ClientHeight());
-    SDL_Window* win = SDL_CreateWindow(Form->Caption().c_str(), at.X, at.Y, w, h,
-                                       WindowFlags(Form->BorderStyle()));
+    // A popup (menu, drop-down list) is a borderless popup-menu window (override-redirect on
+    // X11: no frame, no taskbar entry, above the others).
+    const std::uint32_t flags =
+        dynamic_cast<TPopupWindow*>(Form) != nullptr
+            ? SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_POPUP_MENU
+            : WindowFlags(Form->BorderStyle());
+    SDL_Window* win = SDL_CreateWindow(Form->Caption().c_str(), at.X, at.Y, w, h, flags);
     if (!win) throw EOutOfResources(std::string("Cannot create a window: ") + SDL_GetError());
     auto rec = std::make_unique<Window>();
     rec->Handle = win;
@@ -345,9 +366,25 @@ void TSDLHost::FormShown(TForm* Form) {
         SDL_RaiseWindow(win);
     }
     Present(ref, true);
+    // Without a window manager SDL gives every window it shows the keyboard; a popup's goes
+    // straight back to the active form (the popup layer routes the keys from there).
+    if (dynamic_cast<TPopupWindow*>(Form) != nullptr)
+        if (TForm* active = ActiveForm())
+            if (Window* aw = WindowOf(active)) SDL_SetWindowInputFocus(aw->Handle);
 }
 
 void TSDLHost::FormHidden(TForm* Form) {
+    // Without a window manager SDL gives every window it shows the keyboard, popups included;
+    // before a popup's window goes the keyboard returns to the active form's window (else it
+    // would reach no window of ours).
+    if (dynamic_cast<TPopupWindow*>(Form) != nullptr && WindowOf(Form) != nullptr)
+        if (TForm* active = ActiveForm())
+            if (Window* w = WindowOf(active)) SDL_SetWindowInputFocus(w->Handle);
+    if (dynamic_cast<TPopupWindow*>(Form) != nullptr) {
+        if (Window* w = WindowOf(Form)) SDL_HideWindow(w->Handle);
+        if (pointerForm_ == Form) pointerForm_ = nullptr;
+        return;
+    }
     CloseWindow(Form);
     if (Form == mainForm_) Application->Terminate();
 }
@@ -500,17 +537,22 @@ void TSDLHost::DispatchEvent(const void* Event) {
         const bool down = e.type == SDL_KEYDOWN;
         if (vk != VK_SHIFT && vk != VK_CONTROL && vk != VK_MENU) SetKeyDown(vk, down);
         Window* w = WindowById(e.key.windowID);
-        if (!w) break;
+        // Keys SDL reports without a window of ours (its keyboard focus was a popup window
+        // that is gone) go to the active form.
+        TForm* target = w ? w->Form : ActiveForm();
+        if (!target) break;
         const TShiftState shift = ModShift(e.key.keysym.mod);
         if (down)
-            w->Form->HostKeyDown(vk, shift);
+            target->HostKeyDown(vk, shift);
         else
-            w->Form->HostKeyUp(vk, shift);
+            target->HostKeyUp(vk, shift);
         break;
     }
-    case SDL_TEXTINPUT:
-        if (Window* w = WindowById(e.text.windowID)) w->Form->HostTextInput(e.text.text);
+    case SDL_TEXTINPUT: {
+        Window* w = WindowById(e.text.windowID);
+        if (TForm* target = w ? w->Form : ActiveForm()) target->HostTextInput(e.text.text);
         break;
+    }
     case SDL_WINDOWEVENT: {
         Window* w = WindowById(e.window.windowID);
         if (!w) break;
@@ -523,6 +565,9 @@ void TSDLHost::DispatchEvent(const void* Event) {
             form->HostActivate(true);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+            // A popup window taking the X focus leaves the form that opened it active (the
+            // popup layer hands it the keys).
+            if (OpenPopupCount() > 0) break;
             ReleaseAllKeys();
             form->HostActivate(false);
             break;
