@@ -120,8 +120,8 @@ void TImageList::Draw(TCanvas& Canvas, int X, int Y, int Index, bool Enabled) co
         for (int x = 0; x < FWidth; ++x) {
             TColor c = img.Canvas().Pixels(x, y);
             if (key != clNone && (c & 0xFFFFFF) == (key & 0xFFFFFF)) continue;
-            int g = (int(c & 0xFF) * 30 + int((c >> 8) & 0xFF) * 59 + int((c >> 16) & 0xFF) * 11) /
-                    100;
+            int g =
+                (int(c & 0xFF) * 30 + int((c >> 8) & 0xFF) * 59 + int((c >> 16) & 0xFF) * 11) / 100;
             g = 128 + g / 2;
             Canvas.SetPixels(X + x, Y + y, RGB(g, g, g));
         }
@@ -149,9 +149,7 @@ void TTreeNode::SetSelectedIndex(int Value) {
     if (SetField(FSelectedIndex, Value)) TreeView()->NodeChanged(this);
 }
 
-TTreeNode* TTreeNode::Parent() const {
-    return FParent == FOwner->FRoot.get() ? nullptr : FParent;
-}
+TTreeNode* TTreeNode::Parent() const { return FParent == FOwner->FRoot.get() ? nullptr : FParent; }
 
 int TTreeNode::Level() const {
     int l = 0;
@@ -300,7 +298,7 @@ void TTreeNode::MoveTo(TTreeNode* Destination, TNodeAttachMode Mode) {
     if (Destination == this ? asChild : Destination != nullptr && Destination->HasAsParent(this))
         throw ETreeViewError("Cannot move a tree node below itself");
     if (Destination == this) return; // beside itself: it stays where it is
-    TTreeNode* newParent = asChild ? nodes.RealParent(Destination)
+    TTreeNode* newParent = asChild                  ? nodes.RealParent(Destination)
                            : Destination == nullptr ? nodes.FRoot.get()
                                                     : Destination->FParent;
     // Take the node out of its old place.
@@ -331,11 +329,12 @@ void TTreeNode::MoveTo(TTreeNode* Destination, TNodeAttachMode Mode) {
     nodes.StructureChanged();
 }
 
-void TTreeNode::SortChildren(const std::function<int(TTreeNode*, TTreeNode*)>& Cmp,
-                             bool Recurse) {
-    std::stable_sort(FChildren.begin(), FChildren.end(),
-                     [&Cmp](const std::unique_ptr<TTreeNode>& a,
-                            const std::unique_ptr<TTreeNode>& b) { return Cmp(a.get(), b.get()) < 0; });
+void TTreeNode::SortChildren(const std::function<int(TTreeNode*, TTreeNode*)>& Cmp, bool Recurse) {
+    std::stable_sort(
+        FChildren.begin(), FChildren.end(),
+        [&Cmp](const std::unique_ptr<TTreeNode>& a, const std::unique_ptr<TTreeNode>& b) {
+            return Cmp(a.get(), b.get()) < 0;
+        });
     Reindex(0);
     if (Recurse)
         for (auto& c : FChildren) c->SortChildren(Cmp, true);
@@ -376,8 +375,7 @@ TRect TTreeNode::DisplayRect(bool TextOnly) const {
 
 // ---- TTreeNodes -------------------------------------------------------------------------------
 
-TTreeNodes::TTreeNodes(TCustomTreeView* AOwner)
-    : FTree(AOwner), FRoot(new TTreeNode(this)) {
+TTreeNodes::TTreeNodes(TCustomTreeView* AOwner) : FTree(AOwner), FRoot(new TTreeNode(this)) {
     FRoot->FExpanded = true;
 }
 
@@ -512,6 +510,7 @@ void TTreeNodes::Delete(TTreeNode* Node) {
 
 void TTreeNodes::Clear() {
     if (FRoot->FChildren.empty()) return;
+    FTree->ClearingAll();
     BeginUpdate();
     try {
         while (!FRoot->FChildren.empty()) Delete(FRoot->FChildren.back().get());
@@ -525,7 +524,10 @@ void TTreeNodes::Clear() {
 void TTreeNodes::BeginUpdate() { ++FUpdateCount; }
 
 void TTreeNodes::EndUpdate() {
-    if (FUpdateCount > 0 && --FUpdateCount == 0) FTree->NodesChanged();
+    if (FUpdateCount > 0 && --FUpdateCount == 0) {
+        FTree->NodesChanged();
+        FTree->NodeDeleted(); // a selection moved by deletions is reported now
+    }
 }
 
 bool TTreeNodes::AlphaSort(bool Recurse) { return FRoot->AlphaSort(Recurse); }
@@ -696,8 +698,16 @@ void TCustomTreeView::NodeDeleting(TTreeNode* Node) {
     FSelectionMoved = true;
 }
 
+void TCustomTreeView::ClearingAll() {
+    if (FEditNode != nullptr) EndEditing(true);
+    if (FSelected == nullptr) return;
+    // The selection goes at once, reported once when everything is gone.
+    FSelected = nullptr;
+    FSelectionMoved = true;
+}
+
 void TCustomTreeView::NodeDeleted() {
-    if (!FSelectionMoved) return;
+    if (!FSelectionMoved || FItems->Updating()) return;
     FSelectionMoved = false;
     if (FDestroying) return;
     if (FSelected != nullptr) ScrollIntoView(FSelected);

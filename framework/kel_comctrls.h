@@ -129,11 +129,11 @@ using THitTests = TSet<THitTest>;
 
 // Where MoveTo puts a node relative to the destination.
 enum TNodeAttachMode : std::uint8_t {
-    naAdd,          // last sibling of the destination
-    naAddFirst,     // first sibling of the destination
-    naAddChild,     // last child of the destination
+    naAdd,           // last sibling of the destination
+    naAddFirst,      // first sibling of the destination
+    naAddChild,      // last child of the destination
     naAddChildFirst, // first child of the destination
-    naInsert        // just before the destination
+    naInsert         // just before the destination
 };
 
 // ---- TTreeNode --------------------------------------------------------------------------------
@@ -248,7 +248,7 @@ class TTreeNode {
     int FSelectedIndex = -1;
     bool FHasChildren = false;
     bool FExpanded = false;
-    mutable int FTextWidth = -1;  // measured text width, valid for font generation FWidthGen
+    mutable int FTextWidth = -1; // measured text width, valid for font generation FWidthGen
     mutable unsigned FWidthGen = 0;
     mutable int FRow = -1; // row while the owner's row list is valid (checked before use)
 };
@@ -385,9 +385,15 @@ class TCustomTreeView : public TCustomControl {
     int RowOf(const TTreeNode* Node) const;
     TTreeNode* RowNode(int Row) const;
     // Scrolling: the first shown row and the pixels scrolled out at the left.
-    int TopIndex() const { return FTopIndex; }
+    int TopIndex() const {
+        UpdateScrollBars();
+        return FTopIndex;
+    }
     void SetTopIndex(int Value);
-    int ScrollX() const { return FScrollX; }
+    int ScrollX() const {
+        UpdateScrollBars();
+        return FScrollX;
+    }
     void SetScrollX(int Value);
     // The area the rows use (inside the frame, beside the scroll bars).
     TRect RowArea() const;
@@ -487,6 +493,7 @@ class TCustomTreeView : public TCustomControl {
     void NodeChanged(TTreeNode* Node);  // text or image of a row changed
     void NodeDeleting(TTreeNode* Node); // before Node (and its subtree) goes
     void NodeDeleted();                 // after: reports a selection that moved
+    void ClearingAll();                 // before every node goes
     void LayoutChanged();               // bars and rows must be laid out again
     bool DoExpand(TTreeNode* Node, bool Value);
     bool SelectNode(TTreeNode* Node);
@@ -496,7 +503,7 @@ class TCustomTreeView : public TCustomControl {
     void EnsureRows() const;
     bool ShowsRootColumn() const;
     bool LinesShown() const;
-    TRect InnerRect() const; // inside the frame
+    TRect InnerRect() const;                  // inside the frame
     int Columns(const TTreeNode* Node) const; // indent columns before the node's content
     int ContentLeft(const TTreeNode* Node) const;
     int TextLeft(const TTreeNode* Node) const;
@@ -532,7 +539,7 @@ class TCustomTreeView : public TCustomControl {
     mutable std::vector<TTreeNode*> FRows;
     mutable bool FRowsValid = true;
     mutable int FContentWidth = 0;
-    unsigned FFontGen = 1; // bumped by a font change: cached text widths are stale
+    unsigned FFontGen = 1;     // bumped by a font change: cached text widths are stale
     mutable int FTopIndex = 0; // clamped whenever the bars are laid out
     mutable int FScrollX = 0;
     mutable TRect FArea{};
@@ -541,12 +548,12 @@ class TCustomTreeView : public TCustomControl {
     detail::TScrollBar* FBarMouse = nullptr; // the bar holding the mouse
 
     // Mouse and keys.
-    TTreeNode* FPressNode = nullptr;  // the row a left press landed on
-    bool FPressWasSelected = false;   // ... which was already selected (a slow click edits)
+    TTreeNode* FPressNode = nullptr; // the row a left press landed on
+    bool FPressWasSelected = false;  // ... which was already selected (a slow click edits)
     bool FDoubleClicked = false;
-    TPoint FDownPos{};               // where the last press landed
-    bool FSelectionMoved = false;    // a deletion moved the selection
-    std::string FSearch;              // typed prefix
+    TPoint FDownPos{};            // where the last press landed
+    bool FSelectionMoved = false; // a deletion moved the selection
+    std::string FSearch;          // typed prefix
     std::int64_t FSearchTime = 0;
     TMessageTimer FEditTimer{[this] { EditTimerTick(); }};
     TTreeNode* FEditPending = nullptr;

@@ -109,8 +109,8 @@ TRect TScrollBar::ThumbRect() const {
     if (track < MinThumb || FMax <= 0) return {};
     // Thumb length: the page's share of everything (at least MinThumb).
     const std::int64_t total = std::int64_t(FMax) + FPage;
-    const int thumb = int(std::clamp<std::int64_t>(track * std::int64_t(FPage) / total, MinThumb,
-                                                   track));
+    const int thumb =
+        int(std::clamp<std::int64_t>(track * std::int64_t(FPage) / total, MinThumb, track));
     int start = int((track - thumb) * std::int64_t(FPos) / FMax);
     if (FTracking && FThumbPos >= 0) start = FThumbPos;
     return FVertical ? Rect(t.Left, t.Top + start, t.Right, t.Top + start + thumb)
@@ -197,7 +197,8 @@ void TScrollBar::RepeatTick() {
         if (FRepeatTimer) FRepeatTimer->Stop();
         return;
     }
-    if (FRepeatTimer && FRepeatTimer->Interval() != BarRepeatMs) FRepeatTimer->TryStart(BarRepeatMs);
+    if (FRepeatTimer && FRepeatTimer->Interval() != BarRepeatMs)
+        FRepeatTimer->TryStart(BarRepeatMs);
     // The track repeats only while the pointer stays on the same side of the thumb.
     if (HitTest(FLastMouse) == FRepeatPart) Step(FRepeatPart);
 }

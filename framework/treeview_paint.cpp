@@ -162,7 +162,8 @@ void TCustomTreeView::PaintLines(TCanvas& C, TTreeNode* Node, const TRect& Row, 
     // Each ancestor with a later sibling passes through this row in its column.
     int col = cols - 1;
     for (TTreeNode* a = Node->Parent(); a != nullptr && --col >= 0; a = a->Parent())
-        if (a->GetNextSibling() != nullptr) dotV(x0 + col * FIndent + FIndent / 2, Row.Top, Row.Bottom);
+        if (a->GetNextSibling() != nullptr)
+            dotV(x0 + col * FIndent + FIndent / 2, Row.Top, Row.Bottom);
 }
 
 void TCustomTreeView::PaintButton(TCanvas& C, TTreeNode* Node, int CX, int CY) {
