@@ -593,6 +593,7 @@ TCustomTreeView::~TCustomTreeView() {
 }
 
 void TCustomTreeView::LayoutChanged() {
+    FRowsValid = false; // row widths depend on indent, images and font
     FBarsValid = false;
     Invalidate();
 }
@@ -672,7 +673,9 @@ void TCustomTreeView::NodesChanged() {
 
 void TCustomTreeView::NodeChanged(TTreeNode* Node) {
     (void)Node;
-    FBarsValid = false; // a new text may widen the content
+    // A new text may widen or narrow the content: the next layout lists the rows again.
+    FRowsValid = false;
+    FBarsValid = false;
     if (FEditNode != nullptr) PlaceEditor();
     if (!FItems->Updating()) Invalidate();
 }
@@ -814,7 +817,11 @@ void TCustomTreeView::SetSelected(TTreeNode* Node) { SelectNode(Node); }
 void TCustomTreeView::EnsureRows() const {
     if (FRowsValid) return;
     FRows.clear();
-    // One depth-first pass over the expanded part of the tree.
+    // One depth-first pass over the expanded part of the tree, which also finds the widest
+    // row among those whose text was measured (rows are measured when first shown).
+    const int rootCol = ShowsRootColumn() ? 1 : 0;
+    const int extra = (FImages != nullptr ? FImages->Width() + 3 : 1) + 6;
+    int width = 0;
     std::vector<std::pair<const TTreeNode*, std::size_t>> stack{{FItems->FRoot.get(), 0}};
     while (!stack.empty()) {
         auto& [node, next] = stack.back();
@@ -825,8 +832,12 @@ void TCustomTreeView::EnsureRows() const {
         TTreeNode* c = node->FChildren[next++].get();
         c->FRow = int(FRows.size());
         FRows.push_back(c);
+        if (c->FWidthGen == FFontGen && c->FTextWidth >= 0)
+            width = std::max(width,
+                             (int(stack.size()) - 1 + rootCol) * FIndent + extra + c->FTextWidth);
         if (c->FExpanded && !c->FChildren.empty()) stack.emplace_back(c, 0);
     }
+    FRowsWidth = width;
     FRowsValid = true;
     FBarsValid = false;
 }
@@ -899,12 +910,12 @@ void TCustomTreeView::UpdateScrollBars() const {
     auto measurePage = [&](int areaH) {
         int top = std::clamp(FTopIndex, 0, std::max(0, rows - 1));
         int n = areaH / std::max(1, ih) + 1;
-        for (int i = top; i < std::min(rows, top + n); ++i) TextWidthOf(FRows[std::size_t(i)]);
-        int w = 0;
-        for (const TTreeNode* node : FRows)
-            if (node->FWidthGen == FFontGen && node->FTextWidth >= 0)
-                w = std::max(w, TextLeft(node) + node->FTextWidth + 6);
-        return w;
+        for (int i = top; i < std::min(rows, top + n); ++i) {
+            const TTreeNode* node = FRows[std::size_t(i)];
+            if (node->FWidthGen != FFontGen || node->FTextWidth < 0)
+                FRowsWidth = std::max(FRowsWidth, TextLeft(node) + TextWidthOf(node) + 6);
+        }
+        return FRowsWidth;
     };
     auto needV = [&](int h) { return std::int64_t(rows) * ih > h; };
     bool v = r.Width() > sb && needV(r.Height());

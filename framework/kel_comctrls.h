@@ -539,8 +539,9 @@ class TCustomTreeView : public TCustomControl {
     mutable std::vector<TTreeNode*> FRows;
     mutable bool FRowsValid = true;
     mutable int FContentWidth = 0;
-    unsigned FFontGen = 1;     // bumped by a font change: cached text widths are stale
-    mutable int FTopIndex = 0; // clamped whenever the bars are laid out
+    mutable int FRowsWidth = 0; // widest measured row (content pixels)
+    unsigned FFontGen = 1;      // bumped by a font change: cached text widths are stale
+    mutable int FTopIndex = 0;  // clamped whenever the bars are laid out
     mutable int FScrollX = 0;
     mutable TRect FArea{};
     std::unique_ptr<detail::TScrollBar> FVBar, FHBar;
