@@ -588,6 +588,9 @@ TCustomTreeView::~TCustomTreeView() {
     FDestroying = true;
     FEditTimer.Stop();
     FEditNode = nullptr;
+    // The editor goes while the tree is whole: its focus handling calls back into the tree.
+    delete FEditor;
+    FEditor = nullptr;
     if (FImages != nullptr) FImages->RemoveFreeNotification(this);
     FItems->Clear();
 }

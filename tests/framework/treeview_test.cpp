@@ -412,6 +412,13 @@ TEST_F(TreeTest, InPlaceEditCommitsAndCancels) {
     ASSERT_TRUE(b1->EditText());
     b1->Delete();
     EXPECT_FALSE(tree->IsEditing());
+    // The form goes while a node is being edited (the editor has the focus): nothing is
+    // written and nothing calls into the half-destroyed tree.
+    ASSERT_TRUE(a->EditText());
+    Type(*form, "x");
+    const std::size_t before = edited.size();
+    form.reset();
+    EXPECT_EQ(edited.size(), before);
 }
 
 TEST_F(TreeTest, ScrollingKeepsTheSelectionInViewAndShowsBars) {
