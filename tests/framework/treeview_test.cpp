@@ -515,6 +515,40 @@ TEST_F(TreeTest, FormFilesCreateTheTree) {
     ASSERT_NE(FindClass("TImageList"), nullptr);
 }
 
+TEST(ImageList, StripsMaskAndDisabledDrawing) {
+    TImageList il(nullptr);
+    il.SetWidth(4);
+    il.SetHeight(2);
+    TBitmap strip(10, 3); // two whole images and a partial third, padded
+    strip.Canvas().Brush().SetColor(clRed);
+    strip.Canvas().FillRect(Rect(0, 0, 10, 3));
+    strip.Canvas().SetPixels(4, 0, clBlue);  // first pixel of image 1
+    strip.Canvas().SetPixels(1, 1, clWhite); // the mask colour in image 0
+    EXPECT_EQ(il.AddMasked(strip, clWhite), 0);
+    EXPECT_EQ(il.Count(), 3);
+    TBitmap out;
+    il.GetBitmap(1, out);
+    EXPECT_EQ(out.Width(), 4);
+    EXPECT_EQ(out.Canvas().Pixels(0, 0), clBlue);
+    il.GetBitmap(2, out);
+    EXPECT_EQ(out.Canvas().Pixels(1, 0), clRed);   // x 9 of the strip
+    EXPECT_EQ(out.Canvas().Pixels(2, 0), clWhite); // beyond it: padding in the mask colour
+    TBitmap target(8, 4);
+    target.Canvas().Brush().SetColor(clGreen);
+    target.Canvas().FillRect(Rect(0, 0, 8, 4));
+    il.Draw(target.Canvas(), 1, 1, 0);
+    EXPECT_EQ(target.Canvas().Pixels(1, 1), clRed);
+    EXPECT_EQ(target.Canvas().Pixels(2, 2), clGreen); // masked pixel left out
+    il.Draw(target.Canvas(), 1, 1, 0, false);         // disabled: grey
+    TColor g = target.Canvas().Pixels(1, 1);
+    EXPECT_EQ(GetRValue(g), GetGValue(g));
+    EXPECT_EQ(GetGValue(g), GetBValue(g));
+    il.Draw(target.Canvas(), 1, 1, 5); // out of range: nothing
+    EXPECT_THROW(il.Delete(3), EListError);
+    il.SetWidth(8); // a new size empties the list
+    EXPECT_EQ(il.Count(), 0);
+}
+
 // The pictures of both looks: lines, buttons, images and a focused selection.
 class TreeLookTest : public TreeTest {
   protected:
