@@ -6,9 +6,11 @@
 #include "kel_dialogs.h"
 #include "kel_props.h"
 #include "kel_stdctrls.h"
+#include "kel_streaming.h"
 #include "kel_test_support.h"
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 namespace kel::test {
@@ -255,6 +257,14 @@ TEST_F(ColorDialogTest, LooksAndRegistration) {
     const TClassInfo* info = FindClass("TColorDialog");
     ASSERT_NE(info, nullptr);
     ASSERT_NE(info->FindProp("CustomColors"), nullptr);
+    // A form file holds a dialog with its colour and custom colours.
+    std::istringstream in("object F: TForm\n  object D: TColorDialog\n    Color = clRed\n"
+                          "    CustomColors = (\n      \"ColorA=00FF00\"\n    )\n  end\nend\n");
+    std::unique_ptr<TComponent> f(ReadComponent(in, nullptr));
+    auto* d = dynamic_cast<TColorDialog*>(f->FindComponent("D"));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->Color(), clRed);
+    EXPECT_EQ(d->CustomColors().Text(), "ColorA=00FF00\n");
     EXPECT_EQ(TColorDialog::BasicColor(47), clWhite);
     EXPECT_THROW(TColorDialog::BasicColor(48), EListError);
 }
