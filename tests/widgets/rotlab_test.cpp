@@ -6,6 +6,7 @@
 
 #include "headless.h"
 #include "kel_forms.h"
+#include "kel_streaming.h"
 #include "kel_test_support.h"
 
 #include <gtest/gtest.h>
@@ -209,7 +210,7 @@ TEST_F(RotLabFixture, AntiAliasBlendsGreysAndAliasedTextHasOnlyTwoColours) {
         lab->SetAntiAlias(true);
         Snap(bmp);
         std::set<TColor> colours = ColoursOf(bmp);
-        EXPECT_GT(colours.size(), 4u); // intermediate greys at the edges of the glyphs
+        EXPECT_GT(colours.size(), 4u);             // intermediate greys at the edges of the glyphs
         EXPECT_LT(*colours.begin() & 0xFF, 0x40u); // and dark ink at the stems
     }
 }
@@ -352,6 +353,30 @@ TEST_F(RotLabFixture, AssignCopiesTheAnchorAngleFrameAndQuality) {
     TLabel plain(nullptr);
     EXPECT_THROW(other->Assign(&plain), EConvertError);
     EXPECT_THROW(plain.Assign(lab), EConvertError);
+}
+
+TEST(RotLab, AFormFileKeepsTheSettingsAndRecentresAfterLoading) {
+    TRotLab l(nullptr);
+    l.SetCaption("Flow");
+    l.SetTextAngle(270);
+    l.SetAntiAlias(false);
+    l.SetAlignment(taLeftJustify);
+    l.SetBounds(0, 0, 120, 80);
+    l.AdjustAutoCenter(); // (60, 40): stored, since it differs from the default (10, 10)
+    std::unique_ptr<TComponent> back(ComponentFromText(ComponentToText(l), nullptr));
+    auto* b = dynamic_cast<TRotLab*>(back.get());
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Caption(), "Flow");
+    EXPECT_EQ(b->TextAngle(), 270);
+    EXPECT_FALSE(b->AntiAlias());
+    EXPECT_EQ(b->Alignment(), taLeftJustify);
+    EXPECT_EQ(b->PosX(), 60);
+    EXPECT_EQ(b->PosY(), 40);
+    // A file whose anchor disagrees with its size: AutoCenter wins once everything is read.
+    std::unique_ptr<TComponent> odd(ComponentFromText(
+        "object TRotLab\n  PosX = 3\n  PosY = 4\n  Width = 50\n  Height = 30\nend\n", nullptr));
+    EXPECT_EQ(static_cast<TRotLab*>(odd.get())->PosX(), 25);
+    EXPECT_EQ(static_cast<TRotLab*>(odd.get())->PosY(), 15);
 }
 
 // ---- Reference images ------------------------------------------------------------------------
