@@ -173,6 +173,8 @@ void TRotLab::DoDrawText(TRect& Rect, unsigned Flags) {
         c.Font().SetColor(clBtnShadow);
         c.TextOut(x, y, text);
     }
+    // Leave the canvas as the label's own drawing would: the control's font, a solid brush.
+    c.Font().Assign(&Font());
     c.Brush().SetStyle(bsSolid);
 }
 
