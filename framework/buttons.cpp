@@ -238,8 +238,10 @@ void TSpeedButton::ButtonPressed(int Group, TSpeedButton* Sender) {
 void TSpeedButton::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CM_BUTTONPRESSED:
-        ButtonPressed(int(Message.WParam), dynamic_cast<TSpeedButton*>(reinterpret_cast<TControl*>(
-                                               std::intptr_t(Message.LParam))));
+        // CM_BUTTONPRESSED carries the group index in WParam and the pressed button in LParam.
+        ButtonPressed(int(Message.WParam),
+                      dynamic_cast<TSpeedButton*>(reinterpret_cast<TControl*>( // NOLINT
+                          std::intptr_t(Message.LParam))));
         return; // Result stays 0: every member hears it
     case CM_ENABLEDCHANGED:
         if (!Enabled()) {

@@ -471,7 +471,8 @@ void TCustomComboBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         else
             SetDroppedDown(true);
         if (*alive == nullptr) return;
-        TWinControl::MouseDown(Button, Shift, X, Y); // the events, not the caret
+        // The events only: the edit box's own MouseDown would place the caret under the button.
+        TWinControl::MouseDown(Button, Shift, X, Y); // NOLINT(bugprone-parent-virtual-call)
         return;
     }
     if (Button == mbLeft && FStyle == csSimple && SimpleListRect().Contains({X, Y})) {
@@ -481,7 +482,8 @@ void TCustomComboBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         if (*alive == nullptr) return;
         if (i < FItems.Count()) UserSelect(i);
         if (*alive == nullptr) return;
-        TWinControl::MouseDown(Button, Shift, X, Y);
+        // A press in the list selects; the edit box must not place its caret for it.
+        TWinControl::MouseDown(Button, Shift, X, Y); // NOLINT(bugprone-parent-virtual-call)
         return;
     }
     TCustomEdit::MouseDown(Button, Shift, X, Y);
@@ -688,6 +690,7 @@ const TClassRegistrar<TComboBox> comboReg("TComboBox", "TCustomComboBox", [](aut
         "Items",
         [](const C& c) {
             std::vector<std::string> v;
+            v.reserve(std::size_t(c.Items().Count()));
             for (int i = 0; i < c.Items().Count(); ++i) v.push_back(c.Items()[i]);
             return v;
         },

@@ -229,7 +229,7 @@ class TSwatchGrid : public TCustomControl {
   public:
     TSwatchGrid(TComponent* AOwner, int Cols, int Rows)
         : TCustomControl(AOwner), FCols(Cols), FRows(Rows) {
-        FColors.assign(std::size_t(Cols * Rows), clWhite);
+        FColors.assign(std::size_t(Cols) * std::size_t(Rows), clWhite);
         SetTabStop(true);
         SetParentColor(true);
     }
@@ -719,6 +719,7 @@ const TClassRegistrar<TColorDialog> colorDialogReg("TColorDialog", "TComponent",
         "CustomColors",
         [](const TColorDialog& d) {
             std::vector<std::string> v;
+            v.reserve(std::size_t(d.CustomColors().Count()));
             for (int i = 0; i < d.CustomColors().Count(); ++i)
                 v.push_back(d.CustomColors().Strings(i));
             return v;

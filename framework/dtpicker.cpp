@@ -721,7 +721,8 @@ TRect TMonthCalWindow::DayRect(TDateTime D) const {
 TDateTime TMonthCalWindow::DateAt(int X, int Y) const {
     const int top = kMargin + kTitleH + kNamesH;
     if (X < kMargin || X >= kMargin + 7 * kCellW || Y < top || Y >= top + 6 * kCellH) return -1;
-    return FirstShown() + (Y - top) / kCellH * 7 + (X - kMargin) / kCellW;
+    const int cell = (Y - top) / kCellH * 7 + (X - kMargin) / kCellW; // row-major, 7 a row
+    return FirstShown() + cell;
 }
 
 TRect TMonthCalWindow::PrevRect() const {

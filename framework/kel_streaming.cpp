@@ -258,7 +258,9 @@ class Writer {
                 const TPersistent* subProto =
                     proto ? p->SubObject(const_cast<TPersistent&>(*proto)) : nullptr;
                 std::string body = Properties(*sub, *subInfo, subProto, true, indent + 2);
-                if (!body.empty()) out += pad + p->Name + " {\n" + body + pad + "}\n";
+                if (!body.empty())
+                    out.append(pad).append(p->Name).append(" {\n").append(body).append(pad).append(
+                        "}\n");
                 continue;
             }
             if (p->Type == TPropType::Component) {

@@ -380,8 +380,8 @@ int TCustomMemo::RowOf(TPoint P) const {
     auto it = std::lower_bound(FRows.begin(), FRows.end(), P.Y,
                                [](const TRow& r, int line) { return r.Line < line; });
     int i = int(it - FRows.begin());
-    while (i + 1 < int(FRows.size()) && FRows[std::size_t(i + 1)].Line == P.Y &&
-           FRows[std::size_t(i + 1)].Start <= P.X)
+    while (i + 1 < int(FRows.size()) && FRows[std::size_t(i) + 1].Line == P.Y &&
+           FRows[std::size_t(i) + 1].Start <= P.X)
         ++i;
     return std::min(i, int(FRows.size()) - 1);
 }
@@ -836,6 +836,7 @@ const TClassRegistrar<TMemo> memoReg("TMemo", "TWinControl", [](auto& p) {
         "Lines",
         [](const M& m) {
             std::vector<std::string> v;
+            v.reserve(std::size_t(m.Lines().Count()));
             for (int i = 0; i < m.Lines().Count(); ++i) v.push_back(m.Lines()[i]);
             return v;
         },

@@ -39,6 +39,7 @@ double LinFraction(double v, double Min, double Max) {
 TMeterGeometry CalcMeterGeometry(TMeterLayout Layout, int Width, int Height, int RimTop,
                                  int RimBottom, int RimSide) {
     const int W = Width, H = Height;
+    const int HalfW = W / 2; // whole pixels, as the layouts round the centre
     TMeterGeometry g;
     g.Angle = 90;
     g.Radius = H - RimBottom - RimTop - 16;
@@ -63,7 +64,7 @@ TMeterGeometry CalcMeterGeometry(TMeterLayout Layout, int Width, int Height, int
     }
     case mlCirc300:
         g.Angle = 300;
-        g.Radius = std::min<double>(W / 2 - RimSide - 8, (H - RimTop - RimBottom - 16) / 1.866);
+        g.Radius = std::min<double>(HalfW - RimSide - 8, (H - RimTop - RimBottom - 16) / 1.866);
         g.CenterY = RoundI(RimTop + 8 + g.Radius);
         break;
     default:
