@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev xvfb xauth x11-apps netpbm xdotool python3  # window host and its screen test
   libgtest-dev libgmock-dev libbenchmark-dev           # tests and benchmarks
   clang libclang-rt-14-dev                              # sanitizers and libFuzzer
-  clang-format clang-tidy                               # style and static checks
+  clang-format clang-tidy ccache                        # style and static checks, build cache
   libcairo2-dev libfccp-dev                             # benchmark peers
   libpugixml-dev                                        # XML exchange format
   libpcre2-dev libutf8proc-dev                          # report list filters and case folding

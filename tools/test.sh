@@ -11,6 +11,14 @@ jobs=$(nproc)
 
 bash tools/setup.sh
 
+# ccache, where installed, makes a rebuild of unchanged sources cheap (paths relative to the
+# checkout, so clones in other folders share the cache).
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$root"
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 
@@ -24,7 +32,7 @@ fi
 
 echo "== release build =="
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKEL_BUILD_TESTS=ON \
-  -DKEL_BUILD_BENCH=ON -DKEL_BUILD_GALLERY=ON -DKEL_WERROR=ON >/dev/null
+  -DKEL_BUILD_BENCH=ON -DKEL_BUILD_GALLERY=ON -DKEL_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 bash tools/window-test.sh build/release
@@ -45,7 +53,7 @@ run-clang-tidy -p build/release -j "$jobs" -quiet \
 
 echo "== sanitizer build (ASan + UBSan) =="
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKEL_SANITIZE=ON \
-  -DKEL_BUILD_GALLERY=OFF -DCMAKE_CXX_FLAGS="-O1" >/dev/null
+  -DKEL_BUILD_GALLERY=OFF -DCMAKE_CXX_FLAGS="-O1" "${launcher[@]}" >/dev/null
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
@@ -53,7 +61,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 if ls fuzz/*.cpp >/dev/null 2>&1; then
   echo "== fuzz smoke =="
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DKEL_BUILD_TESTS=OFF -DKEL_BUILD_GALLERY=OFF -DKEL_BUILD_FUZZ=ON -DKEL_WITH_SDL=OFF >/dev/null
+    -DKEL_BUILD_TESTS=OFF -DKEL_BUILD_GALLERY=OFF -DKEL_BUILD_FUZZ=ON -DKEL_WITH_SDL=OFF \
+    "${launcher[@]}" >/dev/null
   cmake --build build/fuzz -j "$jobs"
   bash tools/fuzz-smoke.sh build/fuzz 10
 fi
