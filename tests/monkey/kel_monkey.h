@@ -71,7 +71,17 @@ class TMonkey {
                 FFault = std::string("a non-framework exception reached the loop: ") + E.what();
             ++FHandled;
         });
-        for (TControl* t : FTargets) Remember(t);
+        // The published lists, looked up once (the lookup by class name is not cheap).
+        for (TControl* t : FTargets) {
+            Remember(t);
+            TProps& p = FProps[t];
+            if (const TClassInfo* ci = ClassInfoOf(*t))
+                for (const TPropInfo* i : ci->AllProps()) {
+                    if (i->Set && i->Type != TPropType::Object && i->Name != "Name")
+                        p.Settable.push_back(i);
+                    if (i->Type == TPropType::Enum && i->Get) p.Enums.push_back(i);
+                }
+        }
     }
     ~TMonkey() { Application->SetOnException(nullptr); }
     TMonkey(const TMonkey&) = delete;
@@ -204,13 +214,8 @@ class TMonkey {
 
     // Sets a published property of T to a value of its type: small numbers around the usual
     // ranges (and a few just outside), any colour, any name of an enumeration and a few past it.
-    static std::string SetProperty(TControl& T, TChoices& C) {
-        const TClassInfo* ci = ClassInfoOf(T);
-        if (ci == nullptr) return "no published list";
-        std::vector<const TPropInfo*> props;
-        for (const TPropInfo* p : ci->AllProps())
-            if (p->Set && p->Type != TPropType::Object && p->Name != "Name" && p->Name != "Parent")
-                props.push_back(p);
+    std::string SetProperty(TControl& T, TChoices& C) {
+        const std::vector<const TPropInfo*>& props = FProps[&T].Settable;
         if (props.empty()) return "no settable property";
         const TPropInfo& p = *props[C.Next(static_cast<std::uint32_t>(props.size()))];
         auto smallInt = [&]() -> std::int64_t {
@@ -320,12 +325,19 @@ class TMonkey {
         if (T.Width() < 0 || T.Height() < 0) return "negative size";
         if (auto* g = dynamic_cast<TCustomGrid*>(&T)) {
             const int cols = g->ColCount(), rows = g->RowCount();
-            if (g->Col() < 0 || g->Col() >= cols || g->Row() < 0 || g->Row() >= rows)
+            // A report list without row selection parks its selection on the one cell past
+            // the last column and row, outside the grid, on purpose.
+            auto* view = dynamic_cast<TReportListView*>(&T);
+            const TGridRect sel = g->Selection();
+            const bool parked = view != nullptr && view->RowSelectMode() == 0 && g->Col() >= cols &&
+                                g->Row() >= rows && g->Col() <= cols + 1 && g->Row() <= rows + 1 &&
+                                sel == TGridRect{g->Col(), g->Row(), g->Col(), g->Row()};
+            if (!parked && (g->Col() < 0 || g->Col() >= cols || g->Row() < 0 || g->Row() >= rows))
                 return "current cell " + std::to_string(g->Col()) + "," + std::to_string(g->Row()) +
                        " outside " + std::to_string(cols) + "x" + std::to_string(rows);
-            const TGridRect s = g->Selection();
-            if (s.Left < 0 || s.Top < 0 || s.Right >= cols || s.Bottom >= rows ||
-                s.Left > s.Right || s.Top > s.Bottom)
+            const TGridRect s = sel;
+            if (!parked && (s.Left < 0 || s.Top < 0 || s.Right >= cols || s.Bottom >= rows ||
+                            s.Left > s.Right || s.Top > s.Bottom))
                 return "selection " + std::to_string(s.Left) + "," + std::to_string(s.Top) + ".." +
                        std::to_string(s.Right) + "," + std::to_string(s.Bottom) + " outside " +
                        std::to_string(cols) + "x" + std::to_string(rows);
@@ -345,18 +357,22 @@ class TMonkey {
             }
         }
         // Enumerations read back inside their list of names.
-        if (const TClassInfo* ci = ClassInfoOf(T))
-            for (const TPropInfo* p : ci->AllProps())
-                if (p->Type == TPropType::Enum && p->Get) {
-                    const std::int64_t e = std::get<std::int64_t>(p->Get(T));
-                    if (e < 0 || e >= static_cast<std::int64_t>(p->EnumNames.size()))
-                        return p->Name + " reads " + std::to_string(e) + ", not one of its names";
-                }
+        for (const TPropInfo* p : FProps[&T].Enums) {
+            const std::int64_t e = std::get<std::int64_t>(p->Get(T));
+            if (e < 0 || e >= static_cast<std::int64_t>(p->EnumNames.size()))
+                return p->Name + " reads " + std::to_string(e) + ", not one of its names";
+        }
         return {};
     }
 
+    struct TProps {
+        std::vector<const TPropInfo*> Settable; // what property sets choose from
+        std::vector<const TPropInfo*> Enums;    // checked after every event
+    };
+
     TForm& FForm;
     std::vector<TControl*> FTargets;
+    std::map<TControl*, TProps> FProps;
     std::map<TReportListView*, std::vector<std::string>> FRowSets;
     std::string FFault;
     int FRaised = 0;
