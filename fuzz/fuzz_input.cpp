@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         kel::monkey::TMonkey monkey(*form, {control});
         kel::monkey::TBytes bytes(data + 1, size - 1);
-        for (int n = 0; n < 64 && bytes.More(); ++n) {
+        for (int n = 0; n < 32 && bytes.More(); ++n) {
             const std::string what = monkey.Step(bytes);
             const std::string fault = monkey.Check();
             if (!fault.empty()) {

