@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ const std::vector<const kel::TClassInfo*>& Kinds() {
             if (ci && ci->Create && ci->InheritsFrom("TControl") && !ci->InheritsFrom("TForm"))
                 k.push_back(ci);
         }
+        if (std::getenv("KEL_FUZZ_LIST") != nullptr) // which kinds the first byte chooses from
+            for (std::size_t i = 0; i < k.size(); ++i)
+                std::fprintf(stderr, "kind %zu: %s\n", i, k[i]->Name.c_str());
         return k;
     }();
     return kinds;
