@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -304,18 +305,28 @@ class TMonkey {
         return "?";
     }
 
-    // The rows of a report list as a sorted list of their data cells (the order-free content).
-    static std::vector<std::string> RowSet(TReportListView& V) {
+    // The rows of a report list as an order-free fingerprint: the row count and the sum and
+    // the xor of the rows' hashes (a permutation keeps all three). Large tables (which property
+    // sets can make) are not fingerprinted: the check would cost more than the events.
+    struct TRowSet {
+        int Rows = -1; // -1: not fingerprinted
+        std::uint64_t Sum = 0, Xor = 0;
+        bool operator==(const TRowSet&) const = default;
+    };
+    static TRowSet RowSet(TReportListView& V) {
         const TRLData& d = V.Data();
-        std::vector<std::string> rows;
-        rows.reserve(static_cast<std::size_t>(d.NrOfRows()));
+        TRowSet f;
+        if (static_cast<long long>(d.NrOfRows()) * d.NrOfColumns() > 4000) return f;
+        f.Rows = d.NrOfRows();
+        std::string s;
         for (int r = 1; r <= d.NrOfRows(); ++r) {
-            std::string s;
-            for (int c = 1; c <= d.NrOfColumns(); ++c) s += d.Elem(c, r) + '\x1f';
-            rows.push_back(std::move(s));
+            s.clear();
+            for (int c = 1; c <= d.NrOfColumns(); ++c) (s += d.Elem(c, r)) += '\x1f';
+            const std::uint64_t h = std::hash<std::string>()(s);
+            f.Sum += h;
+            f.Xor ^= h * 0x9E3779B97F4A7C15ULL;
         }
-        std::sort(rows.begin(), rows.end());
-        return rows;
+        return f;
     }
 
     void Remember(TControl* T) {
@@ -349,14 +360,16 @@ class TMonkey {
         }
         if (auto* v = dynamic_cast<TReportListView*>(&T)) {
             auto it = FRowSets.find(v);
-            if (it != FRowSets.end() && RowSet(*v) != it->second) {
+            const TRowSet now = RowSet(*v);
+            if (it != FRowSets.end() && it->second.Rows >= 0 && now.Rows >= 0 &&
+                !(now == it->second)) {
                 // Typing into an editable cell changes content legitimately: take the new set.
                 bool editable = false;
                 for (int c = 1; c <= v->Data().NrOfColumns(); ++c)
                     editable = editable || v->ColumnEditable(c);
                 if (!editable) return "the rows are no longer a permutation of what they were";
-                it->second = RowSet(*v);
             }
+            if (it != FRowSets.end()) it->second = now;
         }
         // Enumerations read back inside their list of names.
         for (const TPropInfo* p : FProps[&T].Enums) {
@@ -375,7 +388,7 @@ class TMonkey {
     TForm& FForm;
     std::vector<TControl*> FTargets;
     std::map<TControl*, TProps> FProps;
-    std::map<TReportListView*, std::vector<std::string>> FRowSets;
+    std::map<TReportListView*, TRowSet> FRowSets;
     std::string FFault;
     int FRaised = 0;
     int FHandled = 0;
