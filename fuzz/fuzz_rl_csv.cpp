@@ -4,12 +4,8 @@
 // was; anything else is a fault.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "KEL_replist.h"
 
@@ -23,32 +19,10 @@ std::string Cells(const kel::TRLData& d, bool names) {
     return s;
 }
 
-std::string gNames[2];
-
-// A file name of this process, removed when the process ends.
-const std::string& TempName(const char* what) {
-    std::string& n = gNames[what[0] == 'b'];
-    if (n.empty()) {
-        n = "/tmp/fuzz_rl_csv_" + std::to_string(::getpid()) + "_" + what + ".csv";
-        static const bool registered = [] {
-            std::atexit([] {
-                for (const std::string& f : gNames)
-                    if (!f.empty()) std::remove(f.c_str());
-            });
-            return true;
-        }();
-        (void)registered;
-    }
-    return n;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& in = TempName("in");
-    const std::string& back = TempName("back");
-    std::ofstream(in, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    const std::string text(reinterpret_cast<const char*>(data), size);
     for (int delim = kel::csvComma; delim <= kel::csvPipe; ++delim) {
         const auto dl = static_cast<kel::TCSVDelimiters>(delim);
         for (bool header : {false, true}) {
@@ -57,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             d.SetElem(1, 1, "before");
             const std::string before = Cells(d, true);
             int rows = 0;
+            std::istringstream in(text);
             try {
                 rows = d.ImportCSV(in, dl, header);
             } catch (const kel::EKELRLDataError&) {
@@ -64,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 continue;
             }
             if (rows != d.NrOfRows()) __builtin_trap();
+            std::stringstream back;
             d.ExportCSV(back, dl, header, false, 1, 1, d.NrOfColumns(), d.NrOfRows());
             kel::TRLData e(nullptr);
             e.ImportCSV(back, dl, header);

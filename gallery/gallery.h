@@ -8,6 +8,10 @@
 #pragma once
 
 #include "kel_controls.h"
+#include "kel_forms.h"
+
+#include <memory>
+#include <utility>
 
 #include <functional>
 #include <string>
@@ -29,6 +33,39 @@ std::vector<TItem> Items();
 
 // Set by --log-input: demo controls print the input they receive to stdout.
 extern bool gLogInput;
+
+// One cell of the gallery: a caption strip with the item's name above the component.
+class TGalleryCell : public TCustomControl {
+  public:
+    explicit TGalleryCell(TComponent* AOwner) : TCustomControl(AOwner) {}
+    TGalleryCell(TComponent* AOwner, std::string Title)
+        : TCustomControl(AOwner), FTitle(std::move(Title)) {}
+    std::string ClassName() const override { return "TGalleryCell"; }
+    TControl* Item = nullptr;
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& Value) {
+        if (Value == FTitle) return;
+        FTitle = Value;
+        Invalidate();
+    }
+
+  protected:
+    void Paint() override;
+
+  private:
+    std::string FTitle;
+};
+
+// The gallery form: every item in a cell of its own, laid out in rows.
+struct Gallery {
+    std::unique_ptr<TForm> Form;
+    std::vector<std::pair<std::string, TControl*>> Shown; // item name, its control
+    std::vector<std::string> Failed;                      // items whose factory raised
+};
+
+// Builds the gallery form (not shown). StreamableOnly leaves out items whose control cannot be
+// stored in a form file as what it is. Items whose factory raises are listed in Failed.
+Gallery BuildForm(bool StreamableOnly);
 
 struct TRegistration {
     TRegistration(std::string Name, int Width, int Height, TFactory Create);

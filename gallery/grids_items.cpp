@@ -50,7 +50,8 @@ class TGridDemo : public TDrawGrid {
         if (it != FEdits.end()) return it->second;
         static const char* heads[] = {"Row", "Value", "Square", "Colour"};
         static const char* colours[] = {"Red", "Green", "Blue"};
-        if (r == 0) return heads[c];
+        // ColCount is published: columns past the four of the demo get a plain heading.
+        if (r == 0) return c < 4 ? heads[c] : "Col " + std::to_string(c);
         char buf[32];
         switch (c) {
         case 0:

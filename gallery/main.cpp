@@ -45,77 +45,12 @@
 
 namespace kel::gallery {
 
-bool gLogInput = false;
-
 namespace {
 std::string gSaveForm; // --save-form FILE
 std::string gLoadForm; // --load-form FILE
 } // namespace
 
 namespace {
-std::vector<TItem>& Registry() {
-    static std::vector<TItem> items;
-    return items;
-}
-} // namespace
-
-TRegistration::TRegistration(std::string Name, int Width, int Height, TFactory Create) {
-    Registry().push_back(TItem{std::move(Name), Width, Height, std::move(Create)});
-}
-
-std::vector<TItem> Items() {
-    std::vector<TItem> items = Registry();
-    std::stable_sort(items.begin(), items.end(),
-                     [](const TItem& a, const TItem& b) { return a.Name < b.Name; });
-    return items;
-}
-
-namespace {
-
-constexpr int kPad = 6;      // space around a control inside its cell
-constexpr int kCaption = 18; // caption strip above the control
-constexpr int kGap = 8;      // space between cells
-constexpr int kSheetWidth = 960;
-
-// One cell of the gallery: a caption strip with the item's name above the component.
-class TGalleryCell : public TCustomControl {
-  public:
-    explicit TGalleryCell(TComponent* AOwner) : TCustomControl(AOwner) {}
-    TGalleryCell(TComponent* AOwner, std::string Title)
-        : TCustomControl(AOwner), FTitle(std::move(Title)) {}
-    std::string ClassName() const override { return "TGalleryCell"; }
-    TControl* Item = nullptr;
-    const std::string& Title() const { return FTitle; }
-    void SetTitle(const std::string& Value) {
-        if (Value == FTitle) return;
-        FTitle = Value;
-        Invalidate();
-    }
-
-  protected:
-    void Paint() override {
-        TCanvas& c = Canvas();
-        c.Brush().SetColor(RGB(0xE8, 0xEC, 0xF2));
-        c.FillRect(Rect(0, 0, Width(), Height()));
-        c.Brush().SetColor(RGB(0x38, 0x4C, 0x6C));
-        c.FillRect(Rect(0, 0, Width(), kCaption));
-        c.Pen().SetColor(RGB(0x38, 0x4C, 0x6C));
-        c.Brush().SetStyle(bsClear);
-        c.Rectangle(0, 0, Width(), Height());
-        c.Font().SetColor(clWhite);
-        c.Font().SetStyle({fsBold});
-        c.TextOut(kPad, (kCaption - c.TextHeight(FTitle)) / 2, FTitle);
-        c.Brush().SetStyle(bsSolid);
-    }
-
-  private:
-    std::string FTitle;
-};
-
-// Cells are stored in form files with their title.
-const TClassRegistrar<TGalleryCell> galleryCellReg("TGalleryCell", "TCustomControl", [](auto& p) {
-    p.String("Title", &TGalleryCell::Title, &TGalleryCell::SetTitle, "");
-});
 
 std::string FileNameOf(const std::string& name) {
     std::string s;
@@ -126,12 +61,6 @@ std::string FileNameOf(const std::string& name) {
     }
     return s.empty() ? std::string("item") : s;
 }
-
-struct Gallery {
-    std::unique_ptr<TForm> Form;
-    std::vector<std::pair<std::string, TControl*>> Shown; // item name, its control
-    std::vector<std::string> Failed;                      // items whose factory raised
-};
 
 // The gallery read from a form file: every cell on the form shows its first control.
 Gallery Load(const std::string& file) {
@@ -203,56 +132,7 @@ void Save(Gallery& g, const std::string& file) {
 // Lays the cells out in rows on a new form (or reads the form, with --load-form).
 Gallery Build() {
     if (!gLoadForm.empty()) return Load(gLoadForm);
-    Gallery g;
-    g.Form = std::make_unique<TForm>(nullptr);
-    TForm& form = *g.Form;
-    form.SetCaption("kel gallery");
-    form.SetColor(RGB(0xF4, 0xF4, 0xF4));
-    int x = kGap, y = kGap, rowH = 0, maxRight = 0;
-    for (const TItem& item : Items()) {
-        auto* cell = new TGalleryCell(&form, item.Name);
-        cell->SetParent(&form);
-        TControl* c = nullptr;
-        try {
-            c = item.Create(cell);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "gallery: %s: %s\n", item.Name.c_str(), e.what());
-            g.Failed.push_back(item.Name);
-            delete cell;
-            continue;
-        }
-        if (!c) {
-            delete cell;
-            continue;
-        }
-        if (!gSaveForm.empty() && !IsStreamable(*c)) {
-            std::printf("gallery: %s is not stored in the form file (a demo of a class that is "
-                        "not registered)\n",
-                        item.Name.c_str());
-            delete cell;
-            continue;
-        }
-        if (c->Parent() != cell) c->SetParent(cell);
-        const int w = item.Width > 0 ? item.Width : c->Width();
-        const int h = item.Height > 0 ? item.Height : c->Height();
-        c->SetBounds(kPad, kCaption + kPad, w, h);
-        const int cw = w + 2 * kPad, ch = h + kCaption + 2 * kPad;
-        if (x > kGap && x + cw > kSheetWidth) {
-            x = kGap;
-            y += rowH + kGap;
-            rowH = 0;
-        }
-        cell->SetBounds(x, y, cw, ch);
-        cell->Item = c;
-        x += cw + kGap;
-        rowH = std::max(rowH, ch);
-        maxRight = std::max(maxRight, x);
-        g.Shown.emplace_back(item.Name, c);
-    }
-    form.SetLeft(0);
-    form.SetTop(0);
-    form.SetClientWidth(std::max(maxRight, 200));
-    form.SetClientHeight(y + rowH + kGap);
+    Gallery g = BuildForm(!gSaveForm.empty());
     if (!gSaveForm.empty()) Save(g, gSaveForm);
     return g;
 }

@@ -283,15 +283,22 @@ class TRLData : public TComponent {
     // check modes cmNone, column 0 empty, unsorted. Comment, common header and DataID stay.
     // Returns the number of data rows read. Bad CSV raises EKELRLDataError with the line.
     int ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders);
+    // The same from the stream's current position to its end; errors name "CSV stream".
+    int ImportCSV(std::istream& In, TCSVDelimiters Delimiter, bool IncludeColHeaders);
     // Writes the visible texts of columns FirstCol..LastCol and rows FirstRow..LastRow (clamped
     // to 0..NrOfColumns and 1..NrOfRows), optionally after a line with the common header and a
     // row of column names. Returns the number of data rows written.
     int ExportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders,
                   bool IncludeCommonHeader, int FirstCol, int FirstRow, int LastCol, int LastRow);
+    // The same written to a stream (no temporary file; a failed write raises EWriteError).
+    int ExportCSV(std::ostream& Out, TCSVDelimiters Delimiter, bool IncludeColHeaders,
+                  bool IncludeCommonHeader, int FirstCol, int FirstRow, int LastCol, int LastRow);
     // Writes the file's lines into Column (0.., columns are added when Column > NrOfColumns)
     // from row FirstRow (values below 1 mean 1) on, one line per row, adding rows as needed.
     // Returns the number of lines read.
     int LoadLinesFromFile(int Column, int FirstRow, const std::string& FName);
+    // The same with the lines of a stream (read to its end); errors name "text stream".
+    int LoadLinesFromStream(int Column, int FirstRow, std::istream& In);
 
     // Read a report list document (the first "<replist ... kelmosaic" header line on, up to
     // "</replist>"). A non-empty DataID must equal the document's identifier (case and blanks
@@ -373,6 +380,13 @@ class TRLData : public TComponent {
     // Makes Content the container's table (cells, sizes, metadata), unsorted; the array object
     // and its hooks stay. Never throws once called.
     void Install(TContent& Content) noexcept;
+    // The CSV import behind both ImportCSV forms, reading records from a reader of
+    // rlexchange.cpp (a file or a stream).
+    template <class TReader>
+    int ImportCSVRecords(TReader& Reader, const std::string& Where, bool IncludeColHeaders);
+    // The text-line import behind both LoadLines forms, on the whole text.
+    int LoadLinesFromText(int Column, int FirstRow, const std::string& Data,
+                          const std::string& Where);
     // Progress of an operation of Total units.
     friend class TRLProgress;
 

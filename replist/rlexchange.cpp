@@ -436,7 +436,25 @@ class TCsvReader {
         FSpecial[static_cast<unsigned char>(Delim)] = FSpecial[static_cast<unsigned char>('\n')] =
             FSpecial[static_cast<unsigned char>('\r')] = true;
     }
-    ~TCsvReader() { ::close(FFd); }
+    // Reads from the stream's current position to its end; its size is known when it can seek.
+    TCsvReader(std::istream& In, char Delim, std::string Where)
+        : FIn(&In), FDelim(Delim), FWhere(std::move(Where)) {
+        const std::istream::pos_type at = In.tellg();
+        if (at != std::istream::pos_type(-1) && In.seekg(0, std::ios::end)) {
+            const std::istream::pos_type end = In.tellg();
+            if (end != std::istream::pos_type(-1) && end >= at)
+                FSize = static_cast<std::size_t>(end - at);
+        }
+        In.clear();
+        In.seekg(at);
+        In.clear();
+        for (int i = 0; i < 256; ++i) FSpecial[i] = false;
+        FSpecial[static_cast<unsigned char>(Delim)] = FSpecial[static_cast<unsigned char>('\n')] =
+            FSpecial[static_cast<unsigned char>('\r')] = true;
+    }
+    ~TCsvReader() {
+        if (FFd >= 0) ::close(FFd);
+    }
     TCsvReader(const TCsvReader&) = delete;
     TCsvReader& operator=(const TCsvReader&) = delete;
 
@@ -452,7 +470,7 @@ class TCsvReader {
         bool eof = false, first = true;
         for (;;) {
             while (!eof && have < cap) {
-                const ssize_t n = ::read(FFd, buf.get() + have, cap - have);
+                const ssize_t n = ReadSome(buf.get() + have, cap - have);
                 if (n < 0 && errno == EINTR) continue;
                 if (n < 0) throw EReadError(FWhere + ": cannot read: " + std::strerror(errno));
                 if (n == 0) eof = true;
@@ -476,6 +494,12 @@ class TCsvReader {
             have -= used;
             if (eof && have == 0) break;
             if (have == cap) { // one record fills the buffer
+                // A record this long is not a table row; refusing it keeps memory bounded
+                // however long the field the file claims.
+                if (cap >= kMaxCsvRecord)
+                    Fail(buf.get(), 0,
+                         "a record longer than " + std::to_string(kMaxCsvRecord >> 20) +
+                             " MiB (unclosed quote or not a CSV file?)");
                 std::unique_ptr<char[]> bigger(new char[cap * 2]);
                 std::memcpy(bigger.get(), buf.get(), have);
                 buf = std::move(bigger);
@@ -485,6 +509,20 @@ class TCsvReader {
     }
 
   private:
+    static constexpr std::size_t kMaxCsvRecord = std::size_t(64) << 20;
+
+    // Like read(2) on the file or the stream: bytes read, 0 at the end, -1 on an error.
+    ssize_t ReadSome(char* To, std::size_t N) {
+        if (FIn == nullptr) return ::read(FFd, To, N);
+        FIn->read(To, static_cast<std::streamsize>(N));
+        const std::streamsize got = FIn->gcount();
+        if (got == 0 && FIn->bad()) {
+            errno = EIO;
+            return -1;
+        }
+        return static_cast<ssize_t>(got);
+    }
+
     struct Span {
         bool Scratch;
         std::size_t Off, Len;
@@ -606,6 +644,7 @@ class TCsvReader {
     }
 
     int FFd = -1;
+    std::istream* FIn = nullptr;
     std::size_t FSize = 0;
     std::size_t FLineBase = 1;
     char FDelim;
@@ -621,6 +660,17 @@ class TCsvReader {
 int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders) {
     const std::string where = "CSV file " + Quoted(FName);
     TCsvReader reader(FName, CSVDelimiterChar(Delimiter), where);
+    return ImportCSVRecords(reader, where, IncludeColHeaders);
+}
+
+int TRLData::ImportCSV(std::istream& In, TCSVDelimiters Delimiter, bool IncludeColHeaders) {
+    const std::string where = "CSV stream";
+    TCsvReader reader(In, CSVDelimiterChar(Delimiter), where);
+    return ImportCSVRecords(reader, where, IncludeColHeaders);
+}
+
+template <class TReader>
+int TRLData::ImportCSVRecords(TReader& reader, const std::string& where, bool IncludeColHeaders) {
     TContent ct;
     try {
         // Storage for rows is reserved once, from an estimate made at the first step past the
@@ -694,13 +744,25 @@ int TRLData::ImportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
 int TRLData::ExportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders,
                        bool IncludeCommonHeader, int FirstCol, int FirstRow, int LastCol,
                        int LastRow) {
+    int rows = 0;
+    WriteFileSafely(FName, [&](std::ostream& out) {
+        rows = ExportCSV(out, Delimiter, IncludeColHeaders, IncludeCommonHeader, FirstCol, FirstRow,
+                         LastCol, LastRow);
+    });
+    return rows;
+}
+
+int TRLData::ExportCSV(std::ostream& Out, TCSVDelimiters Delimiter, bool IncludeColHeaders,
+                       bool IncludeCommonHeader, int FirstCol, int FirstRow, int LastCol,
+                       int LastRow) {
     const char delim = CSVDelimiterChar(Delimiter);
     FirstCol = std::max(FirstCol, 0);
     LastCol = std::min(LastCol, FNrOfCols);
     FirstRow = std::max(FirstRow, 1);
     LastRow = std::min(LastRow, FNrOfRows);
     const int rows = std::max(LastRow - FirstRow + 1, 0);
-    WriteFileSafely(FName, [&](std::ostream& out) {
+    {
+        std::ostream& out = Out;
         std::string line;
         if (IncludeCommonHeader) {
             CsvWriteField(line, FCommonHeader, delim);
@@ -728,7 +790,8 @@ int TRLData::ExportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
         }
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
         progress.Done();
-    });
+    }
+    if (!Out) throw EWriteError("CSV stream: cannot write");
     return LastCol >= FirstCol ? rows : 0;
 }
 
@@ -737,8 +800,25 @@ int TRLData::ExportCSV(const std::string& FName, TCSVDelimiters Delimiter, bool 
 int TRLData::LoadLinesFromFile(int Column, int FirstRow, const std::string& FName) {
     const std::string where = "Text file " + Quoted(FName);
     if (Column < 0) throw EKELRLDataError(where + ": invalid column " + std::to_string(Column));
+    return LoadLinesFromText(Column, FirstRow, ReadWholeFile(FName), where);
+}
+
+int TRLData::LoadLinesFromStream(int Column, int FirstRow, std::istream& In) {
+    const std::string where = "Text stream";
+    if (Column < 0) throw EKELRLDataError(where + ": invalid column " + std::to_string(Column));
+    std::string data;
+    char buf[1 << 16];
+    while (In) {
+        In.read(buf, sizeof buf);
+        data.append(buf, static_cast<std::size_t>(In.gcount()));
+    }
+    if (In.bad()) throw EReadError(where + ": cannot read");
+    return LoadLinesFromText(Column, FirstRow, data, where);
+}
+
+int TRLData::LoadLinesFromText(int Column, int FirstRow, const std::string& data,
+                               const std::string& where) {
     FirstRow = std::max(FirstRow, 1);
-    const std::string data = ReadWholeFile(FName);
     CheckTextFile(data, where);
     std::vector<std::string> lines;
     std::size_t i = 0;
