@@ -196,6 +196,14 @@ class TInputEcho : public TCustomControl {
     }
     // Keeps the arrow keys for itself instead of letting the form move the focus with them.
     void WMGetDlgCode(TMessage& Message) override { Message.Result = DLGC_WANTARROWS; }
+    // Enter is echoed like any key, even with a default button on the form.
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == CM_WANTSPECIALKEY && Message.WParam == VK_RETURN) {
+            Message.Result = 1;
+            return;
+        }
+        TCustomControl::WndProc(Message);
+    }
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override {
         Note(FMouse, "wheel " + std::to_string(WheelDelta) + " " + ShiftText(Shift));
         TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos);

@@ -35,6 +35,10 @@ std::vector<TItem> Items();
 extern bool gLogInput;
 
 // One cell of the gallery: a caption strip with the item's name above the component.
+// The sheet layout: space between cells, and the width of the one-page sheet.
+constexpr int kGap = 8;
+constexpr int kSheetWidth = 960;
+
 class TGalleryCell : public TCustomControl {
   public:
     explicit TGalleryCell(TComponent* AOwner) : TCustomControl(AOwner) {}

@@ -34,8 +34,6 @@ namespace {
 
 constexpr int kPad = 6;      // space around a control inside its cell
 constexpr int kCaption = 18; // caption strip above the control
-constexpr int kGap = 8;      // space between cells
-constexpr int kSheetWidth = 960;
 
 // Cells are stored in form files with their title.
 const TClassRegistrar<TGalleryCell> galleryCellReg("TGalleryCell", "TCustomControl", [](auto& p) {

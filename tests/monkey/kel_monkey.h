@@ -286,6 +286,8 @@ class TMonkey {
         }
         case TPropType::Object:
             return "object skipped";
+        case TPropType::Component:
+            return "component reference skipped"; // references are checked by the form files
         }
         p.Set(T, v);
         return "set " + p.Name + " = " + Describe(v);
