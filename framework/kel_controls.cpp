@@ -643,9 +643,7 @@ void TControl::EndDrag(bool Drop) {
     if (Alive(Drag().Source) == this) FinishDrag(Drop);
 }
 
-bool TControl::Dragging() const {
-    return Drag().Started && Alive(Drag().Source) == this;
-}
+bool TControl::Dragging() const { return Drag().Started && Alive(Drag().Source) == this; }
 
 // The drag begins: the source stops waiting for its click and lets the capture go (the drag
 // now takes the pointer), then OnStartDrag; the control under the pointer is entered.

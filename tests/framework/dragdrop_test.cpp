@@ -65,8 +65,8 @@ TEST_F(DragTest, DropOnAnAcceptingTargetFiresEachEventInOrder) {
     EXPECT_TRUE(source->Dragging());
     MouseUpAt(*form, 140, 35);
     EXPECT_FALSE(source->Dragging());
-    std::vector<std::string> want{"src.start",      "dst.over.enter", "dst.over.move",
-                                  "dst.over.move",  "dst.over.leave", "dst.drop(src,30,25)",
+    std::vector<std::string> want{"src.start",         "dst.over.enter", "dst.over.move",
+                                  "dst.over.move",     "dst.over.leave", "dst.drop(src,30,25)",
                                   "src.end(dst,30,25)"};
     EXPECT_EQ(log, want);
 }
@@ -74,8 +74,8 @@ TEST_F(DragTest, DropOnAnAcceptingTargetFiresEachEventInOrder) {
 TEST_F(DragTest, RefusingTargetGetsNoDropAndTheSourceHearsNull) {
     AcceptOn(*target, "dst", false);
     Drag(*form, 20, 20, 140, 30); // moves to x = 50, 80, 110, 140
-    std::vector<std::string> want{"src.start", "dst.over.enter", "dst.over.move",
-                                  "dst.over.leave", "src.end(null,0,0)"};
+    std::vector<std::string> want{"src.start", "dst.over.enter", "dst.over.move", "dst.over.leave",
+                                  "src.end(null,0,0)"};
     EXPECT_EQ(log, want);
     // A control without OnDragOver accepts nothing either: the form itself here.
     log.clear();
