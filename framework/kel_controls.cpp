@@ -465,6 +465,9 @@ void TControl::WndProc(TMessage& Message) {
         } else if (button == mbLeft && FControlStyle.contains(csClickEvents)) {
             FControlState.include(csClicked);
         }
+        // An automatic drag waits for the threshold; until then the press is an ordinary one.
+        if (button == mbLeft && !dbl && FDragMode == dmAutomatic && FDragKind == dkDrag)
+            BeginDrag(false);
         MouseDown(button, shift, x, y);
         return;
     }
@@ -588,6 +591,183 @@ bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 
 void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
     if (FOnContextPopup) FOnContextPopup(this, MousePos, Handled);
+}
+
+// ---- TControl: drag and drop ------------------------------------------------------------------
+
+namespace {
+
+// The one drag of the process. Controls and the form are held by their weak handles, so a
+// handler that deletes one of them ends nothing worse than the drag itself.
+struct TDragSession {
+    std::shared_ptr<TControl* const> Source; // null: no drag pending or running
+    std::shared_ptr<TControl* const> Form;
+    bool Started = false; // past the threshold (OnStartDrag fired)
+    TPoint Start{};       // form client coordinates of BeginDrag
+    int Threshold = 5;
+    std::shared_ptr<TControl* const> Target; // under the pointer, told dsDragEnter
+    bool Accepted = false;                   // the target's last answer
+    TPoint Pos{};                            // last pointer position (form client)
+};
+
+TDragSession& Drag() {
+    static TDragSession state;
+    return state;
+}
+
+TControl* Alive(const std::shared_ptr<TControl* const>& h) { return h ? *h : nullptr; }
+
+constexpr int DefaultDragThreshold = 5;
+
+// P (form client coordinates) in Control's client coordinates.
+TPoint ToClient(const TControl* Control, TPoint P) {
+    TPoint o = Control->SurfaceOrigin();
+    return {P.X - o.X, P.Y - o.Y};
+}
+
+} // namespace
+
+void TControl::BeginDrag(bool Immediate, int Threshold) {
+    TDragSession& d = Drag();
+    TForm* f = FormOf();
+    if (Alive(d.Source) != nullptr || f == nullptr) return;
+    d = TDragSession{};
+    d.Source = FSelfRef;
+    d.Form = f->Handle();
+    d.Start = d.Pos = f->MousePos();
+    d.Threshold = Threshold < 0 ? DefaultDragThreshold : Threshold;
+    if (Immediate) StartDragging();
+}
+
+void TControl::EndDrag(bool Drop) {
+    if (Alive(Drag().Source) == this) FinishDrag(Drop);
+}
+
+bool TControl::Dragging() const { return Drag().Started && Alive(Drag().Source) == this; }
+
+// The drag begins: the source stops waiting for its click and lets the capture go (the drag
+// now takes the pointer), then OnStartDrag; the control under the pointer is entered.
+void TControl::StartDragging() {
+    TDragSession& d = Drag();
+    d.Started = true;
+    FControlState.exclude(csClicked);
+    SetMouseCapture(false);
+    auto alive = FSelfRef;
+    TDragObject* object = nullptr;
+    DoStartDrag(object);
+    if (*alive == nullptr || Alive(d.Source) != this) return;
+    if (auto* f = static_cast<TForm*>(Alive(d.Form))) DragMouseMove(f, d.Pos);
+}
+
+bool TControl::DragMouseMove(TForm* Form, TPoint P) {
+    TDragSession& d = Drag();
+    TControl* source = Alive(d.Source);
+    if (source == nullptr || Alive(d.Form) != Form) return false;
+    d.Pos = P;
+    if (!d.Started) {
+        if (std::abs(P.X - d.Start.X) < d.Threshold && std::abs(P.Y - d.Start.Y) < d.Threshold)
+            return false; // not yet: the move goes to the source as usual
+        source->StartDragging();
+        return true; // StartDragging reported this position
+    }
+    TControl* under = Form->ControlAtPoint(P.X, P.Y);
+    TControl* old = Alive(d.Target);
+    if (old != nullptr && old != under) {
+        d.Target.reset();
+        d.Accepted = false;
+        bool ignored = false;
+        TPoint c = ToClient(old, P);
+        old->DragOver(source, c.X, c.Y, dsDragLeave, ignored);
+        if (Alive(d.Source) != source) return true;
+        old = nullptr;
+    }
+    if (under != nullptr) {
+        auto hu = under->Handle();
+        d.Target = hu;
+        bool accept = true;
+        TPoint c = ToClient(under, P);
+        under->DragOver(source, c.X, c.Y, old == nullptr ? dsDragEnter : dsDragMove, accept);
+        if (Alive(d.Source) == source && *hu != nullptr) d.Accepted = accept;
+    }
+    return true;
+}
+
+bool TControl::DragMouseUp(TForm* Form, TPoint P) {
+    TDragSession& d = Drag();
+    if (Alive(d.Source) == nullptr || Alive(d.Form) != Form) return false;
+    if (!d.Started) {
+        d = TDragSession{}; // released before the threshold: an ordinary click
+        return false;
+    }
+    d.Pos = P;
+    FinishDrag(true);
+    return true;
+}
+
+bool TControl::DragKeyDown(TForm* Form, std::uint16_t Key) {
+    TDragSession& d = Drag();
+    if (Key != VK_ESCAPE || Alive(d.Source) == nullptr || Alive(d.Form) != Form) return false;
+    if (!d.Started) {
+        d = TDragSession{}; // Escape before the threshold forgets the drag, and goes on as a key
+        return false;
+    }
+    FinishDrag(false);
+    return true;
+}
+
+bool TControl::DragCursorOver(const TForm* Form, TCursor& Cursor) {
+    const TDragSession& d = Drag();
+    TControl* source = Alive(d.Source);
+    if (source == nullptr || !d.Started || Alive(d.Form) != Form) return false;
+    Cursor = d.Accepted && Alive(d.Target) != nullptr ? source->DragCursor() : crNo;
+    return true;
+}
+
+// Ends the drag: the target is left, gets the drop when Drop and it accepted, and the source
+// hears the end last, with the target or null. The state is cleared first so that handlers
+// may start the next drag.
+void TControl::FinishDrag(bool Drop) {
+    TDragSession d = std::move(Drag());
+    Drag() = TDragSession{};
+    TControl* source = Alive(d.Source);
+    if (source == nullptr) return;
+    if (!d.Started) return;
+    TControl* target = Alive(d.Target);
+    const bool drop = Drop && d.Accepted && target != nullptr;
+    TPoint c{};
+    if (target != nullptr) {
+        c = ToClient(target, d.Pos);
+        bool ignored = false;
+        target->DragOver(source, c.X, c.Y, dsDragLeave, ignored);
+        if (drop && Alive(d.Target) != nullptr && Alive(d.Source) != nullptr)
+            target->DragDrop(source, c.X, c.Y);
+    }
+    source = Alive(d.Source);
+    if (source == nullptr) return;
+    if (drop && Alive(d.Target) != nullptr)
+        source->DoEndDrag(Alive(d.Target), c.X, c.Y);
+    else
+        source->DoEndDrag(nullptr, 0, 0);
+}
+
+void TControl::DoStartDrag(TDragObject*& DragObject) {
+    if (FOnStartDrag) FOnStartDrag(this, DragObject);
+}
+
+void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    Accept = false;
+    if (FOnDragOver) {
+        Accept = true;
+        FOnDragOver(this, Source, X, Y, State, Accept);
+    }
+}
+
+void TControl::DragDrop(TObject* Source, int X, int Y) {
+    if (FOnDragDrop) FOnDragDrop(this, Source, X, Y);
+}
+
+void TControl::DoEndDrag(TObject* Target, int X, int Y) {
+    if (FOnEndDrag) FOnEndDrag(this, Target, X, Y);
 }
 
 void TControl::Resize() {

@@ -278,7 +278,7 @@ class TControl : public TComponent {
     static TPopupMenuCast SetPopupMenuCast(TPopupMenuCast Cast);
 
     // --- properties kept for the program and the form file; their behaviour (help lookup,
-    // right-to-left layout, styles, dragging, size limits) is not implemented yet ---
+    // right-to-left layout, styles, size limits) is not implemented yet ---
     int HelpContext() const { return FHelpContext; } // default 0
     void SetHelpContext(int Value) { FHelpContext = Value; }
     const std::string& HelpKeyword() const { return FHelpKeyword; } // default ""
@@ -321,6 +321,18 @@ class TControl : public TComponent {
     // The message dispatcher; overrides handle what they need and call the base for the rest.
     virtual void WndProc(TMessage& Message);
 
+    // --- drag and drop (one drag at a time, with this control as its source) ---
+    // Starts a drag: at once when Immediate, else once the pointer has moved Threshold pixels
+    // (5 when negative) along either axis from where it is now; a release before that is an
+    // ordinary click. Does nothing while another drag is pending or running. dmAutomatic calls
+    // BeginDrag(false) on every left press (not the second press of a double click).
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends this control's drag: dropped on the target under the pointer when Drop and that
+    // target accepted, else cancelled. A drag that has not started yet is just forgotten.
+    void EndDrag(bool Drop);
+    // True while this control is the source of a started drag.
+    bool Dragging() const;
+
     // --- mouse ---
     bool MouseCapture() const;
     void SetMouseCapture(bool Value);
@@ -353,7 +365,12 @@ class TControl : public TComponent {
     void SetOnContextPopup(TContextPopupEvent e) { FOnContextPopup = std::move(e); }
     TNotifyEvent OnResize() const { return FOnResize; }
     void SetOnResize(TNotifyEvent e) { FOnResize = std::move(e); }
-    // Drag and dock events: kept, not fired yet (dragging is not implemented).
+    // Drag events (see BeginDrag): OnStartDrag on the source when the drag starts; OnDragOver
+    // on the control under the pointer (dsDragEnter, dsDragMove, dsDragLeave; Accept preset
+    // true, a control without OnDragOver accepts nothing); on release over an accepting target
+    // its OnDragOver(dsDragLeave) then its OnDragDrop; last, always, OnEndDrag on the source
+    // with the target, or null when the drag was cancelled (Escape, a refusing target, EndDrag
+    // (false)). The dock events are kept, not fired (docking is not implemented).
     TDragDropEvent OnDragDrop() const { return FOnDragDrop; }
     void SetOnDragDrop(TDragDropEvent e) { FOnDragDrop = std::move(e); }
     TDragOverEvent OnDragOver() const { return FOnDragOver; }
@@ -389,6 +406,11 @@ class TControl : public TComponent {
     virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
     virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+    // Drag handlers behind the events above; X, Y are this control's client coordinates.
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
     // Fires OnResize after the size changed (not while loading).
     virtual void Resize();
     // Called by SetBounds after a change of size, before Resize; windowed controls realign
@@ -427,6 +449,15 @@ class TControl : public TComponent {
     void RecordAnchorRules();
     void RequestParentAlign();
     TForm* FormOf() const;
+    // The form's side of dragging (kel_forms.cpp calls these before its own routing): true
+    // when the drag used the move / release / key up, so the form routes it no further.
+    static bool DragMouseMove(TForm* Form, TPoint P);
+    static bool DragMouseUp(TForm* Form, TPoint P);
+    static bool DragKeyDown(TForm* Form, std::uint16_t Key);
+    // The cursor a running drag shows over Form (Cursor keeps crDefault when none runs).
+    static bool DragCursorOver(const TForm* Form, TCursor& Cursor);
+    void StartDragging();
+    static void FinishDrag(bool Drop);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;

@@ -458,6 +458,7 @@ void TForm::HostMouseMove(int X, int Y, TShiftState Shift) {
     SyncModifierKeys(Shift);
     FMousePos = {X, Y};
     FMouseInside = true;
+    if (TControl::DragMouseMove(this, {X, Y})) return; // a running drag takes the pointer
     TControl* target = FCaptureControl != nullptr ? FCaptureControl : ControlAtPoint(X, Y);
     if (target != nullptr) SendMouse(target, WM_MOUSEMOVE, Shift, {X, Y});
     UpdateHover(true);
@@ -496,6 +497,10 @@ void TForm::HostMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     FButtons.exclude(ButtonState(Button));
     Shift = (Shift - TShiftState{ssLeft, ssRight, ssMiddle, ssDouble}) | FButtons;
     SyncModifierKeys(Shift);
+    if (TControl::DragMouseUp(this, {X, Y})) { // the release drops (the source gets no click)
+        UpdateHover(true);
+        return;
+    }
     TControl* target = FCaptureControl != nullptr ? FCaptureControl : ControlAtPoint(X, Y);
     if (target != nullptr) SendMouse(target, UpMessage(Button), Shift, {X, Y});
     UpdateHover(true);
@@ -525,6 +530,8 @@ void TForm::HostMouseLeave() {
 }
 
 TCursor TForm::CurrentCursor() const {
+    TCursor drag = crDefault;
+    if (TControl::DragCursorOver(this, drag)) return drag;
     TCursor c = FMouseControl != nullptr ? FMouseControl->Cursor() : crDefault;
     return Screen->EffectiveCursor(c);
 }
@@ -548,6 +555,7 @@ void TForm::HostKeyDown(std::uint16_t Key, TShiftState Shift) {
     if (PopupLayerInput(this, TPopupInput::KeyDown, mbLeft, Shift, 0, 0, Key)) return;
     SyncModifierKeys(Shift);
     SetKeyDown(Key, true);
+    if (TControl::DragKeyDown(this, Key)) return; // Escape cancels a running drag
     TWinControl* target = KeyTarget();
     if (target == nullptr) return;
     auto alive = target->Handle();

@@ -215,7 +215,8 @@ class TForm : public TWinControl {
     // Where the pointer was last reported, and whether it is inside the window.
     TPoint MousePos() const { return FMousePos; }
     bool MouseInside() const { return FMouseInside; }
-    // The cursor to show: Screen's override, else that of the control under the pointer.
+    // The cursor to show: while a drag runs, the source's DragCursor over an accepting target
+    // and crNo elsewhere; else Screen's override, else that of the control under the pointer.
     TCursor CurrentCursor() const;
 
     // --- events ---

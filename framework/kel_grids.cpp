@@ -115,6 +115,19 @@ void TGridAxis::SetSize(int Index, int Value) {
         FSizes[Index] = Value;
 }
 
+int TGridAxis::MovedIndex(int Index, int From, int To) {
+    if (Index == From) return To;
+    if (From < To && Index > From && Index <= To) return Index - 1;
+    if (From > To && Index >= To && Index < From) return Index + 1;
+    return Index;
+}
+
+void TGridAxis::Move(int From, int To) {
+    std::map<int, int> moved;
+    for (const auto& [index, size] : FSizes) moved.emplace(MovedIndex(index, From, To), size);
+    FSizes = std::move(moved);
+}
+
 std::int64_t TGridAxis::Span(int From, int To, int Line) const {
     From = std::clamp(From, 0, FCount);
     To = std::clamp(To, 0, FCount);
@@ -291,6 +304,28 @@ void TCustomGrid::SetColWidths(int Index, int Value) {
     if (std::max(Value, 0) == FCols.Size(Index)) return;
     FCols.SetSize(Index, Value);
     LayoutChanged();
+}
+
+void TCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
+    CheckIndex(FromIndex, ColCount());
+    CheckIndex(ToIndex, ColCount());
+    if (FromIndex == ToIndex) return;
+    FCols.Move(FromIndex, ToIndex);
+    FCurrent.X = TGridAxis::MovedIndex(FCurrent.X, FromIndex, ToIndex);
+    FAnchor.X = TGridAxis::MovedIndex(FAnchor.X, FromIndex, ToIndex);
+    LayoutChanged();
+    ColumnMoved(FromIndex, ToIndex);
+}
+
+void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
+    CheckIndex(FromIndex, RowCount());
+    CheckIndex(ToIndex, RowCount());
+    if (FromIndex == ToIndex) return;
+    FRows.Move(FromIndex, ToIndex);
+    FCurrent.Y = TGridAxis::MovedIndex(FCurrent.Y, FromIndex, ToIndex);
+    FAnchor.Y = TGridAxis::MovedIndex(FAnchor.Y, FromIndex, ToIndex);
+    LayoutChanged();
+    RowMoved(FromIndex, ToIndex);
 }
 
 void TCustomGrid::SetRowHeights(int Index, int Value) {
@@ -596,6 +631,22 @@ void TCustomGrid::Paint() {
                 DrawFocusRectXor(C, Rect(FSizingPos, a.Top, FSizingPos + 1, a.Bottom));
             if (FGridState == gsRowSizing)
                 DrawFocusRectXor(C, Rect(a.Left, FSizingPos, a.Right, FSizingPos + 1));
+            // While a column or row is moved, a 2-pixel bar marks the edge it will land at:
+            // the target's leading edge when moving back, its trailing edge when moving on.
+            if ((FGridState == gsColMoving || FGridState == gsRowMoving) && FMoveTo != FMoveFrom) {
+                const bool cm = FGridState == gsColMoving;
+                TRect r = cm ? CellRect(FMoveTo, 0) : CellRect(0, FMoveTo);
+                if (!r.IsEmpty()) {
+                    const bool after = FMoveTo > FMoveFrom;
+                    if (cm) {
+                        int x = after ? r.Right : r.Left;
+                        FillSolid(C, Rect(x - 1, a.Top, x + 1, a.Bottom), clHighlight);
+                    } else {
+                        int y = after ? r.Bottom : r.Top;
+                        FillSolid(C, Rect(a.Left, y - 1, a.Right, y + 1), clHighlight);
+                    }
+                }
+            }
         }
         C.SetClipRect(oldClip);
     }
@@ -1217,7 +1268,16 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
             Invalidate();
         } else {
             TGridCoord cell = MouseCoord(X, Y);
-            if (cell.X >= FFixedCols && cell.Y >= FFixedRows) {
+            if (FOptions.contains(goColMoving) && cell.Y >= 0 && cell.Y < FFixedRows &&
+                cell.X >= FFixedCols) {
+                // A column's header cell: the column follows the pointer until the release.
+                FGridState = gsColMoving;
+                FMoveFrom = FMoveTo = cell.X;
+            } else if (FOptions.contains(goRowMoving) && cell.X >= 0 && cell.X < FFixedCols &&
+                       cell.Y >= FFixedRows) {
+                FGridState = gsRowMoving;
+                FMoveFrom = FMoveTo = cell.Y;
+            } else if (cell.X >= FFixedCols && cell.Y >= FFixedRows) {
                 const bool wasCurrent = cell == FCurrent;
                 if (wasCurrent && FOptions.contains(goEditing) && !FEditorMode &&
                     !Shift.contains(ssDouble)) {
@@ -1337,6 +1397,15 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
     } else if (FGridState == gsSelecting) {
         SelectAtPoint(X, Y);
         if (*alive == nullptr) return;
+    } else if (FGridState == gsColMoving || FGridState == gsRowMoving) {
+        // The target is the scrollable column / row under the pointer; over fixed cells or
+        // past the last one the previous target stays.
+        TGridCoord cell = MouseCoord(X, Y);
+        int to = FGridState == gsColMoving ? cell.X : cell.Y;
+        if (to >= (FGridState == gsColMoving ? FFixedCols : FFixedRows) && to != FMoveTo) {
+            FMoveTo = to;
+            Invalidate();
+        }
     } else if (FGridState == gsColSizing || FGridState == gsRowSizing) {
         int p = FGridState == gsColSizing ? X : Y;
         p = std::max(p, FSizingStart);
@@ -1392,6 +1461,15 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
                 RowHeightsChanged();
             }
             if (*alive == nullptr) return;
+        } else if (state == gsColMoving || state == gsRowMoving) {
+            const int from = FMoveFrom, to = FMoveTo;
+            FMoveFrom = FMoveTo = -1;
+            Invalidate();
+            if (state == gsColMoving)
+                MoveColumn(from, to);
+            else
+                MoveRow(from, to);
+            if (*alive == nullptr) return;
         } else if (state == gsSelecting && FEditOnUp) {
             FEditOnUp = false;
             if (MouseCoord(X, Y) == FCurrent) ShowEditor();
@@ -1442,6 +1520,16 @@ void TCustomDrawGrid::ColWidthsChanged() {
 void TCustomDrawGrid::RowHeightsChanged() {
     TCustomGrid::RowHeightsChanged();
     if (FOnRowHeightsChanged) FOnRowHeightsChanged(this);
+}
+
+void TCustomDrawGrid::ColumnMoved(int FromIndex, int ToIndex) {
+    TCustomGrid::ColumnMoved(FromIndex, ToIndex);
+    if (FOnColumnMoved) FOnColumnMoved(this, FromIndex, ToIndex);
+}
+
+void TCustomDrawGrid::RowMoved(int FromIndex, int ToIndex) {
+    TCustomGrid::RowMoved(FromIndex, ToIndex);
+    if (FOnRowMoved) FOnRowMoved(this, FromIndex, ToIndex);
 }
 
 std::string TCustomDrawGrid::GetEditText(int ACol, int ARow) {

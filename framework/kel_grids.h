@@ -93,6 +93,8 @@ using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow,
 using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, std::string& Value)>;
 using TSetEditEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, const std::string& Value)>;
+// A column or row moved from FromIndex to ToIndex (those between shifted by one).
+using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
 
 // Misuse of a grid: an index out of range, fixed counts that do not fit.
 class EInvalidGridOperation : public Exception {
@@ -140,6 +142,10 @@ class TGridAxis {
     }
     // Items wholly within Avail pixels starting at First (hidden items count with the shown).
     int FullyVisibleFrom(int First, int Avail, int Line) const;
+    // Item From takes place To, carrying its size; the items between shift by one.
+    void Move(int From, int To);
+    // Where item Index is after Move(From, To).
+    static int MovedIndex(int Index, int From, int To);
 
   private:
     int FCount = 0;
@@ -235,6 +241,15 @@ class TCustomGrid : public TCustomControl {
     bool Ctl3D() const override { return FCtl3D; }
     void SetCtl3D(bool Value) override;
 
+    // --- moving columns and rows ---
+    // Column / row FromIndex takes place ToIndex with its width / height, those between shift
+    // by one, the current cell and the anchor follow their cells; then ColumnMoved / RowMoved
+    // (once; nothing when the indexes are equal). Indexes outside 0..Count-1 raise
+    // EInvalidGridOperation. With goColMoving / goRowMoving the user moves them by dragging a
+    // fixed header cell (a fixed-row cell of a column, a fixed-column cell of a row).
+    void MoveColumn(int FromIndex, int ToIndex);
+    void MoveRow(int FromIndex, int ToIndex);
+
     // --- cells and points ---
     // Client rectangle of a cell without its lines, cut at the cell area; the empty rectangle
     // (0,0,0,0) when the cell is scrolled out of view or hidden.
@@ -272,6 +287,9 @@ class TCustomGrid : public TCustomControl {
     // After the user resized a column / row by dragging.
     virtual void ColWidthsChanged() {}
     virtual void RowHeightsChanged() {}
+    // After MoveColumn / MoveRow; descendants move their data here.
+    virtual void ColumnMoved(int FromIndex, int ToIndex) { (void)FromIndex, (void)ToIndex; }
+    virtual void RowMoved(int FromIndex, int ToIndex) { (void)FromIndex, (void)ToIndex; }
     // Editing: the text the editor loads, each change of it, and the editor's style.
     virtual std::string GetEditText(int ACol, int ARow);
     virtual void SetEditText(int ACol, int ARow, const std::string& Value);
@@ -401,6 +419,8 @@ class TCustomGrid : public TCustomControl {
     int FSizingIndex = -1; // column / row being resized
     int FSizingStart = 0;  // its start pixel
     int FSizingPos = 0;    // where its far edge follows the mouse
+    int FMoveFrom = -1;    // column / row being moved by its fixed cell
+    int FMoveTo = -1;      // where it goes on release
     bool FSizingCursor = false;
     TCursor FSavedCursor = crDefault;
     bool FEditOnUp = false; // a press on the current cell: open the editor on release
@@ -447,6 +467,10 @@ class TCustomDrawGrid : public TCustomGrid {
     void SetOnColWidthsChanged(TNotifyEvent e) { FOnColWidthsChanged = std::move(e); }
     TNotifyEvent OnRowHeightsChanged() const { return FOnRowHeightsChanged; }
     void SetOnRowHeightsChanged(TNotifyEvent e) { FOnRowHeightsChanged = std::move(e); }
+    TMovedEvent OnColumnMoved() const { return FOnColumnMoved; }
+    void SetOnColumnMoved(TMovedEvent e) { FOnColumnMoved = std::move(e); }
+    TMovedEvent OnRowMoved() const { return FOnRowMoved; }
+    void SetOnRowMoved(TMovedEvent e) { FOnRowMoved = std::move(e); }
 
   protected:
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
@@ -454,6 +478,8 @@ class TCustomDrawGrid : public TCustomGrid {
     void TopLeftChanged() override;
     void ColWidthsChanged() override;
     void RowHeightsChanged() override;
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void RowMoved(int FromIndex, int ToIndex) override;
     std::string GetEditText(int ACol, int ARow) override;
     void SetEditText(int ACol, int ARow, const std::string& Value) override;
 
@@ -463,6 +489,7 @@ class TCustomDrawGrid : public TCustomGrid {
     TNotifyEvent FOnTopLeftChanged, FOnColWidthsChanged, FOnRowHeightsChanged;
     TGetEditEvent FOnGetEditText;
     TSetEditEvent FOnSetEditText;
+    TMovedEvent FOnColumnMoved, FOnRowMoved;
 };
 
 // ---- TDrawGrid --------------------------------------------------------------------------------
