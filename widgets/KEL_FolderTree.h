@@ -84,7 +84,8 @@ class TFolderTree : public TCustomTreeView {
     // lines, triangle expanders) [true]. Sets TreeStyle.
     bool OldTreeStyle() const { return FUseOldStyle; }
     void SetOldTreeStyle(bool Value);
-    // The folder the tree starts at, an absolute path ending in "/" ["/"]. Setting it adds a
+    // The folder the tree starts at, an absolute path ending in "/" ["/"]; public, not
+    // published (a form file should not fix a machine's folder). Setting it adds a
     // missing trailing "/" and resets the tree; a relative or empty path raises
     // EKELFolderTreeError naming the component.
     const std::string& Root() const { return FRoot; }

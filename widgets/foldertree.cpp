@@ -273,9 +273,8 @@ bool TFolderTree::MakeSubFolder(const std::string& FolderName) {
     const fs::path targetReal = fs::weakly_canonical(fs::path(base + name), ec);
     if (ec || baseReal.empty()) return false;
     const std::string t = targetReal.string();
-    if (t.size() <= baseReal.size() + 1 || t.compare(0, baseReal.size(), baseReal) != 0 ||
-        (baseReal != "/" && t[baseReal.size()] != '/'))
-        return false;
+    const std::string inside = WithSlash(baseReal); // "/" stays "/"
+    if (t.size() <= inside.size() || t.compare(0, inside.size(), inside) != 0) return false;
     fs::create_directories(target, ec);
     if (ec || !fs::is_directory(target, ec)) return false;
     SelectPath(target);
@@ -310,9 +309,6 @@ const TClassRegistrar<TFolderTree> folderTreeReg("TFolderTree", "TCustomTreeView
     p.Bool("ReadOnly", &T::ReadOnly, &T::SetReadOnly, true);
     p.Color("Color", &T::Color, &T::SetColor, clWindow);
     p.Bool("OldTreeStyle", &T::OldTreeStyle, &T::SetOldTreeStyle, true);
-    p.String(
-        "Root", [](const T& t) { return t.Root(); },
-        [](T& t, const std::string& v) { t.SetRoot(v); }, "/");
 });
 } // namespace
 

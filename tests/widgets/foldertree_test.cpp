@@ -273,3 +273,22 @@ TEST_F(FolderTreeTest, LooksOfBothStyles) {
 }
 
 } // namespace
+
+TEST_F(FolderTreeTest, RootFolderBoundsTheTree) {
+    Dir("inner");
+    tree->SetRoot(base.substr(0, base.size() - 1)); // a trailing "/" is added
+    EXPECT_EQ(tree->Root(), base);
+    EXPECT_EQ(tree->Directory(), base);
+    TTreeNode* root = tree->Items().GetFirstNode();
+    EXPECT_EQ(root->Text(), base);
+    EXPECT_EQ(Kids(root), FolderTreePlaceholder);
+    EXPECT_EQ(tree->Items().Count(), 2);
+    EXPECT_FALSE(tree->SelectPath("/tmp/")); // outside the root
+    tree->SetSelected(root);
+    EXPECT_TRUE(tree->MakeSubFolder("made"));
+    EXPECT_EQ(tree->Directory(), base + "made/");
+    EXPECT_EQ(Kids(tree->Selected()->Parent()), "inner made");
+    tree->Reset();
+    EXPECT_EQ(tree->Directory(), base);
+    EXPECT_EQ(tree->Selected(), nullptr);
+}
