@@ -69,9 +69,16 @@ class TMoveGridDemo : public TDrawGrid {
         SetOptions(Options() | goColMoving | goRowMoving);
         FCols = {"", "A", "B", "C"};
         FRows = {"", "1", "2", "3"};
-        SetOnColumnMoved([this](TObject*, int From, int To) { Move(FCols, From, To); });
-        SetOnRowMoved([this](TObject*, int From, int To) { Move(FRows, From, To); });
+        SetOnColumnMoved([this](TObject*, int From, int To) {
+            Fit();
+            Move(FCols, From, To);
+        });
+        SetOnRowMoved([this](TObject*, int From, int To) {
+            Fit();
+            Move(FRows, From, To);
+        });
         SetOnDrawCell([this](TObject*, int c, int r, TRect R, TGridDrawState) {
+            Fit();
             TCanvas& cv = Canvas();
             cv.Brush().SetStyle(bsClear);
             std::string t = r == 0   ? FCols[std::size_t(c)]
@@ -83,6 +90,16 @@ class TMoveGridDemo : public TDrawGrid {
     }
 
   private:
+    // The labels follow the table's size when code (or a form file) changes the counts.
+    void Fit() {
+        while (FCols.size() < std::size_t(ColCount())) {
+            std::string name(1, 'C'); // built in two steps: g++ 12 warns falsely on "C" + s
+            name += std::to_string(FCols.size());
+            FCols.push_back(std::move(name));
+        }
+        while (FRows.size() < std::size_t(RowCount()))
+            FRows.push_back(std::to_string(FRows.size()));
+    }
     static void Move(std::vector<std::string>& v, int From, int To) {
         std::string item = std::move(v[std::size_t(From)]);
         v.erase(v.begin() + From);
