@@ -44,6 +44,14 @@ int ParseDateTime(std::string_view Text, std::string_view Pattern, int Language,
 
 // Long weekday names by TLanguage ordinal, 0 = Monday .. 6 = Sunday (UTF-8), completing the
 // base library's short weekday and month tables.
-extern const std::string_view WeekDayLong[NumLanguages][7];
+inline constexpr std::string_view WeekDayLong[NumLanguages][7] = {
+    {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"},
+    {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"},
+    {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"},
+    {"Lundi", "Mardi", "Mercredi", "Jeudi", "Vendredi", "Samedi", "Dimanche"},
+    {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"},
+    {"Lunedì", "Martedì", "Mercoledì", "Giovedì", "Venerdì", "Sabato", "Domenica"},
+    {"Maandag", "Dinsdag", "Woensdag", "Donderdag", "Vrijdag", "Zaterdag", "Zondag"},
+};
 
 } // namespace kel
