@@ -369,8 +369,8 @@ class TCustomTreeView : public TCustomControl {
     void SetImages(TImageList* Value);
     TBorderStyle BorderStyle() const { return FBorderStyle; } // bsSingle (default) or bsNone
     void SetBorderStyle(TBorderStyle Value);
-    bool Ctl3D() const { return FCtl3D; } // default true: a sunken frame
-    void SetCtl3D(bool Value);
+    bool Ctl3D() const override { return FCtl3D; } // default true: a sunken frame
+    void SetCtl3D(bool Value) override;
 
     // --- geometry ---
     // Height of one row: the text height plus 3, at least the image height plus 2.

@@ -173,7 +173,6 @@ class TPopupMenu : public TComponent {
     std::vector<TMenuWindow*> FLevels;  // the open levels
     std::vector<TMenuWindow*> FWindows; // one window per level, kept
     TMenuItem* FChosen = nullptr;
-    bool FClosing = false;
     TComponent* FPopupComponent = nullptr;
     bool FAutoPopup = true;
     TNotifyEvent FOnPopup, FOnClose;

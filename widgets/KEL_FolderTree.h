@@ -45,8 +45,10 @@
 
 namespace kel {
 
-// Data of a node whose subfolders have been read.
-inline void* const FolderTreeLoadedMark = reinterpret_cast<void*>(std::uintptr_t(0xA5F016ED));
+// Data of a node whose subfolders have been read: a fixed value applications may compare with,
+// never dereferenced.
+inline void* const FolderTreeLoadedMark =
+    reinterpret_cast<void*>(std::uintptr_t(0xA5F016ED)); // NOLINT(performance-no-int-to-ptr)
 // Text of the placeholder child of a folder that has subfolders not read yet.
 inline constexpr const char* FolderTreePlaceholder = "Child";
 
