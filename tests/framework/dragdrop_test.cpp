@@ -169,8 +169,10 @@ TEST_F(DragTest, CursorShowsDragCursorOverAnAcceptingTargetAndNoElsewhere) {
 
 TEST_F(DragTest, DeletingTheTargetInItsDragOverEndsCleanly) {
     target->SetOnDragOver([this](TObject*, TObject*, int, int, TDragState, bool&) {
-        delete target;
+        // The handler is freed with its control: touch nothing of the closure after the delete.
+        auto* doomed = target;
         target = nullptr;
+        delete doomed;
     });
     MouseDownAt(*form, 20, 20);
     MoveTo(*form, 130, 30);
