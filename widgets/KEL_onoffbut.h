@@ -194,6 +194,8 @@ class TOnOffBut : public TGraphicControl {
     void LoadUserGlyph(const std::string& FName);
     // Moves the glyph to the centre (see AutoCenter).
     void AdjustAutoCenter();
+    // Does nothing: OnClick comes from MouseUp.
+    void Click() override {}
 
   protected:
     void AssignTo(TPersistent* Dest) const override;
@@ -203,8 +205,6 @@ class TOnOffBut : public TGraphicControl {
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // A left release that counts: oobmSpeedBut switches off; then OnClick fires.
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    // Does nothing: OnClick comes from MouseUp.
-    void Click() override {}
     void WndProc(TMessage& Message) override;
     void Resize() override;
     void Loaded() override;
