@@ -6,6 +6,7 @@
 
 #include "kel_buttons.h"
 #include "kel_form_fixture.h"
+#include "kel_streaming.h"
 #include "kel_test_support.h"
 
 #include <gtest/gtest.h>
@@ -583,6 +584,35 @@ TEST_F(OnOffBut, AssignCopiesLooksStateAndPicturesButNotTheGroup) {
     EXPECT_EQ(b->GlyphWidth(), 8);
     TSpeedButton sb(nullptr);
     EXPECT_THROW(b->Assign(&sb), EConvertError);
+}
+
+TEST(OnOffButFormFile, KeepsTheSettingsAndRecentresAfterLoading) {
+    TOnOffBut b(nullptr);
+    b.SetButtonStyle(oobsTrafficLPed);
+    b.SetGroupIndex(7);
+    b.SetAllowAllOff(false);
+    b.SetOnOff(false);
+    b.SetRightText("Walk");
+    b.SetRightTextAlignment(taCenter);
+    b.SetMouseAction(oomaPlain);
+    b.SetMode(oobmSpeedBut);
+    std::unique_ptr<TComponent> back(ComponentFromText(ComponentToText(b), nullptr));
+    auto* c = dynamic_cast<TOnOffBut*>(back.get());
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->ButtonStyle(), oobsTrafficLPed);
+    EXPECT_EQ(c->GlyphWidth(), 31);
+    EXPECT_EQ(c->GroupIndex(), 7);
+    EXPECT_FALSE(c->AllowAllOff());
+    EXPECT_FALSE(c->OnOff());
+    EXPECT_EQ(c->RightText(), "Walk");
+    EXPECT_EQ(c->RightTextAlignment(), taCenter);
+    EXPECT_EQ(c->MouseAction(), oomaPlain);
+    EXPECT_EQ(c->Mode(), oobmSpeedBut);
+    // AutoCenter wins once everything is read, whatever the file says.
+    std::unique_ptr<TComponent> odd(ComponentFromText(
+        "object TOnOffBut\n  LeftSpace = 3\n  Width = 60\n  Height = 40\nend\n", nullptr));
+    EXPECT_EQ(static_cast<TOnOffBut*>(odd.get())->LeftSpace(), 15);
+    EXPECT_EQ(static_cast<TOnOffBut*>(odd.get())->TopSpace(), 11);
 }
 
 // ---- Reference image --------------------------------------------------------------------------
