@@ -527,15 +527,16 @@ Glyph Star(bool on) {
 
 // User slot 3: a padlock, closed (on) or open (off).
 Glyph Lock(bool on) {
-    Inside shackle = Minus(Ring(12, 9, 6.5, 4.2), Box(0, 9, 24, 24));
-    Inside legs = Union(Box(5.5, 9, 7.8, 12), Box(16.2, 9, 18.5, 12));
-    Inside arc = Union(shackle, legs);
-    if (!on) arc = Offset(Union(shackle, Box(16.2, 9, 18.5, 12)), 0, -3.5);
-    return {{arc, VGrad(2, 12, 0xD0D0D0, 0x707070)},
-            {Box(3, 11, 21, 23, 2), Flat(on ? 0x8A5A00 : kDark)},
-            {Box(4, 12, 20, 22, 1.5),
-             on ? VGrad(12, 22, 0xFFD040, 0xC08000) : VGrad(12, 22, 0xD0D0D0, 0x909090)},
-            {Union(Circle(12, 16, 1.7), Box(11.3, 16, 12.7, 19.5)), Flat(kInk)}};
+    // The shackle: the upper half of a ring and its two legs; open, it rises with only the right
+    // leg left in the body.
+    Inside shackle = Minus(Ring(12, 10, 6.3, 4.1), Box(0, 10, 24, 24));
+    Inside arc = Union(shackle, Union(Box(5.7, 10, 7.9, 13), Box(16.1, 10, 18.3, 13)));
+    if (!on) arc = Offset(Union(shackle, Box(16.1, 10, 18.3, 16)), 0, -3.5);
+    return {{arc, VGrad(0, 13, 0xD0D0D0, 0x707070)},
+            {Box(3, 12, 21, 23, 2), Flat(on ? 0x8A5A00 : kDark)},
+            {Box(4, 13, 20, 22, 1.5),
+             on ? VGrad(13, 22, 0xFFD040, 0xC08000) : VGrad(13, 22, 0xD0D0D0, 0x909090)},
+            {Union(Circle(12, 16.5, 1.7), Box(11.3, 16.5, 12.7, 20)), Flat(kInk)}};
 }
 
 // User slot 4: a heart, red (on) or pale (off).
