@@ -53,7 +53,8 @@
 // empty (irpShowEmpty); the error is kept (PictureError) and reported through OnLoadError,
 // never raised. While painting, a slide that has a picture is preset to irpShowSlide with
 // ImgBuffer pointing at the stored thumbnail before OnImageRequest (if assigned) is called, so
-// a handler may still add a marker or show the slide differently.
+// a handler may still add a marker or show the slide differently. Pictures keep the size they
+// were reduced to: a later SlideSize stretches them while painting.
 #pragma once
 
 #include "Kel_dstruct.h"

@@ -36,8 +36,8 @@ double ThumbScrollPosition(double X, int Min, int Max, int PerRow) {
     const int n = std::max(1, PerRow);
     // Trunc(x - 1) div n with the integer division cutting toward zero, as the rule states.
     const auto t = static_cast<std::int64_t>(std::trunc(X - 1));
-    const double s = double(n * (t / n) + 1);
-    return s + (X - s) / n;
+    const std::int64_t s = n * (t / n) + 1;
+    return double(s) + (X - double(s)) / n;
 }
 
 TRect ThumbImageRect(int X, int Y, int Size, int Margin, int W, int H) {

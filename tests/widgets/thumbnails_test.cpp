@@ -397,9 +397,19 @@ TEST_F(Thumbs, PictureFilesLoadAndAFailedFileLeavesAnEmptySlideAndReportsIt) {
     EXPECT_EQ(strip->AddPictureFile(png), 1);
     EXPECT_NO_THROW(EXPECT_EQ(strip->AddPictureFile(bad), 2));
     EXPECT_NO_THROW(EXPECT_EQ(strip->AddPictureFile(TempPath("missing.png")), 3));
+    const std::string bmp = TempPath("ok.bmp");
+    TBitmap tall(100, 110); // small enough already: kept at its size
+    test::Fill(tall, 100, 110, clTeal);
+    tall.SaveToFile(bmp);
+    EXPECT_EQ(strip->AddPictureFile(bmp), 4);
+    ASSERT_NE(strip->Picture(4), nullptr);
+    EXPECT_EQ(strip->Picture(4)->Width(), 100);
+    EXPECT_EQ(strip->Picture(4)->Height(), 110);
+    EXPECT_EQ(strip->Picture(4)->Canvas().Pixels(50, 80), clTeal);
     std::filesystem::remove(png);
     std::filesystem::remove(bad);
-    EXPECT_EQ(strip->Max(), 3); // raised to the number of pictures
+    std::filesystem::remove(bmp);
+    EXPECT_EQ(strip->Max(), 4); // raised to the number of pictures
     ASSERT_NE(strip->Picture(1), nullptr);
     EXPECT_EQ(strip->Picture(1)->Width(), 120);
     EXPECT_EQ(strip->Picture(1)->Height(), 90);
