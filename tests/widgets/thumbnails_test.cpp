@@ -163,6 +163,11 @@ TEST_F(Thumbs, SingleModeSelectsTheClickedSlideAloneAndAGapClearsEverything) {
     EXPECT_TRUE(Selected().empty());
     EXPECT_EQ(clicks, (V{2, 3, 0}));
     EXPECT_EQ(strip->FirstSelectedSlide(), strip->Min() - 1);
+    // A release message at (-1, -1) is no click at all.
+    strip->SetSlideSelected(4, true);
+    strip->Perform(WM_LBUTTONUP, 0, MakeLParam(-1, -1));
+    EXPECT_EQ(Selected(), V{4});
+    EXPECT_EQ(clicks.size(), 3u);
 }
 
 TEST_F(Thumbs, MultipleModeClickCtrlToggleAndShiftRangeFromTheLastClicked) {
