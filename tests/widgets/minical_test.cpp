@@ -11,6 +11,7 @@
 
 #include "kel_form_fixture.h"
 #include "kel_messages.h"
+#include "kel_streaming.h"
 #include "kel_test_support.h"
 #include "kel_themes.h"
 
@@ -18,6 +19,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kel::test {
@@ -662,6 +664,29 @@ TEST_F(MiniCalTest, ButtonColoursComeFromTheStyleServices) {
     cal->SetCtl3D(false);
     const TRect f = cal->CellRect(6, 0);
     EXPECT_EQ(Pixel(f.Left, f.Top + 3), ColorToRGB(clBtnFace));
+}
+
+// ---- Form files -------------------------------------------------------------------------------
+
+TEST_F(MiniCalTest, PublishedPropertiesRoundTripThroughAFormFile) {
+    cal->SetFirstDayOfWeek(dwSun);
+    cal->SetLanguage(lgSpanish);
+    cal->SetAutoSwitch(false);
+    cal->SetColorHolidayBg(0x123456);
+    cal->SetShowMonthShort(false);
+    const std::string text = ComponentToText(*cal);
+    EXPECT_EQ(text.find("Date"), std::string::npos); // the date is not streamed
+    std::unique_ptr<TComponent> copy(ComponentFromText(text, nullptr));
+    auto* c = dynamic_cast<TMiniCal*>(copy.get());
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->FirstDayOfWeek(), dwSun);
+    EXPECT_EQ(c->Language(), lgSpanish);
+    EXPECT_FALSE(c->AutoSwitch());
+    EXPECT_EQ(c->ColorHolidayBg(), 0x123456u);
+    EXPECT_FALSE(c->ShowMonthShort());
+    EXPECT_TRUE(c->MarkToday());
+    EXPECT_EQ(c->NumHolidays(), 8);
+    EXPECT_EQ(c->Width(), 300);
 }
 
 // ---- Pictures ---------------------------------------------------------------------------------
