@@ -22,7 +22,8 @@
 // - PrevYear / NextYear from 29 February land on 28 February and fire OnChange once.
 // - Column 0 and row 0 take what the seven equal columns and rows leave of the client area, so
 //   the cells always fill it exactly.
-// - A cell that cannot show a week number (the last rows of December 9999) stays empty.
+// - A week-number cell whose week reaches past 9999-12-31 (the last row of December 9999)
+//   stays empty.
 //
 // Index: TDayOfWeek, TDayColors; CalcEasterSunday; TMiniCal.
 #pragma once
@@ -152,7 +153,8 @@ class TMiniCal : public TCustomDrawGrid {
     bool MarkToday() const { return FMarkToday; }
     void SetMarkToday(bool Value);
     // The hint shows the selected day's holiday caption [true]; setting clears Hint, and true
-    // also turns ShowHint on.
+    // also turns ShowHint on. While a form file loads, Hint is left as the file gives it: with
+    // ShowHolidayHint off the file's Hint stays, with it on Loaded puts the caption there.
     bool ShowHolidayHint() const { return FShowHDayHint; }
     void SetShowHolidayHint(bool Value);
     // The header shows the short month name [true] (else the long one).
@@ -197,6 +199,8 @@ class TMiniCal : public TCustomDrawGrid {
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
     void SizeChanged() override;
+    // After a form file: the hint follows the day (ShowHolidayHint) or keeps the file's text.
+    void Loaded() override;
 
   private:
     // Sizes column 0 / row 0 and the default sizes from the client area.

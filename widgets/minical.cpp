@@ -182,7 +182,8 @@ void TMiniCal::UpdateCal() {
     const int a = (DayOfTheWeek(EncodeDate(y, m, 1)) - int(F1stDayWeek) + 7) % 7;
     FMonOfs = a == 0 ? -5 : 2 - a;
     FocusCell((d - FMonOfs) % 7 + 1, (d - FMonOfs) / 7 + 2, false);
-    if (FShowHDayHint) {
+    // While a form file loads, Hint keeps what the file gives; Loaded settles it.
+    if (FShowHDayHint && !ComponentState().contains(csLoading)) {
         std::string caption;
         if (FIndicateHolid && CheckHoliday(y, m, d, caption))
             SetHint(caption);
@@ -422,9 +423,14 @@ void TMiniCal::SetMarkToday(bool Value) {
     if (SetField(FMarkToday, Value)) Invalidate();
 }
 
+void TMiniCal::Loaded() {
+    TCustomDrawGrid::Loaded();
+    UpdateCal();
+}
+
 void TMiniCal::SetShowHolidayHint(bool Value) {
     if (!SetField(FShowHDayHint, Value)) return;
-    SetHint("");
+    if (!ComponentState().contains(csLoading)) SetHint("");
     if (FShowHDayHint) SetShowHint(true);
     UpdateCal();
 }

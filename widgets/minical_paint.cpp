@@ -60,9 +60,12 @@ std::string TMiniCal::CellText(int ACol, int ARow) const {
         return ACol == 0 ? "#" : WeekDayShort[FLanguage][std::size_t((F1stDayWeek + ACol - 1) % 7)];
     if (ACol == 0) {
         // ISO week of the row's day in the column of the 1st.
-        const TDateTime t = EncodeDate(y, m, 1) + 7 * (ARow - 2);
-        if (t - 6 < MinDateTime || t + 6 > MaxDateTime) return "";
-        return std::to_string(WeekOfTheYear(t));
+        // The week's Thursday decides; past 9999-12-31 there is no week to show.
+        try {
+            return std::to_string(WeekOfTheYear(EncodeDate(y, m, 1) + 7 * (ARow - 2)));
+        } catch (const EConvertError&) {
+            return "";
+        }
     }
     const int cd = CellDay(ACol, ARow);
     const int days = DaysInAMonth(y, m);

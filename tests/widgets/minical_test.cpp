@@ -327,7 +327,13 @@ TEST_F(MiniCalTest, YearsAndMonthsStepToTheLastDayWhereTheDayIsMissing) {
     EXPECT_EQ(Ymd(), "2024-12-15");
     cal->LastDayOfMonth();
     EXPECT_EQ(Ymd(), "2024-12-31");
-    // The ends of the calendar: nothing happens, nothing is thrown.
+    // The ends of the calendar: nothing happens, nothing is thrown; the last row of December
+    // 9999 (into January 10000) has no week number, the one before has its week 52.
+    cal->SetDate(EncodeDate(9999, 12, 31));
+    EXPECT_EQ(cal->CellText(0, 6), "52");
+    EXPECT_EQ(cal->CellText(0, 7), "");
+    cal->SetDate(EncodeDate(1, 1, 1));
+    EXPECT_EQ(cal->CellText(0, 2), "1");
     cal->SetDate(EncodeDate(9999, 12, 31));
     changes = 0;
     cal->NextMonth();
@@ -687,6 +693,23 @@ TEST_F(MiniCalTest, PublishedPropertiesRoundTripThroughAFormFile) {
     EXPECT_TRUE(c->MarkToday());
     EXPECT_EQ(c->NumHolidays(), 8);
     EXPECT_EQ(c->Width(), 300);
+}
+
+TEST_F(MiniCalTest, AFormFilesHintStaysWithoutTheHolidayHintAndFollowsTheDayWithIt) {
+    cal->SetDate(EncodeDate(2024, 12, 25));
+    cal->SetShowHolidayHint(false);
+    cal->SetIndicateHolidays(false);
+    cal->SetHint("Pick a day");
+    std::unique_ptr<TComponent> copy(ComponentFromText(ComponentToText(*cal), nullptr));
+    auto* c = dynamic_cast<TMiniCal*>(copy.get());
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Hint(), "Pick a day");
+    // With the holiday hint on, Loaded gives the day's caption (today, 14 May, has none).
+    cal->SetShowHolidayHint(true);
+    cal->SetIndicateHolidays(true);
+    cal->SetHint("Pick a day");
+    copy.reset(ComponentFromText(ComponentToText(*cal), nullptr));
+    EXPECT_EQ(dynamic_cast<TMiniCal*>(copy.get())->Hint(), "");
 }
 
 // ---- Pictures ---------------------------------------------------------------------------------
