@@ -34,7 +34,7 @@ namespace {
 const std::vector<std::pair<std::string, std::string>> kUnchangeable = {
     {"TForm", "TabOrder"},     {"TMeter", "AnchorImage"},     {"TMeter", "BackGroundImg"},
     {"TMeter", "Logarithmic"}, {"TProgBar", "BackGroundImg"}, {"TNumIO", "Text"},
-    {"TControl", "PopupMenu"}};
+    {"TControl", "PopupMenu"}, {"TMiniCal", "Hint"}}; // the calendar's hint follows its day
 
 bool Unchangeable(const TClassInfo& c, const std::string& prop) {
     for (const auto& [cls, name] : kUnchangeable)
