@@ -398,6 +398,30 @@ TEST_F(RowEditor, RequestEditFormatReplacesTheFormatForTheDialogOnly) {
     EXPECT_EQ(view->ColumnFormat(2), "[s][100]");
 }
 
+TEST_F(RowEditor, WidthGroupReadsASignedNumberAndNarrowFormsKeepBothButtons) {
+    Columns({"A", "B", "C", "D", "E"}, {"[s][0]", "[s][-5]", "[s][ 90px]", "[s]40]", "[s][40]"});
+    WhenModal([&](TForm& f) {
+        EXPECT_EQ(Field<TEdit>(f, "runtime_rlre_Edit1").Width(), 200);
+        EXPECT_EQ(Field<TEdit>(f, "runtime_rlre_Edit2").Width(), 200);
+        EXPECT_EQ(Field<TEdit>(f, "runtime_rlre_Edit3").Width(), 90);
+        // No "[" before the "]": no width group, and the rest is the default text.
+        EXPECT_EQ(Field<TEdit>(f, "runtime_rlre_Edit4").Width(), 200);
+        EXPECT_EQ(Field<TEdit>(f, "runtime_rlre_Edit4").Text(), "40]");
+        ClickAt(Button(f, "Cancel"), 5, 5);
+    });
+    view->EditRowEntries(1, 0, 0);
+    // Fields narrower than the buttons: the form still shows OK at its left.
+    Columns({"A"}, {"[s][40]"});
+    WhenModal([&](TForm& f) {
+        EXPECT_EQ(Button(f, "OK").Left(), 4);
+        EXPECT_EQ(Button(f, "Cancel").Left(), 4 + 85);
+        EXPECT_EQ(f.Width(), 158 + 28);
+        EXPECT_EQ(Field<TEdit>(f, "runtime_rlre_Edit1").Width(), 40);
+        ClickAt(Button(f, "OK"), 5, 5);
+    });
+    EXPECT_EQ(view->EditRowEntries(1, 0, 0), mrOk);
+}
+
 TEST_F(RowEditor, OtherTypeLettersGetALabelButNoField) {
     Columns({"A", "B", "C"}, {"[x][100]", "[][100]", "[#][100]"});
     WhenModal([&](TForm& f) {
