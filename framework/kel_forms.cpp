@@ -491,6 +491,14 @@ void TForm::HostDoubleClick(TMouseButton Button, TShiftState Shift, int X, int Y
 void TForm::HostMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (PopupLayerInput(this, TPopupInput::Up, Button, Shift, X, Y)) {
         FButtons.exclude(ButtonState(Button)); // the popup layer took the release
+        // A control whose press opened the popup (a combo box's button) never hears of this
+        // release: with no button held its capture ends here, without a click, or it would
+        // take every later press on the form.
+        if (FCaptureControl != nullptr && !FButtons.contains(ssLeft) &&
+            !FButtons.contains(ssRight) && !FButtons.contains(ssMiddle)) {
+            FCaptureControl->FControlState.exclude(csClicked);
+            SetCaptureControl(nullptr);
+        }
         return;
     }
     if (!FMouseInside || FMousePos != TPoint{X, Y}) HostMouseMove(X, Y, Shift);

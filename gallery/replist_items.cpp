@@ -2,10 +2,15 @@
 // text, check boxes, radio buttons, a right-aligned number column, a password column), the
 // common header, a sorted column, a selected row, a disabled row and an editable column.
 // With --log-input the view prints header sorts, check changes and selection changes.
+// A second item holds a small report list with a column of every row-editor field kind and a
+// button that opens the row editor on the selected row.
 #include "gallery.h"
 
 #include "KEL_replist.h"
+#include "kel_buttons.h"
+#include "kel_extctrls.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -67,7 +72,58 @@ TControl* CreateReportList(TWinControl* Parent) {
     return v;
 }
 
+// A calibration list whose columns show each field kind of the row editor; "Edit row..."
+// opens the editor on the selected row (the first when none is selected) next to the button.
+class TRowEditDemo : public TPanel {
+  public:
+    explicit TRowEditDemo(TComponent* AOwner) : TPanel(AOwner) {
+        SetCaption("");
+        FView = new TReportListView(this);
+        FView->SetParent(this);
+        FView->SetSuppressPaint(true);
+        FView->SetBounds(4, 4, 332, 128);
+        const char* heads[] = {"Probe", "Serial", "Colour", "Unit", "Calibrated", "Channel"};
+        const char* formats[] = {"[s][150]",      "[#s][110]",          "[c:4][110]red|green|blue",
+                                 "[l][70]V|mV|A", "[ddd.MM.yyyy][100]", "[i][60]rix3"};
+        const int widths[] = {90, 70, 50, 40, 76, 50};
+        FView->SetNrCols(6);
+        FView->SetNrRows(4);
+        for (int c = 1; c <= 6; ++c) {
+            FView->SetHeader(c, heads[c - 1]);
+            FView->SetColumnFormat(c, formats[c - 1]);
+            FView->SetColWidths(c, widths[c - 1]);
+        }
+        const char* rows[4][5] = {{"Thermocouple K", "TK-20931", "green", "mV", "24.12.2020"},
+                                  {"Strain gauge", "SG-118", "red", "V", "03.02.2021"},
+                                  {"Shunt", "SH-7", "blue", "A", "17.08.2019"},
+                                  {"Load cell", "LC-4410", "green", "mV", "30.11.2022"}};
+        for (int r = 1; r <= 4; ++r)
+            for (int c = 1; c <= 5; ++c) FView->SetElem(c, r, rows[r - 1][c - 1]);
+        FView->SelectRow(1);
+        FView->SetSuppressPaint(false);
+        auto* edit = new TButton(this);
+        edit->SetParent(this);
+        edit->SetBounds(4, 138, 90, 25);
+        edit->SetCaption("Edit row...");
+        edit->SetOnClick([this, edit](TObject*) {
+            const int row = std::max(FView->FirstSelectedRow(), 1);
+            const TPoint at = edit->ClientToScreen({0, edit->Height()});
+            const int result = FView->EditRowEntries(row, at.X, at.Y);
+            if (gLogInput) {
+                std::printf("replist: row editor on row %d returned %d\n", row, result);
+                std::fflush(stdout);
+            }
+        });
+    }
+    std::string ClassName() const override { return "TRowEditDemo"; }
+
+  private:
+    TReportListView* FView = nullptr;
+};
+
 } // namespace
 } // namespace kel::gallery
 
 KEL_GALLERY_ITEM("TReportListView", 340, 250, kel::gallery::CreateReportList);
+KEL_GALLERY_ITEM("TReportListView row editor", 340, 167,
+                 [](kel::TWinControl* p) { return new kel::gallery::TRowEditDemo(p); });

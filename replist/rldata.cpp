@@ -315,6 +315,12 @@ std::string TRLData::GetCellDefaultValue(int ACol, int ARow) const {
     std::string r = fmt.substr(close + 1);
     const std::size_t close2 = r.find(']');
     if (close2 != std::string::npos) r.erase(0, close2 + 1);
+    return DefaultOfFormatRest(type, r, ARow);
+}
+
+std::string TRLData::DefaultOfFormatRest(char Type, const std::string& Rest, int ARow) {
+    const std::string& r = Rest;
+    const char type = Type;
     if (r.empty()) return {};
     // A count read as ScanDecInt does from a 1-based position of R; limited to 255 digits.
     auto count = [&r](int pos) {

@@ -197,6 +197,9 @@ class TRLData : public TComponent {
     // gives a new N-character password (else the text); "" for other types or no "]".
     std::string GetCellDefaultValue(int ACol, int ARow) const;
     std::string DefaultValue(int ACol, int ARow) const { return GetCellDefaultValue(ACol, ARow); }
+    // The same rules for a type letter and the rest of a format after its width group (the row
+    // editor applies them to formats that OnRequestEditFormat may have replaced).
+    static std::string DefaultOfFormatRest(char Type, const std::string& Rest, int ARow);
 
     // ---- Check marks --------------------------------------------------------------------------
 

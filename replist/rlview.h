@@ -14,7 +14,8 @@
 // header, when shown, is grid row 0). Grid column i shows data column ColumnOrder[i + 1].
 //
 // Implementation: rlview.cpp (state, layout, input), rlview_paint.cpp (drawing),
-// rlfilter.cpp (SortEnabledState, FilterAndSort and the filter expressions).
+// rlfilter.cpp (SortEnabledState, FilterAndSort and the filter expressions), rl_rowedit.cpp
+// (EditRowEntries, the row editor dialog).
 #pragma once
 
 #include "rldata.h"
@@ -29,6 +30,9 @@
 #include <vector>
 
 namespace kel {
+
+class TForm;
+class TSpeedButton;
 
 // How FilterAndSort reads its expression.
 enum TFilterMode : std::uint8_t {
@@ -406,6 +410,44 @@ class TReportListView : public TCustomDrawGrid {
                          int CellPadding, bool IncludeHeader, const std::string& HeadClass,
                          const std::string& CellClass, const std::string& TableClass);
 
+    // ---- Row editor (rl_rowedit.cpp) ---------------------------------------------------------
+
+    // Edits the cells of data row Row (1..NrOfRows) in a modal dialog: one labelled field per
+    // column, chosen by the column's format (after OnRequestEditFormat) as "[type][width]rest":
+    //   c / l   combo box (editable / list only); rest = items separated by "|"; "c:N" shows N
+    //           lines when dropped down; c shows the cell's text, l selects the item equal to it;
+    //   dP      date-time picker with the picker pattern P; the cell's text (or rest, for an
+    //           empty cell) is read with P (ParseDateTime, English names);
+    //   e f h i numeric edit box in itDynamic, itFloat, itHex, itInt; an empty cell shows rest,
+    //           or the row number when rest holds "rixN" (N digits);
+    //   s       text field (also for an empty or missing type group); an empty cell shows rest,
+    //           or a new password when rest holds "$pwd$N" (N characters);
+    //   other   no field. A "#" before the type makes the field read-only (disabled, grey).
+    // The width group gives the field's width in pixels (200 when missing or below 1; at most
+    // 4000). Fields are named "runtime_rlre_Edit", "runtime_rlre_CBox", "runtime_rlre_DtPick"
+    // and "runtime_rlre_NumIO", labels "runtime_rlre_Label", each followed by the column
+    // number, and carry the column number in Tag. Enter in an editable field closes the
+    // dialog with mrOk.
+    // On mrOk every field is written back into the row (painting suppressed meanwhile, one
+    // repaint after); a list combo with no item chosen and a date field whose cell did not read
+    // as a date and that the user left alone keep the cell's text. All "runtime_rlre_"
+    // controls and an own form are freed before the call returns, also when it raises (a cell
+    // holding an impossible date such as month 13 raises EConvertError from here). Returns the
+    // modal result: mrOk (1) or mrCancel (2).
+    //
+    // Own form: created by the view at screen position (PosLeft, PosTop), bsDialog, sized to
+    // the fields, with speed buttons OK and Cancel at its top right; Escape closes it with
+    // mrCancel (a desktop user cancels a dialog with Escape), as Cancel does. Default texts:
+    // caption "Editing Row " + Row, buttons "OK" and "Cancel".
+    int EditRowEntries(int Row, int PosLeft, int PosTop);
+    int EditRowEntries(int Row, int PosLeft, int PosTop, const std::string& FormCaption,
+                       const std::string& ButOKCaption, const std::string& ButCancelCaption);
+    // Container form: the fields go onto ContainerForm at offset (PosLeft, PosTop); the form is
+    // enlarged to hold them (never shrunk), gets no buttons, keeps its caption and its own
+    // controls, and must be closed by the application's controls (or Enter in a field). A null
+    // ContainerForm gives an own form with empty caption and button texts.
+    int EditRowEntries(int Row, TForm* ContainerForm, int PosLeft, int PosTop);
+
     // ---- Events ------------------------------------------------------------------------------
 
     TNotifyEvent OnChange() const { return FOnChange; }
@@ -437,6 +479,12 @@ class TReportListView : public TCustomDrawGrid {
     // OnGetEditText / OnSetEditText (the grid's events) get the grid column and the data row.
 
   protected:
+    // Handlers of the row editor's fields and buttons: Enter (#13) closes the dialog with mrOk;
+    // OK closes it with mrOk, Cancel with mrCancel.
+    void EdRowKeyPress(TObject* Sender, char32_t& Key);
+    void EdRowOKClick(TObject* Sender);
+    void EdRowCancelClick(TObject* Sender);
+
     void AssignTo(TPersistent* Dest) const override;
     void Paint() override;
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
@@ -458,6 +506,10 @@ class TReportListView : public TCustomDrawGrid {
     void ChangedSelection();
 
   private:
+    // EditRowEntries of every overload (rl_rowedit.cpp): ContainerForm null makes an own form.
+    int RunRowEditor(int Row, TForm* ContainerForm, int PosLeft, int PosTop,
+                     const std::string& FormCaption, const std::string& ButOKCaption,
+                     const std::string& ButCancelCaption);
     void InstallHooks();
     void StringsHasChanged();
     void UpdateGridSize(); // RowCount, FixedRows, header heights
@@ -531,6 +583,9 @@ class TReportListView : public TCustomDrawGrid {
     int FInterRowWidth = 3;
     bool FFixedColOne = false;
     std::unique_ptr<TRLData> FRLData;
+    // The row editor's form while it runs, and the Cancel button of an own form.
+    TForm* FContainerForm = nullptr;
+    TSpeedButton* FSBERCancel = nullptr;
 };
 
 } // namespace kel

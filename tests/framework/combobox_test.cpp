@@ -2,6 +2,7 @@
 // in code), the drop-down list on the popup layer (mouse, keys, Escape, a press outside),
 // prefix search, completion, owner drawing with its states, and pictures.
 #include "controls_test_util.h"
+#include "kel_buttons.h"
 #include "kel_combobox.h"
 #include "kel_test_support.h"
 
@@ -87,6 +88,31 @@ TEST_F(ComboTest, PressOnTheButtonDraggedOntoAnItemPicksIt) {
     headless::MoveTo(*form, p.X, p.Y, {ssLeft});
     headless::MouseUpAt(*form, p.X, p.Y);
     EXPECT_EQ(Log(), "dropdown change 2 Banana closeup");
+}
+
+TEST_F(ComboTest, AfterAPickOrAPressOutsideTheNextClickReachesTheControlUnderIt) {
+    auto* other = new TSpeedButton(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(150, 10, 40, 22);
+    int clicks = 0;
+    other->SetOnClick([&](TObject*) { ++clicks; });
+    // The press on the combo's button opened the list, whose layer took the release: the combo
+    // box holds no capture afterwards.
+    ClickButton();
+    ASSERT_TRUE(combo->DroppedDown());
+    TPoint p = RowOnForm(1);
+    headless::ClickAt(*form, p.X, p.Y);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(form->CaptureControl(), nullptr);
+    headless::ClickAt(*other, 5, 5);
+    EXPECT_EQ(clicks, 1);
+    // A press outside the list closes it; the click after that works as well.
+    ClickButton();
+    headless::ClickAt(*other, 5, 5);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(clicks, 1); // that press only closed the list
+    headless::ClickAt(*other, 5, 5);
+    EXPECT_EQ(clicks, 2);
 }
 
 TEST_F(ComboTest, EscapeAndAPressOutsideCloseWithoutChange) {
