@@ -146,7 +146,8 @@ void TColSel::LoadPalette(int Count, int First) {
     FNumColors = Count;
     FSelColorIx = 1;
     for (int i = 0; i < Count; ++i) {
-        const TColor c = PredefinedColors[std::size_t(First + i)];
+        const int from = First + i;
+        const TColor c = PredefinedColors[std::size_t(from)];
         FColors[std::size_t(i)] = c;
         NameFromColor(i + 1, ColorToString(c));
         if (*alive == nullptr) return;

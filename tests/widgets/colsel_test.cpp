@@ -189,6 +189,10 @@ TEST_F(ColSelTest, SelColorNotOfferedReplacesTheSelectedEntry) {
     EXPECT_EQ(cs->SelColorID(), "$00F0F0F0");
     EXPECT_EQ(Log(), "name $00030201 | name $00F0F0F0");
     EXPECT_EQ(cs->Colors(11), clLime); // the other entries are untouched
+    // No item selected (set in code): no name, and the entry stays selected for SelColor.
+    cs->SetItemIndex(-1);
+    EXPECT_EQ(cs->SelColorID(), "");
+    EXPECT_EQ(cs->SelColor(), clBtnFace);
 }
 
 TEST_F(ColSelTest, PalettesLoadTheirPartOfThePredefinedColours) {
