@@ -8,8 +8,9 @@
 // - Only the mouse entering and leaving the button itself counts, not its child controls, and a
 //   second enter before a leave changes nothing: the saved colour is never a lightened one.
 // - The dialog starts at the button's own colour, not at the lightened face the mouse shows.
-// - A colour chosen while the mouse is over the button is also the colour the face returns to
-//   when the mouse leaves (the plain rules would put the old colour back and lose the choice).
+// - A colour given while the mouse is over the button (chosen in the dialog, or set by the
+//   application) is the colour the face returns to when the mouse leaves, and shows lightened
+//   meanwhile (the plain rules would put the old colour back and lose the new one).
 // - ColorDialog is not owned; when the dialog is deleted the button forgets it.
 #pragma once
 
@@ -47,7 +48,7 @@ class TColorButton : public TCustomPanel {
 
     // True while the mouse is over the button (the face shows the lightened colour).
     bool Hovered() const { return FHovered; }
-    // The button's own colour: Color, or while hovered the colour saved when the mouse came.
+    // The button's own colour: Color, or while hovered the colour the face returns to.
     TColor BaseColor() const { return FHovered ? FBakColor : Color(); }
 
   protected:
@@ -55,13 +56,19 @@ class TColorButton : public TCustomPanel {
     // the dialog's colour, the font colour follows (clWindowText with ParentBackground, else
     // clWhite on faces of grey level 96 or less and clBlack above) and OnChange fires.
     void Click() override;
+    // A colour set while hovered becomes the one to return to (see the file comment).
+    void WndProc(TMessage& Message) override;
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
   private:
+    // Sets the face colour without taking it for the button's own.
+    void ShowFace(TColor Value);
+
     TColor FBakColor = clBtnFace;
     bool FHovered = false;
+    bool FShowingFace = false;
     TColorDialog* FColorDialog = nullptr;
     TNotifyEvent FOnChange;
 };

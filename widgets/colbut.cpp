@@ -36,6 +36,22 @@ void TColorButton::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent == FColorDialog) FColorDialog = nullptr;
 }
 
+void TColorButton::ShowFace(TColor Value) {
+    FShowingFace = true;
+    SetColor(Value);
+    FShowingFace = false;
+}
+
+void TColorButton::WndProc(TMessage& Message) {
+    TCustomPanel::WndProc(Message);
+    if (Message.Msg == CM_COLORCHANGED && FHovered && !FShowingFace) {
+        // A new colour while the mouse is over the button (from the dialog or the application):
+        // the face comes back to it on leaving, and shows it lightened meanwhile.
+        FBakColor = Color();
+        ShowFace(ColorButtonHoverColor(FBakColor));
+    }
+}
+
 void TColorButton::CMMouseEnter(TMessage& Message) {
     auto alive = Handle();
     TCustomPanel::CMMouseEnter(Message);
@@ -43,7 +59,7 @@ void TColorButton::CMMouseEnter(TMessage& Message) {
     if (*alive == nullptr || Message.LParam != 0 || FHovered) return;
     FHovered = true;
     FBakColor = Color();
-    SetColor(ColorButtonHoverColor(FBakColor));
+    ShowFace(ColorButtonHoverColor(FBakColor));
 }
 
 void TColorButton::CMMouseLeave(TMessage& Message) {
@@ -51,7 +67,7 @@ void TColorButton::CMMouseLeave(TMessage& Message) {
     TCustomPanel::CMMouseLeave(Message);
     if (*alive == nullptr || Message.LParam != 0 || !FHovered) return;
     FHovered = false;
-    SetColor(FBakColor);
+    ShowFace(FBakColor);
 }
 
 void TColorButton::Click() {
@@ -61,7 +77,6 @@ void TColorButton::Click() {
     FColorDialog->SetColor(BaseColor());
     if (!FColorDialog->Execute() || *alive == nullptr) return;
     const TColor chosen = FColorDialog->Color();
-    if (FHovered) FBakColor = chosen; // the face returns to the new colour on leaving
     SetColor(chosen);
     if (ParentBackground())
         Font().SetColor(clWindowText);

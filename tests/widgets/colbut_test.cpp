@@ -173,20 +173,28 @@ class TClickableColorButton : public TColorButton {
     using TColorButton::TColorButton;
 };
 
-TEST_F(ColorButtonTest, AColourChosenWhileHoveredIsTheOneTheFaceReturnsTo) {
+TEST_F(ColorButtonTest, AColourGivenWhileHoveredIsTheOneTheFaceReturnsTo) {
     auto* b = new TClickableColorButton(form.get());
     b->SetParent(form.get());
     b->SetBounds(140, 10, 60, 40);
     b->SetColorDialog(dlg);
+    b->SetOnChange([this](TObject*) { log.push_back("change"); });
     b->Perform(CM_MOUSEENTER);
     ASSERT_TRUE(b->Hovered());
     ScriptDialog(RGB(0, 128, 0), true);
     b->Click();
     EXPECT_EQ(started, "240"); // clBtnFace, not its lightened face
-    EXPECT_EQ(b->Color(), RGB(0, 128, 0));
+    EXPECT_EQ(b->BaseColor(), RGB(0, 128, 0));
+    EXPECT_EQ(b->Color(), ColorButtonHoverColor(RGB(0, 128, 0))); // still hovered
     b->Perform(CM_MOUSELEAVE);
     EXPECT_EQ(b->Color(), RGB(0, 128, 0));
-    EXPECT_EQ(b->BaseColor(), RGB(0, 128, 0));
+    // The same for a colour the application sets meanwhile.
+    b->Perform(CM_MOUSEENTER);
+    b->SetColor(RGB(51, 51, 51));
+    EXPECT_EQ(b->Color(), RGB(102, 102, 102));
+    b->Perform(CM_MOUSELEAVE);
+    EXPECT_EQ(b->Color(), RGB(51, 51, 51));
+    EXPECT_EQ(Log(), "change");
 }
 
 TEST_F(ColorButtonTest, ADeletedDialogIsForgotten) {
