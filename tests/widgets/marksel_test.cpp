@@ -5,7 +5,6 @@
 #include "KEL_marksel.h"
 
 #include "kel_form_fixture.h"
-#include "kel_props.h"
 #include "kel_test_support.h"
 
 #include <gtest/gtest.h>
@@ -149,14 +148,6 @@ TEST_F(MarkSelTest, MarkerZeroStaysVisibleAndBadIndexesReadIt) {
     ms->ShowAllMarks();
     EXPECT_TRUE(ms->MarkVisible(1));
     EXPECT_EQ(ms->MarkPosition(51), (TPoint{14 + 3 * 29, 14 + 6 * 29}));
-}
-
-TEST_F(MarkSelTest, PublishedDefaultsAreTheConstructors) {
-    const TClassInfo* info = FindClass("TMarkSel");
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(std::get<std::int64_t>(info->FindProp("FrameStyle")->Default), fstSimple);
-    EXPECT_EQ(ms->ColorHiLiteBG(), clRed);
-    EXPECT_EQ(ms->ColorSelFG(), clNavy);
 }
 
 // ---- Drawing ----------------------------------------------------------------------------------
