@@ -530,6 +530,9 @@ void TCustomComboBox::PaintRows(TCanvas& C, const TRect& Area, int Top, int High
         C.Brush().SetColor(i == Highlight ? clHighlight : Color());
         try {
             DrawItem(i, r, state);
+            // As the platform does for owner-drawn lists: the focused row gets the focus frame
+            // after DrawItem, so an item drawn without the highlight still shows where it is.
+            if (OwnerDraw() && state.contains(odFocused)) PaintFocusFrame(C, r);
         } catch (...) {
             FDrawCanvas = old;
             C.SetClipRect(oldClip);

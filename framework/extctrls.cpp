@@ -132,8 +132,10 @@ void TCustomPanel::Paint() {
 
 namespace {
 
-const TClassRegistrar<TPanel> panelReg("TPanel", "TCustomControl", [](auto& p) {
-    using P = TPanel;
+// The panel's list belongs to TCustomPanel, so components built on it (a colour button)
+// publish it too; TPanel adds nothing.
+const TClassRegistrar<TCustomPanel> customPanelReg("TCustomPanel", "TCustomControl", [](auto& p) {
+    using P = TCustomPanel;
     p.String(
         "Caption", [](const P& x) { return x.Caption(); },
         [](P& x, const std::string& v) { x.SetCaption(v); }, "");
@@ -149,9 +151,13 @@ const TClassRegistrar<TPanel> panelReg("TPanel", "TCustomControl", [](auto& p) {
            {"taLeftJustify", "taRightJustify", "taCenter"});
     p.Enum("VerticalAlignment", &P::VerticalAlignment, &P::SetVerticalAlignment, taVerticalCenter,
            {"taAlignTop", "taAlignBottom", "taVerticalCenter"});
-    p.Bool("ParentBackground", &P::ParentBackground, &P::SetParentBackground, true);
+    // Descendants choose their own (a colour button shows its colour, not the parent's).
+    p.Bool("ParentBackground", &P::ParentBackground, &P::SetParentBackground, true)
+        .ConstructorDefault();
     p.Bool("ShowCaption", &P::ShowCaption, &P::SetShowCaption, true);
 });
+
+const TClassRegistrar<TPanel> panelReg("TPanel", "TCustomPanel", [](auto&) {});
 
 } // namespace
 

@@ -108,7 +108,8 @@ class TCustomComboBox : public TCustomEdit {
 
   protected:
     // Draws item Index in Rect on Canvas (brush and font prepared by the state): fires
-    // OnDrawItem when assigned, else fills Rect and writes the text 2 pixels from its left.
+    // OnDrawItem when assigned, else fills Rect and writes the text 2 pixels from its left. In
+    // an owner-drawn style the focused row of the list gets the focus frame afterwards.
     virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
     // Just before the list opens: fires OnDropDown.
     virtual void DropDown();
