@@ -320,6 +320,10 @@ class TCustomLabel : public TGraphicControl {
     void SetShowAccelChar(bool Value);
     bool Transparent() const { return FTransparent; } // default false
     void SetTransparent(bool Value);
+    // The control Alt with the caption's accelerator focuses (while ShowAccelChar is on and the
+    // label enabled); cleared when that control is freed.
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
 
   protected:
     // Draws Caption into Rect with the DT_* Flags (alignment, word break, prefix, tabs); with
@@ -333,6 +337,8 @@ class TCustomLabel : public TGraphicControl {
     virtual void AdjustBounds();
     void WndProc(TMessage& Message) override;
     void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CMDialogChar(TMessage& Message) override;
     // The flags Paint and AdjustBounds pass to DoDrawText.
     unsigned DrawTextFlags() const;
 
@@ -343,6 +349,7 @@ class TCustomLabel : public TGraphicControl {
     bool FWordWrap = false;
     bool FShowAccelChar = true;
     bool FTransparent = false;
+    TWinControl* FFocusControl = nullptr;
 };
 
 // ---- TLabel -----------------------------------------------------------------------------------
