@@ -169,13 +169,16 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     InitBounds(0, 0, 320, 120);
     // A bar's step scrolls the grid; the bar then takes the new position (and the page, which
     // rows of other heights change) before its next step.
+    // OnTopLeftChanged may free the grid (and the bar with this closure): only locals after.
     FVBar = std::make_unique<detail::TScrollBar>(true, [this](int p) {
+        auto alive = Handle();
         ScrollTo(FLeftCol, p + FFixedRows);
-        SyncScrollBars();
+        if (*alive != nullptr) SyncScrollBars();
     });
     FHBar = std::make_unique<detail::TScrollBar>(false, [this](int p) {
+        auto alive = Handle();
         ScrollTo(p + FFixedCols, FTopRow);
-        SyncScrollBars();
+        if (*alive != nullptr) SyncScrollBars();
     });
     for (detail::TScrollBar* bar : {FVBar.get(), FHBar.get()})
         bar->SetStillHeld([this] { return MouseCapture(); });

@@ -185,7 +185,10 @@ bool TScrollBar::MouseDown(TPoint P) {
         return true;
     }
     FRepeatPart = part;
+    // The scroll may run handlers that free the owner, and this bar with it.
+    std::weak_ptr<char> alive = FAlive;
     Step(part);
+    if (alive.expired()) return true;
     if (FRepeatPart == part) {
         if (!FRepeatTimer) FRepeatTimer = std::make_unique<TMessageTimer>([this] { RepeatTick(); });
         FRepeatTimer->TryStart(BarFirstRepeatMs);

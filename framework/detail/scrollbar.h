@@ -93,6 +93,7 @@ class TScrollBar {
     TPart FRepeatPart = bpNone;
     TPoint FLastMouse{};
     std::unique_ptr<TMessageTimer> FRepeatTimer;
+    std::shared_ptr<char> FAlive = std::make_shared<char>(0); // expires with the bar
 };
 
 } // namespace kel::detail

@@ -580,6 +580,21 @@ TEST_F(GridTest, AScrollBarPressWhoseReleaseWasLostEndsWithoutEffect) {
     EXPECT_EQ(grid->TopRow(), 2);
 }
 
+// A handler that frees the grid while its bar scrolls: nothing of the grid or its bar is
+// touched afterwards (AddressSanitizer sees it), and no repeat follows.
+TEST_F(GridTest, AGridFreedByTheScrollItsBarMadeIsLeftAlone) {
+    grid->SetRowCount(1000);
+    grid->SetOnTopLeftChanged([this](TObject*) {
+        delete grid;
+        grid = nullptr;
+    });
+    MouseDownAt(*form, 10 + 289, 10 + 175); // the down arrow, in form coordinates
+    EXPECT_EQ(grid, nullptr);
+    Application->Advance(1000);
+    MouseUpAt(*form, 10 + 289, 10 + 175);
+    EXPECT_EQ(form->ControlCount(), 0);
+}
+
 TEST_F(GridTest, BarsAppearOnlyWhenTheContentDoesNotFit) {
     EXPECT_EQ(grid->ClientRect(), Rect(2, 2, 298, 181)); // five columns need 325 pixels
     grid->SetColCount(4);
