@@ -96,6 +96,12 @@ void TButton::CMDialogKey(TMessage& Message) {
     Click();
 }
 
+void TButton::CMDialogChar(TMessage& Message) {
+    if (!CanFocus() || !IsAccel(char32_t(Message.WParam), Caption())) return;
+    Message.Result = 1;
+    Click();
+}
+
 void TButton::WMSetFocus(TMessage& Message) {
     (void)Message;
     Invalidate();

@@ -1386,7 +1386,64 @@ const TClassRegistrar<TCustomTreeView> customTreeReg("TCustomTreeView", "TWinCon
         true);
     p.Object("Font", [](T& t) -> TPersistent* { return &t.Font(); });
 });
-const TClassRegistrar<TTreeView> treeReg("TTreeView", "TCustomTreeView", [](auto&) {});
+// The nodes in a form file: one text per node in depth-first order, led by one tab per level.
+// A text that itself begins with a tab or a backslash gets a backslash first, which marks where
+// the text starts, so every text reads back as it was.
+std::vector<std::string> NodeLines(const TTreeNodes& Nodes) {
+    std::vector<std::string> out;
+    out.reserve(std::size_t(Nodes.Count()));
+    for (TTreeNode* n = Nodes.GetFirstNode(); n != nullptr; n = n->GetNext()) {
+        std::string line(std::size_t(n->Level()), '\t');
+        const std::string& t = n->Text();
+        if (!t.empty() && (t[0] == '\t' || t[0] == '\\')) line += '\\';
+        out.push_back(line + t);
+    }
+    return out;
+}
+
+// Replaces the nodes by those the lines describe; lines that do not describe a tree (a node
+// more than one level below the one before it) are refused before any node changes.
+void SetNodeLines(TTreeNodes& Nodes, const std::vector<std::string>& Lines) {
+    std::vector<std::pair<int, std::string>> parsed;
+    parsed.reserve(Lines.size());
+    int previous = -1;
+    for (std::size_t i = 0; i < Lines.size(); ++i) {
+        const std::string& l = Lines[i];
+        std::size_t depth = 0;
+        while (depth < l.size() && l[depth] == '\t') ++depth;
+        std::string text = l.substr(depth);
+        if (!text.empty() && text[0] == '\\') text.erase(0, 1);
+        const std::string which = "item " + std::to_string(i + 1) + " (\"" + text + "\")";
+        if (previous < 0 && depth > 0)
+            throw ETreeViewError(which + " is indented, but the first item is a top-level one");
+        if (int(depth) > previous + 1)
+            throw ETreeViewError(which + " is " + std::to_string(int(depth) - previous) +
+                                 " levels below the item before it; one is the most");
+        previous = int(depth);
+        parsed.emplace_back(int(depth), std::move(text));
+    }
+    Nodes.BeginUpdate();
+    try {
+        Nodes.Clear();
+        std::vector<TTreeNode*> parents; // the last node of each level
+        for (auto& [depth, text] : parsed) {
+            parents.resize(std::size_t(depth));
+            TTreeNode* n = Nodes.AddChild(depth == 0 ? nullptr : parents.back(), text);
+            parents.push_back(n);
+        }
+    } catch (...) {
+        Nodes.EndUpdate();
+        throw;
+    }
+    Nodes.EndUpdate();
+}
+
+const TClassRegistrar<TTreeView> treeReg("TTreeView", "TCustomTreeView", [](auto& p) {
+    // The tree view's own nodes (not the folder tree's, which come from the disk).
+    p.Strings(
+        "Items", [](const TTreeView& t) { return NodeLines(t.Items()); },
+        [](TTreeView& t, const std::vector<std::string>& v) { SetNodeLines(t.Items(), v); });
+});
 } // namespace
 
 } // namespace kel

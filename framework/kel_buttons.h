@@ -52,6 +52,8 @@ class TButton : public TWinControl {
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
     void KeyUp(std::uint16_t& Key, TShiftState Shift) override;
     void CMDialogKey(TMessage& Message) override;
+    // Alt with the caption's accelerator clicks the button (when it could take the focus).
+    void CMDialogChar(TMessage& Message) override;
     void WMSetFocus(TMessage& Message) override;
     void WMKillFocus(TMessage& Message) override;
     void WndProc(TMessage& Message) override;

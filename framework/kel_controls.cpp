@@ -519,6 +519,9 @@ void TControl::WndProc(TMessage& Message) {
     case CM_MOUSELEAVE:
         CMMouseLeave(Message);
         return;
+    case CM_DIALOGCHAR:
+        CMDialogChar(Message);
+        return;
     default:
         DefaultHandler(Message);
         return;
@@ -1139,6 +1142,10 @@ void TWinControl::CNKeyDown(TMessage& Message) {
 }
 
 void TWinControl::CMDialogKey(TMessage& Message) { Broadcast(Message); }
+
+void TWinControl::CMDialogChar(TMessage& Message) {
+    if (Showing() && Enabled()) Broadcast(Message);
+}
 
 void TWinControl::PaintWindow() {
     if (!FControlStyle.contains(csOpaque)) {

@@ -420,6 +420,9 @@ class TControl : public TComponent {
     // the notification to the parent with LParam = this control.
     virtual void CMMouseEnter(TMessage& Message);
     virtual void CMMouseLeave(TMessage& Message);
+    // CM_DIALOGCHAR (Alt with a letter or digit): a control whose accelerator it is acts on it
+    // and sets Result; the base does nothing, windowed controls pass it to their children.
+    virtual void CMDialogChar(TMessage& Message) { (void)Message; }
     // Messages nobody handled end here (Result stays as it is, 0 by default).
     virtual void DefaultHandler(TMessage& Message) { (void)Message; }
     // Notifications that come as messages too, so overrides of WndProc see them.
@@ -618,6 +621,8 @@ class TWinControl : public TControl {
     virtual void WMGetDlgCode(TMessage& Message) { Message.Result = 0; }
     // CM_DIALOGKEY: the base broadcasts it to the children (a default button may take it).
     virtual void CMDialogKey(TMessage& Message);
+    // Offers CM_DIALOGCHAR to the children while this control shows and is enabled.
+    void CMDialogChar(TMessage& Message) override;
     // WM_SETFOCUS / WM_KILLFOCUS: the base repaints nothing; controls showing focus override.
     virtual void WMSetFocus(TMessage& Message) { (void)Message; }
     virtual void WMKillFocus(TMessage& Message) { (void)Message; }

@@ -574,6 +574,14 @@ void TForm::HostKeyDown(std::uint16_t Key, TShiftState Shift) {
     if (target->Perform(sys ? CN_SYSKEYDOWN : CN_KEYDOWN, Key, data) != 0 || *alive == nullptr)
         return;
     target->Perform(sys ? WM_SYSKEYDOWN : WM_KEYDOWN, Key, data);
+    // Alt with a letter or digit (not AltGr, which comes with Ctrl) is an accelerator: the
+    // control whose caption marks it acts (a button clicks, a label focuses its control).
+    if (*alive != nullptr && Shift.contains(ssAlt) && !Shift.contains(ssCtrl) &&
+        ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))) {
+        const char32_t accel = Key >= 'A' && Key <= 'Z' ? char32_t(Key - 'A' + 'a') : Key;
+        Perform(CM_DIALOGCHAR, accel, data);
+        return;
+    }
     // The character comes even when OnKeyDown set Key to 0, as on the platform.
     char32_t ch = ControlCharOfKey(Key, Shift);
     if (ch != 0 && *alive != nullptr) SendChar(target, ch);

@@ -1,11 +1,13 @@
 // The grid: sizes along each axis (TGridAxis), layout of frame, cells and scroll bars, painting
-// of the visible cells, the current cell and the selection, keyboard, mouse, wheel, the grid's
-// own scroll bars and sizing by the fixed lines. The in-place editor is in kel_grids_edit.cpp.
+// of the visible cells, the current cell and the selection, keyboard, mouse, wheel, the scroll
+// bars (the shared ones of detail/scrollbar.h, in rows and columns) and sizing by the fixed
+// lines. The in-place editor is in kel_grids_edit.cpp.
 //
 // Index: TGridAxis; construction and properties; layout and geometry; painting; scroll bars;
 // current cell and scrolling; keyboard; mouse; TCustomDrawGrid; published properties.
 #include "kel_grids.h"
 
+#include "detail/scrollbar.h"
 #include "kel_props.h"
 
 #include <algorithm>
@@ -15,12 +17,9 @@ namespace kel {
 
 namespace {
 
-constexpr int ScrollBarSize = 17;     // width of a vertical bar, height of a horizontal one
-constexpr int MinThumb = 8;           // smallest thumb, whatever the row count
-constexpr int SizingSlop = 3;         // pixels either side of a fixed line that start a resize
-constexpr int BarFirstRepeatMs = 400; // a held scroll-bar button repeats after this pause
-constexpr int BarRepeatMs = 50;       // and then this often
-constexpr int SelectRepeatMs = 60;    // selecting beyond the cells scrolls this often
+using detail::ScrollBarSize;       // width of a vertical bar, height of a horizontal one
+constexpr int SizingSlop = 3;      // pixels either side of a fixed line that start a resize
+constexpr int SelectRepeatMs = 60; // selecting beyond the cells scrolls this often
 
 int ClampInt(std::int64_t v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : int(v); }
 
@@ -42,50 +41,9 @@ void DrawFocusRectXor(TCanvas& C, const TRect& R) {
     }
 }
 
-void FillSolid(TCanvas& C, const TRect& R, TColor Color) {
-    if (R.IsEmpty()) return;
-    C.Brush().SetStyle(bsSolid);
-    C.Brush().SetColor(Color);
-    C.FillRect(R);
-}
-
-// A raised button face: highlight on the top and left, shadows on the bottom and right.
-void DrawButtonFace(TCanvas& C, const TRect& R) {
-    FillSolid(C, R, clBtnFace);
-    if (R.Width() < 2 || R.Height() < 2) return;
-    FillSolid(C, Rect(R.Left, R.Top, R.Right - 1, R.Top + 1), clBtnHighlight);
-    FillSolid(C, Rect(R.Left, R.Top, R.Left + 1, R.Bottom - 1), clBtnHighlight);
-    FillSolid(C, Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom), cl3DDkShadow);
-    FillSolid(C, Rect(R.Right - 1, R.Top, R.Right, R.Bottom), cl3DDkShadow);
-    if (R.Width() < 4 || R.Height() < 4) return;
-    FillSolid(C, Rect(R.Left + 1, R.Bottom - 2, R.Right - 1, R.Bottom - 1), clBtnShadow);
-    FillSolid(C, Rect(R.Right - 2, R.Top + 1, R.Right - 1, R.Bottom - 1), clBtnShadow);
-}
-
-// A small solid triangle pointing Dir (0 up, 1 down, 2 left, 3 right) centred in R.
-void DrawArrow(TCanvas& C, const TRect& R, int Dir, TColor Color) {
-    int cx = R.Left + (R.Width() - 1) / 2, cy = R.Top + (R.Height() - 1) / 2;
-    C.Brush().SetColor(Color);
-    for (int k = 0; k < 4; ++k) {
-        int half = k;
-        TRect line;
-        switch (Dir) {
-        case 0:
-            line = Rect(cx - half, cy - 2 + k, cx + half + 1, cy - 1 + k);
-            break;
-        case 1:
-            line = Rect(cx - half, cy + 1 - k, cx + half + 1, cy + 2 - k);
-            break;
-        case 2:
-            line = Rect(cx - 2 + k, cy - half, cx - 1 + k, cy + half + 1);
-            break;
-        default:
-            line = Rect(cx + 1 - k, cy - half, cx + 2 - k, cy + half + 1);
-            break;
-        }
-        C.FillRect(line);
-    }
-}
+using detail::DrawArrow;
+using detail::DrawButtonFace;
+using detail::FillSolid;
 
 } // namespace
 
@@ -209,6 +167,21 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     SetTabStop(true);
     SetColor(clWindow);
     InitBounds(0, 0, 320, 120);
+    // A bar's step scrolls the grid; the bar then takes the new position (and the page, which
+    // rows of other heights change) before its next step.
+    // OnTopLeftChanged may free the grid (and the bar with this closure): only locals after.
+    FVBar = std::make_unique<detail::TScrollBar>(true, [this](int p) {
+        auto alive = Handle();
+        ScrollTo(FLeftCol, p + FFixedRows);
+        if (*alive != nullptr) SyncScrollBars();
+    });
+    FHBar = std::make_unique<detail::TScrollBar>(false, [this](int p) {
+        auto alive = Handle();
+        ScrollTo(p + FFixedCols, FTopRow);
+        if (*alive != nullptr) SyncScrollBars();
+    });
+    for (detail::TScrollBar* bar : {FVBar.get(), FHBar.get()})
+        bar->SetStillHeld([this] { return MouseCapture(); });
 }
 
 TCustomGrid::~TCustomGrid() { DestroyEditor(); }
@@ -595,14 +568,7 @@ void TCustomGrid::PaintBorder(TCanvas& C) {
         C.FrameRect(Rect(0, 0, w, h));
         return;
     }
-    FillSolid(C, Rect(0, 0, w - 1, 1), clBtnShadow);
-    FillSolid(C, Rect(0, 0, 1, h - 1), clBtnShadow);
-    FillSolid(C, Rect(0, h - 1, w, h), clBtnHighlight);
-    FillSolid(C, Rect(w - 1, 0, w, h), clBtnHighlight);
-    FillSolid(C, Rect(1, 1, w - 2, 2), cl3DDkShadow);
-    FillSolid(C, Rect(1, 1, 2, h - 2), cl3DDkShadow);
-    FillSolid(C, Rect(1, h - 2, w - 1, h - 1), cl3DLight);
-    FillSolid(C, Rect(w - 2, 1, w - 1, h - 1), cl3DLight);
+    detail::DrawSunkenFrame(C, Rect(0, 0, w, h));
 }
 
 void TCustomGrid::Paint() {
@@ -650,8 +616,9 @@ void TCustomGrid::Paint() {
         }
         C.SetClipRect(oldClip);
     }
-    if (L.VBar) PaintScrollBar(C, true);
-    if (L.HBar) PaintScrollBar(C, false);
+    SyncScrollBars();
+    FVBar->Paint(C, Enabled());
+    FHBar->Paint(C, Enabled());
     if (L.VBar && L.HBar)
         FillSolid(C, Rect(L.VBarRect.Left, L.HBarRect.Top, L.VBarRect.Right, L.HBarRect.Bottom),
                   clBtnFace);
@@ -776,142 +743,21 @@ void TCustomGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawStat
 
 // ---- TCustomGrid: scroll bars -----------------------------------------------------------------
 
-TCustomGrid::TBarGeometry TCustomGrid::BarGeometry(bool Vertical) const {
+void TCustomGrid::SyncScrollBars() const {
     const TLayout& L = Layout();
-    TBarGeometry g;
-    g.Bar = Vertical ? L.VBarRect : L.HBarRect;
-    if (g.Bar.IsEmpty()) return g;
-    const int len = Vertical ? g.Bar.Height() : g.Bar.Width();
-    const int btn = std::min(ScrollBarSize, len / 2);
-    if (Vertical) {
-        g.Up = Rect(g.Bar.Left, g.Bar.Top, g.Bar.Right, g.Bar.Top + btn);
-        g.Down = Rect(g.Bar.Left, g.Bar.Bottom - btn, g.Bar.Right, g.Bar.Bottom);
-        g.Track = Rect(g.Bar.Left, g.Up.Bottom, g.Bar.Right, g.Down.Top);
-    } else {
-        g.Up = Rect(g.Bar.Left, g.Bar.Top, g.Bar.Left + btn, g.Bar.Bottom);
-        g.Down = Rect(g.Bar.Right - btn, g.Bar.Top, g.Bar.Right, g.Bar.Bottom);
-        g.Track = Rect(g.Up.Right, g.Bar.Top, g.Down.Left, g.Bar.Bottom);
-    }
-    const int track = Vertical ? g.Track.Height() : g.Track.Width();
-    if (track < MinThumb) return g;
-    // Thumb length: the share of the scrollable items one page shows (at least MinThumb).
-    const int fixed = Vertical ? FFixedRows : FFixedCols;
-    const std::int64_t total = std::max(1, (Vertical ? RowCount() : ColCount()) - fixed);
-    const std::int64_t page = std::max(1, Vertical ? VisibleRowCount() : VisibleColCount());
-    int thumb = int(std::clamp<std::int64_t>(track * page / total, MinThumb, track));
-    const std::int64_t range = (Vertical ? MaxTopRow() : MaxLeftCol()) - fixed;
-    const std::int64_t pos = (Vertical ? FTopRow : FLeftCol) - fixed;
-    int start =
-        range > 0 ? int((track - thumb) * std::clamp<std::int64_t>(pos, 0, range) / range) : 0;
-    if (FBarTracking && FBarVertical == Vertical && FBarThumbPos >= 0) start = FBarThumbPos;
-    if (Vertical)
-        g.Thumb =
-            Rect(g.Track.Left, g.Track.Top + start, g.Track.Right, g.Track.Top + start + thumb);
-    else
-        g.Thumb =
-            Rect(g.Track.Left + start, g.Track.Top, g.Track.Left + start + thumb, g.Track.Bottom);
-    return g;
-}
-
-int TCustomGrid::ThumbToPosition(bool Vertical, int ThumbStart) const {
-    TBarGeometry g = BarGeometry(Vertical);
-    const int fixed = Vertical ? FFixedRows : FFixedCols;
-    const int maxPos = Vertical ? MaxTopRow() : MaxLeftCol();
-    const int track = Vertical ? g.Track.Height() : g.Track.Width();
-    const int thumb = Vertical ? g.Thumb.Height() : g.Thumb.Width();
-    const std::int64_t free = track - thumb;
-    if (free <= 0) return fixed;
-    const std::int64_t range = maxPos - fixed;
-    const std::int64_t p = std::clamp<std::int64_t>(ThumbStart, 0, free);
-    return fixed + int((p * range + free / 2) / free);
-}
-
-void TCustomGrid::PaintScrollBar(TCanvas& C, bool Vertical) {
-    TBarGeometry g = BarGeometry(Vertical);
-    if (g.Bar.IsEmpty()) return;
-    // The track in a light stipple-like grey, the buttons and the thumb raised.
-    FillSolid(C, g.Track, RGB(0xE0, 0xE0, 0xE0));
-    DrawButtonFace(C, g.Up);
-    DrawButtonFace(C, g.Down);
-    const int fixed = Vertical ? FFixedRows : FFixedCols;
-    const int pos = Vertical ? FTopRow : FLeftCol;
-    const int maxPos = Vertical ? MaxTopRow() : MaxLeftCol();
-    DrawArrow(C, g.Up, Vertical ? 0 : 2, pos > fixed && Enabled() ? clBlack : clGray);
-    DrawArrow(C, g.Down, Vertical ? 1 : 3, pos < maxPos && Enabled() ? clBlack : clGray);
-    if (!g.Thumb.IsEmpty()) DrawButtonFace(C, g.Thumb);
-}
-
-TCustomGrid::TBarPart TCustomGrid::BarHit(bool Vertical, TPoint P) const {
-    TBarGeometry g = BarGeometry(Vertical);
-    if (!g.Bar.Contains(P)) return bpNone;
-    if (g.Up.Contains(P)) return bpLineUp;
-    if (g.Down.Contains(P)) return bpLineDown;
-    if (g.Thumb.IsEmpty()) return bpNone;
-    if (g.Thumb.Contains(P)) return bpThumb;
-    bool before = Vertical ? P.Y < g.Thumb.Top : P.X < g.Thumb.Left;
-    return before ? bpPageUp : bpPageDown;
-}
-
-void TCustomGrid::BarStep(bool Vertical, TBarPart Part) {
-    const int pos = Vertical ? FTopRow : FLeftCol;
-    const int fixed = Vertical ? FFixedRows : FFixedCols;
-    const int maxPos = Vertical ? MaxTopRow() : MaxLeftCol();
-    const int page = std::max(1, Vertical ? VisibleRowCount() : VisibleColCount());
-    int target = pos;
-    switch (Part) {
-    case bpLineUp:
-        target = pos - 1;
-        break;
-    case bpLineDown:
-        target = pos + 1;
-        break;
-    case bpPageUp:
-        target = pos - page;
-        break;
-    case bpPageDown:
-        target = pos + page;
-        break;
-    default:
-        return;
-    }
-    target = std::clamp(target, fixed, std::max(fixed, maxPos));
-    if (Vertical)
-        ScrollTo(FLeftCol, target);
-    else
-        ScrollTo(target, FTopRow);
-}
-
-void TCustomGrid::BarMouseDown(bool Vertical, TBarPart Part, TPoint P) {
-    if (Part == bpThumb) {
-        TBarGeometry g = BarGeometry(Vertical);
-        FBarTracking = true;
-        FBarVertical = Vertical;
-        FBarGrabOffset = Vertical ? P.Y - g.Thumb.Top : P.X - g.Thumb.Left;
-        FBarThumbPos = Vertical ? g.Thumb.Top - g.Track.Top : g.Thumb.Left - g.Track.Left;
-        return;
-    }
-    auto alive = Handle();
-    BarStep(Vertical, Part);
-    // Held down, the button or track repeats after a pause.
-    if (*alive != nullptr) StartRepeat(Part, Vertical, BarFirstRepeatMs);
-}
-
-void TCustomGrid::BarDragTo(TPoint P) {
-    TBarGeometry g = BarGeometry(FBarVertical);
-    const int track = FBarVertical ? g.Track.Height() : g.Track.Width();
-    const int thumb = FBarVertical ? g.Thumb.Height() : g.Thumb.Width();
-    int start = (FBarVertical ? P.Y - g.Track.Top : P.X - g.Track.Left) - FBarGrabOffset;
-    start = std::clamp(start, 0, std::max(0, track - thumb));
-    if (start == FBarThumbPos) return;
-    FBarThumbPos = start;
-    if (FOptions.contains(goThumbTracking)) {
-        int p = ThumbToPosition(FBarVertical, start);
-        if (FBarVertical)
-            ScrollTo(FLeftCol, p);
-        else
-            ScrollTo(p, FTopRow);
-    }
-    InvalidateRect(g.Bar);
+    // Positions count scrollable rows / columns from 0; the thumb is one page's share of all
+    // the scrollable ones.
+    FVBar->SetBoundsRect(L.VBar ? L.VBarRect : TRect{});
+    FVBar->SetRange(std::max(0, MaxTopRow() - FFixedRows), std::max(1, VisibleRowCount()), 1,
+                    std::max(1, RowCount() - FFixedRows));
+    FVBar->SetPos(FTopRow - FFixedRows);
+    FHBar->SetBoundsRect(L.HBar ? L.HBarRect : TRect{});
+    FHBar->SetRange(std::max(0, MaxLeftCol() - FFixedCols), std::max(1, VisibleColCount()), 1,
+                    std::max(1, ColCount() - FFixedCols));
+    FHBar->SetPos(FLeftCol - FFixedCols);
+    const bool track = FOptions.contains(goThumbTracking);
+    FVBar->SetTrackThumb(track);
+    FHBar->SetTrackThumb(track);
 }
 
 // ---- TCustomGrid: current cell and scrolling --------------------------------------------------
@@ -1247,19 +1093,17 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
         if (*alive == nullptr) return;
     }
     if (Button == mbLeft && Enabled()) {
-        const TLayout& L = Layout();
-        TBarPart part = bpNone;
-        bool vertical = true;
-        if (L.VBar && L.VBarRect.Contains({X, Y})) {
-            part = BarHit(true, {X, Y});
-        } else if (L.HBar && L.HBarRect.Contains({X, Y})) {
-            vertical = false;
-            part = BarHit(false, {X, Y});
-        }
+        SyncScrollBars();
+        detail::TScrollBar* bar = nullptr;
+        for (detail::TScrollBar* b : {FVBar.get(), FHBar.get()})
+            if (b->Shown() && b->HitTest({X, Y}) != detail::TScrollBar::bpNone) bar = b;
         bool horizontal = true;
         int index = -1, start = 0;
-        if (part != bpNone) {
-            BarMouseDown(vertical, part, {X, Y});
+        if (bar != nullptr) {
+            FBarMouse = bar;
+            bar->MouseDown({X, Y});
+            if (*alive == nullptr) return;
+            Invalidate();
         } else if (SizingHit(X, Y, horizontal, index, start)) {
             FGridState = horizontal ? gsColSizing : gsRowSizing;
             FSizingIndex = index;
@@ -1314,7 +1158,7 @@ void TCustomGrid::SelectAtPoint(int X, int Y) {
     if (left != FLeftCol || top != FTopRow) ScrollTo(left, top);
     if (*alive == nullptr) return;
     if (outside)
-        StartRepeat(bpNone, true, SelectRepeatMs);
+        StartRepeat(SelectRepeatMs);
     else
         StopRepeat();
     std::vector<TSpan> cols, rows;
@@ -1341,12 +1185,9 @@ void TCustomGrid::SelectAtPoint(int X, int Y) {
     }
 }
 
-void TCustomGrid::StartRepeat(TBarPart Part, bool Vertical, int DelayMs) {
+void TCustomGrid::StartRepeat(int DelayMs) {
     if (!FRepeatTimer) FRepeatTimer = std::make_unique<TMessageTimer>([this] { RepeatTick(); });
-    const bool restart = !FRepeating || Part != FRepeatPart;
-    FRepeatPart = Part;
-    FRepeatVertical = Vertical;
-    if (!restart) return; // keep the running period
+    if (FRepeating) return; // keep the running period
     FRepeating = true;
     FRepeatTimer->TryStart(std::uint32_t(DelayMs));
 }
@@ -1354,46 +1195,39 @@ void TCustomGrid::StartRepeat(TBarPart Part, bool Vertical, int DelayMs) {
 void TCustomGrid::StopRepeat() {
     if (!FRepeating) return;
     FRepeating = false;
-    FRepeatPart = bpNone;
     if (FRepeatTimer) FRepeatTimer->Stop();
 }
 
 void TCustomGrid::RepeatTick() {
     if (!FRepeating) return;
-    auto alive = Handle();
     // The button went up where this grid did not see it: nothing repeats any more.
     if (!MouseCapture()) {
         StopRepeat();
         return;
     }
-    if (FRepeatPart != bpNone) {
-        // A held scroll-bar button or track: step while the pointer stays on that part.
-        if (BarHit(FRepeatVertical, FLastMouse) == FRepeatPart)
-            BarStep(FRepeatVertical, FRepeatPart);
-        if (*alive == nullptr || !FRepeating) return;
-        FRepeatTimer->TryStart(BarRepeatMs);
-    } else if (FGridState == gsSelecting) {
+    if (FGridState == gsSelecting)
         SelectAtPoint(FLastMouse.X, FLastMouse.Y);
-    } else {
+    else
         StopRepeat();
-    }
 }
 
 void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
     auto alive = Handle();
-    if (!Shift.contains(ssLeft) && (FGridState != gsNormal || FBarTracking)) {
+    if (!Shift.contains(ssLeft) && (FGridState != gsNormal || FBarMouse != nullptr)) {
         // The release never reached this grid (a descendant's MouseUp kept it): the drag is
         // over, and nothing of it is applied.
         FGridState = gsNormal;
-        FBarTracking = false;
-        FBarThumbPos = -1;
+        if (FBarMouse != nullptr) FBarMouse->Cancel();
+        FBarMouse = nullptr;
         FEditOnUp = false;
         StopRepeat();
         Invalidate();
     }
     FLastMouse = {X, Y};
-    if (FBarTracking) {
-        BarDragTo({X, Y});
+    if (FBarMouse != nullptr) {
+        FBarMouse->MouseMove({X, Y});
+        if (*alive == nullptr) return;
+        InvalidateRect(FBarMouse->BoundsRect());
     } else if (FGridState == gsSelecting) {
         SelectAtPoint(X, Y);
         if (*alive == nullptr) return;
@@ -1433,19 +1267,12 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
     auto alive = Handle();
     if (Button == mbLeft) {
         StopRepeat();
-        if (FBarTracking) {
-            const bool vertical = FBarVertical;
-            const int thumb = FBarThumbPos;
-            FBarTracking = false;
-            FBarThumbPos = -1;
-            if (!FOptions.contains(goThumbTracking) && thumb >= 0) {
-                // The thumb scrolls on release unless it tracks.
-                int p = ThumbToPosition(vertical, thumb);
-                if (vertical)
-                    ScrollTo(FLeftCol, p);
-                else
-                    ScrollTo(p, FTopRow);
-            }
+        if (FBarMouse != nullptr) {
+            // A thumb that does not track scrolls now.
+            detail::TScrollBar* bar = FBarMouse;
+            FBarMouse = nullptr;
+            bar->MouseUp();
+            if (*alive == nullptr) return;
             Invalidate();
         }
         const TGridState state = FGridState;

@@ -1,8 +1,9 @@
 // The grid controls of the platform layer: TCustomGrid (geometry, painting of the visible cells,
-// current cell and selection, keyboard and mouse, its own scroll bars, sizing of columns and
-// rows by dragging the fixed lines, and the in-place editor), TCustomDrawGrid (the events) and
-// TDrawGrid (publishes them); the in-place editors TInplaceEdit and TInplaceEditList (with its
-// pick list) are declared here and live in kel_grids_edit.cpp.
+// current cell and selection, keyboard and mouse, scroll bars (the shared ones of
+// detail/scrollbar.h), sizing of columns and rows by dragging the fixed lines, and the in-place
+// editor), TCustomDrawGrid (the events) and TDrawGrid (publishes them); the in-place editors
+// TInplaceEdit and TInplaceEditList (with its pick list) are declared here and live in
+// kel_grids_edit.cpp.
 //
 // Sizes along each axis are a default plus a sparse map of exceptions (TGridAxis), so a grid of
 // 100,000,000 rows costs no per-row memory and positions past 2^31 pixels never overflow:
@@ -344,11 +345,6 @@ class TCustomGrid : public TCustomControl {
         bool VBar = false, HBar = false;
         TRect VBarRect{}, HBarRect{};
     };
-    // Scroll bar parts, as hit by the mouse.
-    enum TBarPart : std::uint8_t { bpNone, bpLineUp, bpLineDown, bpPageUp, bpPageDown, bpThumb };
-    struct TBarGeometry {
-        TRect Bar{}, Up{}, Down{}, Track{}, Thumb{};
-    };
 
     int BorderWidth() const;
     const TLayout& Layout() const;
@@ -373,18 +369,14 @@ class TCustomGrid : public TCustomControl {
     // Painting pieces.
     void PaintCells(TCanvas& C, const std::vector<TSpan>& Cols, const std::vector<TSpan>& Rows);
     void PaintBorder(TCanvas& C);
-    void PaintScrollBar(TCanvas& C, bool Vertical);
-    TBarGeometry BarGeometry(bool Vertical) const;
-    TBarPart BarHit(bool Vertical, TPoint P) const;
-    void BarMouseDown(bool Vertical, TBarPart Part, TPoint P);
-    void BarStep(bool Vertical, TBarPart Part);
-    // Repeating while the button is held: a scroll-bar part, or selecting beyond the cells.
+    // Gives the shared scroll bars their places, ranges (in scrollable rows / columns, the
+    // first one 0) and positions from the layout as it is now.
+    void SyncScrollBars() const;
+    // Repeating while the button is held beyond the cells: selecting scrolls.
     void SelectAtPoint(int X, int Y);
-    void StartRepeat(TBarPart Part, bool Vertical, int DelayMs);
+    void StartRepeat(int DelayMs);
     void StopRepeat();
     void RepeatTick();
-    void BarDragTo(TPoint P);
-    int ThumbToPosition(bool Vertical, int ThumbStart) const;
 
     // Sizing by the fixed lines.
     bool SizingHit(int X, int Y, bool& Horizontal, int& Index, int& LineStart) const;
@@ -424,16 +416,12 @@ class TCustomGrid : public TCustomControl {
     bool FSizingCursor = false;
     TCursor FSavedCursor = crDefault;
     bool FEditOnUp = false; // a press on the current cell: open the editor on release
-    // Scroll bar drag.
-    bool FBarTracking = false;
-    bool FBarVertical = true;
-    int FBarGrabOffset = 0; // where on the thumb the press landed
-    int FBarThumbPos = -1;  // thumb start while dragged (pixels along the track)
-    // Repeat timer (a hidden message window, made on first use).
+    // The scroll bars (detail/scrollbar.h), and the one holding the mouse.
+    std::unique_ptr<detail::TScrollBar> FVBar, FHBar;
+    detail::TScrollBar* FBarMouse = nullptr;
+    // Repeat timer of selecting beyond the cells (a hidden message window, made on first use).
     std::unique_ptr<TMessageTimer> FRepeatTimer; // made at the first repeat
     bool FRepeating = false;
-    TBarPart FRepeatPart = bpNone;
-    bool FRepeatVertical = true;
     TPoint FLastMouse{};
 
     // Editor.

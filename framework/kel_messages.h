@@ -152,6 +152,9 @@ enum : std::uint32_t { KF_ALTDOWN_BIT = 1u << 29, KF_REPEAT_BIT = 1u << 30, KF_U
 enum : std::uint32_t {
     CM_BASE = 0xB000,
     CM_DIALOGKEY = CM_BASE + 5,
+    // wParam: the lower-case letter or digit typed with Alt; a control whose caption marks it as
+    // its accelerator acts on it and sets a non-zero Result.
+    CM_DIALOGCHAR = CM_BASE + 6,
     CM_PARENTFONTCHANGED = CM_BASE + 8,
     CM_PARENTCOLORCHANGED = CM_BASE + 9,
     CM_HITTEST = CM_BASE + 10,

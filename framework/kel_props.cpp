@@ -87,6 +87,13 @@ bool TClassInfo::InheritsFrom(const std::string& name) const {
     return false;
 }
 
+const TClassInfo* TClassInfo::Contains() const {
+    int depth = 0;
+    for (const TClassInfo* c = this; c != nullptr && depth < 64; c = c->Parent(), ++depth)
+        if (c->GetChildren) return c;
+    return nullptr;
+}
+
 std::string ComponentName(const TComponent* Component) {
     return Component != nullptr ? Component->Name() : std::string();
 }

@@ -98,6 +98,12 @@ struct TClassInfo {
     // unregistered descendant that reports its base's ClassName()).
     const std::type_info* Type = nullptr;
     std::vector<TPropInfo> Props; // this class's own properties, in declaration order
+    // Components an object of the class contains outside the tree of controls (a menu's items,
+    // an item's subitems), in order: a form file writes them inside the object's block. AddChild
+    // puts one read from the file at the end of the object's (taking it from where it was) and
+    // raises for a component of the wrong kind. Both empty for most classes; see Contains().
+    std::function<std::vector<TComponent*>(const TComponent&)> GetChildren;
+    std::function<void(TComponent& Container, TComponent& Child)> AddChild;
 
     // The parent's registered class, or nullptr.
     const TClassInfo* Parent() const;
@@ -107,6 +113,8 @@ struct TClassInfo {
     const TPropInfo* FindProp(const std::string& name) const;
     // True when this class is `name` or derives from it.
     bool InheritsFrom(const std::string& name) const;
+    // The class (this or the nearest ancestor) that declares contained components, or nullptr.
+    const TClassInfo* Contains() const;
 };
 
 // Registers a class (a later registration of the same name replaces the earlier one).
@@ -229,6 +237,19 @@ class TPropList {
             return std::invoke(sub, static_cast<C&>(o));
         };
         info_.Props.push_back(std::move(p));
+        return *this;
+    }
+
+    // Contained components (see TClassInfo::GetChildren): Get(const C&) returns them in order as
+    // a std::vector<TComponent*>; Add(C&, TComponent&) appends one read from a form file.
+    template <class G, class A>
+    TPropList& Children(G get, A add) {
+        info_.GetChildren = [get](const TComponent& o) -> std::vector<TComponent*> {
+            return std::invoke(get, static_cast<const C&>(o));
+        };
+        info_.AddChild = [add](TComponent& o, TComponent& child) {
+            std::invoke(add, static_cast<C&>(o), child);
+        };
         return *this;
     }
 

@@ -914,6 +914,27 @@ void TCustomLabel::WndProc(TMessage& Message) {
     }
 }
 
+void TCustomLabel::SetFocusControl(TWinControl* Value) {
+    if (FFocusControl == Value) return;
+    if (FFocusControl != nullptr) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value != nullptr) Value->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent != nullptr && AComponent == FFocusControl)
+        FFocusControl = nullptr;
+}
+
+void TCustomLabel::CMDialogChar(TMessage& Message) {
+    if (FFocusControl == nullptr || !FShowAccelChar || !Enabled() || !Visible() ||
+        !IsAccel(char32_t(Message.WParam), Caption()) || !FFocusControl->CanFocus())
+        return;
+    Message.Result = 1;
+    FFocusControl->SetFocus();
+}
+
 void TCustomLabel::Loaded() {
     TGraphicControl::Loaded();
     AdjustBounds();
@@ -975,6 +996,9 @@ const TClassRegistrar<TLabel> labelReg("TLabel", "TGraphicControl", [](auto& p) 
     p.Bool("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, false);
     p.Bool("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar, true);
     p.Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false);
+    // By name: the control is another component of the form.
+    p.Component("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl,
+                "a windowed control");
     p.Bool(
         "Visible", [](const TLabel& l) { return l.Visible(); },
         [](TLabel& l, bool v) { l.SetVisible(v); }, true);

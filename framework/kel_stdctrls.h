@@ -23,11 +23,16 @@
 #include "kel_timer.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace kel {
+
+namespace detail {
+class TScrollBar; // detail/scrollbar.h: the bars the memo draws
+}
 
 // The platform's clipboard messages of edit controls.
 enum : std::uint32_t {
@@ -315,6 +320,10 @@ class TCustomLabel : public TGraphicControl {
     void SetShowAccelChar(bool Value);
     bool Transparent() const { return FTransparent; } // default false
     void SetTransparent(bool Value);
+    // The control Alt with the caption's accelerator focuses (while ShowAccelChar is on and the
+    // label enabled); cleared when that control is freed.
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
 
   protected:
     // Draws Caption into Rect with the DT_* Flags (alignment, word break, prefix, tabs); with
@@ -328,6 +337,8 @@ class TCustomLabel : public TGraphicControl {
     virtual void AdjustBounds();
     void WndProc(TMessage& Message) override;
     void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CMDialogChar(TMessage& Message) override;
     // The flags Paint and AdjustBounds pass to DoDrawText.
     unsigned DrawTextFlags() const;
 
@@ -338,6 +349,7 @@ class TCustomLabel : public TGraphicControl {
     bool FWordWrap = false;
     bool FShowAccelChar = true;
     bool FTransparent = false;
+    TWinControl* FFocusControl = nullptr;
 };
 
 // ---- TLabel -----------------------------------------------------------------------------------
@@ -387,9 +399,11 @@ class TCustomMemo : public TWinControl {
     // Most characters the user may type or paste (line breaks count two); 0 = unlimited.
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value) { FMaxLength = Value < 0 ? 0 : Value; }
-    // Recorded for form files; the memo scrolls with keys and wheel, bars are not drawn.
+    // The bars the memo shows, always while asked for (a bar with nothing to scroll shows a
+    // full-length thumb); the horizontal one only without WordWrap, where lines can be wider
+    // than the memo.
     TScrollStyle ScrollBars() const { return FScrollBars; } // default ssNone
-    void SetScrollBars(TScrollStyle Value) { FScrollBars = Value; }
+    void SetScrollBars(TScrollStyle Value);
     TAlignment Alignment() const { return FAlignment; } // default taLeftJustify
     void SetAlignment(TAlignment Value);
     bool HideSelection() const { return FHideSelection; } // default true
@@ -430,8 +444,13 @@ class TCustomMemo : public TWinControl {
     int RowCount() const;
     int VisibleRowCount() const;
     int RowHeight() const;
-    // The area rows are drawn in (client coordinates).
+    // Pixels the rows are scrolled to the left (lines longer than the memo, without WordWrap).
+    int ScrollX() const { return FScrollX; }
+    // The area rows are drawn in (client coordinates), left of and above the scroll bars.
     TRect TextArea() const;
+    // Where the bars lie (client coordinates; empty when not shown).
+    TRect VertScrollBarRect() const;
+    TRect HorzScrollBarRect() const;
     // Client point of the caret position Pos (top of its row), and the position nearest to a
     // client point.
     TPoint PosToClient(TPoint Pos) const;
@@ -486,6 +505,11 @@ class TCustomMemo : public TWinControl {
     TPoint WordLeft(TPoint P) const;
     TPoint WordRight(TPoint P) const;
     void DoUndo();
+    bool VertBarWanted() const;
+    bool HorzBarWanted() const;
+    // Gives the bars their places, ranges and positions from the rows as they are now.
+    void SyncScrollBars() const;
+    void SetScrollX(int Value);
 
     TStringList FLines;
     TEditUndo FUndo;
@@ -512,6 +536,9 @@ class TCustomMemo : public TWinControl {
     bool FMouseSelecting = false;
     TMessageTimer FBlinkTimer{[this] { BlinkTick(); }};
     TNotifyEvent FOnChange;
+    std::unique_ptr<detail::TScrollBar> FVBar, FHBar;
+    detail::TScrollBar* FBarMouse = nullptr; // the bar holding the mouse
+    mutable int FWidestRow = -1;             // pixels; -1 until measured for the rows
 };
 
 // ---- TMemo ------------------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <istream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <memory>
 #include <ostream>
 #include <string_view>
@@ -118,6 +119,8 @@ class Writer {
     std::string Run() {
         Check(FRoot);
         for (int i = 0; i < FRoot.ComponentCount(); ++i) Check(*FRoot.Components(i));
+        Collect(FRoot, 0);
+        for (int i = 0; i < FRoot.ComponentCount(); ++i) Collect(*FRoot.Components(i), 0);
         WriteObject(FRoot, 0);
         return std::move(FOut);
     }
@@ -138,9 +141,27 @@ class Writer {
                               "read back as what it is");
     }
 
+    // The components c contains outside the control tree (a menu's items), whoever owns them.
+    static std::vector<TComponent*> ContainedBy(const TComponent& c) {
+        const TClassInfo* info = ClassInfoOf(c);
+        const TClassInfo* holder = info != nullptr ? info->Contains() : nullptr;
+        return holder != nullptr ? holder->GetChildren(c) : std::vector<TComponent*>{};
+    }
+
+    // Notes (and checks) every contained component below c, so the root's block leaves out
+    // those written inside their container's.
+    void Collect(const TComponent& c, int depth) {
+        if (depth > kMaxDepth) throw EWriteError("Cannot write: objects nested too deeply");
+        for (const TComponent* x : ContainedBy(c)) {
+            if (!FContained.insert(x).second) continue;
+            Check(*x);
+            Collect(*x, depth + 1);
+        }
+    }
+
     // The objects written inside c's block: for the root, what it owns that has no parent in
-    // the tree; for any object, the owned controls it parents, in z-order (so reading restores
-    // the painting order).
+    // the tree and no container; for any object, the owned controls it parents, in z-order (so
+    // reading restores the painting order), then the components it contains.
     std::vector<const TComponent*> ChildrenOf(const TComponent& c) const {
         std::vector<const TComponent*> out;
         auto inTree = [&](const TComponent* x) {
@@ -150,9 +171,12 @@ class Writer {
             for (int i = 0; i < w->ControlCount(); ++i)
                 if (w->Controls(i)->Owner() == &FRoot) out.push_back(w->Controls(i));
         }
+        for (const TComponent* x : ContainedBy(c))
+            if (std::find(out.begin(), out.end(), x) == out.end()) out.push_back(x);
         if (&c == &FRoot) {
             for (int i = 0; i < FRoot.ComponentCount(); ++i) {
                 const TComponent* x = FRoot.Components(i);
+                if (FContained.count(x) != 0) continue;
                 auto* ctl = dynamic_cast<const TControl*>(x);
                 const TComponent* parent = ctl ? ctl->Parent() : nullptr;
                 if (parent == nullptr || !inTree(parent) || parent == &FRoot) {
@@ -298,6 +322,7 @@ class Writer {
     const TComponent& FRoot;
     std::string FOut;
     std::map<std::string, std::unique_ptr<TComponent>> FPrototypes;
+    std::set<const TComponent*> FContained; // written inside their container's block
 };
 
 // ---- Parsing ----------------------------------------------------------------------------------
@@ -870,6 +895,8 @@ class Builder {
     std::vector<DeferredTabOrder> TabOrders;
     std::vector<DeferredReference> References;
     std::vector<TComponent*> Created; // every object created for the file's children, in order
+    // Components put into a container (a menu's items), with the container, in file order.
+    std::vector<std::pair<TComponent*, TComponent*>> Contained;
 
     // Sets the properties of one object (or sub-object) from its lines.
     void SetProperties(TPersistent& obj, const std::vector<PropNode>& props) {
@@ -973,6 +1000,17 @@ class Builder {
             c->BeginLoading();
             SetNameOf(*c, cn);
             SetProperties(*c, cn.Props);
+            // Inside a container of components (a menu, an item): one of its children.
+            const TClassInfo* objInfo = ClassInfoOf(obj);
+            const TClassInfo* holder = objInfo != nullptr ? objInfo->Contains() : nullptr;
+            if (holder != nullptr && dynamic_cast<TControl*>(c) == nullptr) {
+                try {
+                    holder->AddChild(obj, *c);
+                } catch (const std::exception& e) {
+                    throw EFormFileError(cn.Line, e.what());
+                }
+                Contained.push_back({&obj, c});
+            }
             // The parent comes after the properties, so a control that follows its parent's
             // font and colour takes them from the parent and one that does not keeps its own.
             if (auto* ctl = dynamic_cast<TControl*>(c)) {
@@ -1220,6 +1258,10 @@ void ComponentFromTextInto(const std::string& Text, TComponent& Target) {
         for (TControl* c : onRoot)
             if (std::find(made.begin(), made.end(), c) != made.end()) c->SetParent(w);
     }
+    // What the file's root contains (a menu's items read into a menu) moves to Target's end,
+    // before the fresh root, which would free it, goes.
+    for (const auto& [container, child] : b.Contained)
+        if (container == fresh.get()) info.Contains()->AddChild(Target, *child);
     // The references again, now among Target's components: a name of the file's root is
     // Target's, and the root's own references (read onto Target as well) are set on Target.
     // The fresh read found every name, so none is missing here.

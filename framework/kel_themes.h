@@ -94,6 +94,9 @@ void FillCheckered(TCanvas& C, const TRect& R);
 // them; Accel (when given) receives the byte index of the underlined character in that text,
 // or -1 (the first marker counts).
 std::string StripAccelChars(const std::string& Caption, int* Accel = nullptr);
+// True when Key is the accelerator Caption marks ("&Open" has 'o'); letters match in either
+// case.
+bool IsAccel(char32_t Key, const std::string& Caption);
 // Draws a caption at (X, Y) in the canvas font with a clear brush, its accelerator underlined:
 // in Color, or embossed when not Enabled (offset (1, 1) in highlight, then in shadow).
 void DrawAccelText(TCanvas& C, int X, int Y, const std::string& Caption, TColor Color,

@@ -4,6 +4,7 @@
 // deleting, pasting and SelText all take one path and end in one Change.
 #include "kel_stdctrls.h"
 
+#include "detail/scrollbar.h"
 #include "kel_props.h"
 #include "kel_setter.h"
 #include "kel_themes.h"
@@ -62,6 +63,8 @@ TCustomMemo::TCustomMemo(TComponent* AOwner) : TWinControl(AOwner) {
     SetCursor(crIBeam);
     InitBounds(0, 0, 185, 89);
     FLines.SetOnChange([this](TObject*) { LinesChanged(); });
+    FVBar = std::make_unique<detail::TScrollBar>(true, [this](int p) { SetTopRow(p); });
+    FHBar = std::make_unique<detail::TScrollBar>(false, [this](int p) { SetScrollX(p); });
 }
 
 TCustomMemo::~TCustomMemo() { FLines.SetOnChange(nullptr); }
@@ -169,6 +172,11 @@ void TCustomMemo::SetWordWrap(bool Value) {
     if (!SetField(FWordWrap, Value)) return;
     FScrollX = 0;
     Invalidated();
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+    if (!SetField(FScrollBars, Value)) return;
+    Invalidated(); // the text area, and so the rows, change with the bars
 }
 
 void TCustomMemo::SetAlignment(TAlignment Value) {
@@ -306,11 +314,56 @@ TPoint TCustomMemo::WordRight(TPoint P) const {
 
 // ---- Rows and geometry ------------------------------------------------------------------------
 
+// A bar is shown while the style asks for it and the memo has room for it inside its frame;
+// the horizontal one only without WordWrap (wrapped rows never outgrow the memo).
+bool TCustomMemo::VertBarWanted() const {
+    return (FScrollBars == ssVertical || FScrollBars == ssBoth) &&
+           Width() - 4 > detail::ScrollBarSize && Height() - 4 > 0;
+}
+
+bool TCustomMemo::HorzBarWanted() const {
+    return !FWordWrap && (FScrollBars == ssHorizontal || FScrollBars == ssBoth) &&
+           Height() - 4 > detail::ScrollBarSize && Width() - 4 > 0;
+}
+
+TRect TCustomMemo::VertScrollBarRect() const {
+    if (!VertBarWanted()) return {};
+    const int sb = detail::ScrollBarSize;
+    return Rect(Width() - 2 - sb, 2, Width() - 2, Height() - 2 - (HorzBarWanted() ? sb : 0));
+}
+
+TRect TCustomMemo::HorzScrollBarRect() const {
+    if (!HorzBarWanted()) return {};
+    const int sb = detail::ScrollBarSize;
+    return Rect(2, Height() - 2 - sb, Width() - 2 - (VertBarWanted() ? sb : 0), Height() - 2);
+}
+
 TRect TCustomMemo::TextArea() const {
-    TRect r = Rect(2 + 2, 2 + 1, Width() - 2 - 2, Height() - 2 - 1);
+    const int sb = detail::ScrollBarSize;
+    TRect r = Rect(2 + 2, 2 + 1, Width() - 2 - 2 - (VertBarWanted() ? sb : 0),
+                   Height() - 2 - 1 - (HorzBarWanted() ? sb : 0));
     if (r.Right < r.Left) r.Right = r.Left;
     if (r.Bottom < r.Top) r.Bottom = r.Top;
     return r;
+}
+
+void TCustomMemo::SyncScrollBars() const {
+    EnsureRows();
+    FVBar->SetBoundsRect(VertScrollBarRect());
+    FHBar->SetBoundsRect(HorzScrollBarRect());
+    const int rows = int(FRows.size()), page = std::max(VisibleRowCount(), 1);
+    FVBar->SetRange(std::max(0, rows - page), page, 1);
+    FVBar->SetPos(FTopRow);
+    if (!FHBar->Shown()) return;
+    if (FWidestRow < 0) {
+        FWidestRow = 0;
+        for (const TRow& r : FRows) FWidestRow = std::max(FWidestRow, XInRow(r, r.End));
+    }
+    // The caret may stand after the widest row's last character: one pixel more than the row.
+    const int avail = std::max(TextArea().Width() - 1, 1);
+    const TCanvas& c = const_cast<TCustomMemo*>(this)->ControlCanvas();
+    FHBar->SetRange(std::max(0, FWidestRow - avail), avail, std::max(c.TextWidth("x"), 1));
+    FHBar->SetPos(FScrollX);
 }
 
 int TCustomMemo::RowHeight() const {
@@ -344,6 +397,7 @@ void TCustomMemo::EnsureRows() const {
     const int tab = std::max(8 * c.TextWidth(" "), 1);
     const int width = std::max(TextArea().Width() - 1, 1);
     FRows.clear();
+    FWidestRow = -1;
     for (int l = 0; l < LineCount(); ++l) {
         std::u32string t = DecodeUtf8(LineText(l));
         int len = int(t.size());
@@ -438,6 +492,10 @@ TPoint TCustomMemo::ClientToPos(int X, int Y) const {
     const TRow& r = FRows[std::size_t(row)];
     int room = a.Width() - 1 - XInRow(r, r.End);
     return {ColAtX(r, X - a.Left + FScrollX - AlignOffset(FAlignment, room)), r.Line};
+}
+
+void TCustomMemo::SetScrollX(int Value) {
+    if (SetField(FScrollX, std::max(Value, 0))) Invalidate();
 }
 
 void TCustomMemo::SetTopRow(int Value) {
@@ -669,6 +727,18 @@ void TCustomMemo::KeyPress(char32_t& Key) {
 
 void TCustomMemo::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft) {
+        // A press on a bar scrolls; it neither moves the caret nor focuses the memo.
+        SyncScrollBars();
+        for (detail::TScrollBar* bar : {FVBar.get(), FHBar.get()})
+            if (bar->Shown() && bar->BoundsRect().Contains({X, Y})) {
+                FBarMouse = bar;
+                bar->MouseDown({X, Y});
+                Invalidate();
+                TWinControl::MouseDown(Button, Shift, X, Y);
+                return;
+            }
+    }
+    if (Button == mbLeft) {
         if (!FFocused && CanFocus()) {
             auto alive = Handle();
             SetFocus();
@@ -696,12 +766,21 @@ void TCustomMemo::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
 }
 
 void TCustomMemo::MouseMove(TShiftState Shift, int X, int Y) {
-    if (FMouseSelecting && Shift.contains(ssLeft)) MoveCaret(ClientToPos(X, Y), true);
+    if (FBarMouse != nullptr) {
+        FBarMouse->MouseMove({X, Y});
+        Invalidate();
+    } else if (FMouseSelecting && Shift.contains(ssLeft))
+        MoveCaret(ClientToPos(X, Y), true);
     TWinControl::MouseMove(Shift, X, Y);
 }
 
 void TCustomMemo::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft) FMouseSelecting = false;
+    if (FBarMouse != nullptr && Button == mbLeft) {
+        FBarMouse->MouseUp();
+        FBarMouse = nullptr;
+        Invalidate();
+    }
     TWinControl::MouseUp(Button, Shift, X, Y);
 }
 
@@ -824,6 +903,14 @@ void TCustomMemo::Paint() {
     }
     c.Brush().SetStyle(bsSolid);
     c.SetClipRect(oldClip);
+    SyncScrollBars();
+    FVBar->Paint(c, enabled);
+    FHBar->Paint(c, enabled);
+    if (FVBar->Shown() && FHBar->Shown())
+        FillSolidRect(c,
+                      Rect(FVBar->BoundsRect().Left, FHBar->BoundsRect().Top,
+                           FVBar->BoundsRect().Right, FHBar->BoundsRect().Bottom),
+                      s.GetStyleColor(scButtonFace));
 }
 
 // ---- Published properties ---------------------------------------------------------------------

@@ -567,6 +567,9 @@ void TPopupMenu::Popup(int X, int Y) {
 namespace {
 
 const bool popupHookInstalled = [] {
+    // A form file's "PopupMenu = Name" names a component; this is how it becomes a menu.
+    TControl::SetPopupMenuCast(
+        [](TComponent* c) -> TPopupMenu* { return dynamic_cast<TPopupMenu*>(c); });
     TControl::SetPopupMenuHandler([](TPopupMenu* Menu, TControl* Control, TPoint ScreenPos) {
         if (Menu == nullptr || !Menu->AutoPopup()) return;
         Menu->SetPopupComponent(Control);
@@ -577,8 +580,26 @@ const bool popupHookInstalled = [] {
 
 // ---- Published properties ---------------------------------------------------------------------
 
+// A form file nests each item in the block of its parent item (the menu's block for the first
+// level), so the tree reads back as it was.
+std::vector<TComponent*> SubitemsOf(const TMenuItem& Item) {
+    std::vector<TComponent*> out;
+    for (int i = 0; i < Item.Count(); ++i) out.push_back(Item.Items(i));
+    return out;
+}
+
+void AppendSubitem(TMenuItem& Parent, TComponent& Child) {
+    auto* item = dynamic_cast<TMenuItem*>(&Child);
+    if (item == nullptr)
+        throw EMenuError("a " + Child.ClassName() + " cannot be an item of a menu");
+    if (item->Parent() != nullptr) item->Parent()->Remove(item);
+    Parent.Add(item);
+}
+
 const TClassRegistrar<TMenuItem> menuItemReg("TMenuItem", "TComponent", [](auto& p) {
     using M = TMenuItem;
+    p.Children([](const M& m) { return SubitemsOf(m); },
+               [](M& m, TComponent& c) { AppendSubitem(m, c); });
     p.String("Caption", &M::Caption, &M::SetCaption, "");
     p.Bool("Enabled", &M::Enabled, &M::SetEnabled, true);
     p.Bool("Visible", &M::Visible, &M::SetVisible, true);
@@ -587,6 +608,8 @@ const TClassRegistrar<TMenuItem> menuItemReg("TMenuItem", "TComponent", [](auto&
 });
 
 const TClassRegistrar<TPopupMenu> popupMenuReg("TPopupMenu", "TComponent", [](auto& p) {
+    p.Children([](const TPopupMenu& m) { return SubitemsOf(*m.Items()); },
+               [](TPopupMenu& m, TComponent& c) { AppendSubitem(*m.Items(), c); });
     p.Bool("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup, true);
 });
 

@@ -74,10 +74,11 @@ TScrollBar::TScrollBar(bool Vertical, std::function<void(int)> OnScroll)
 
 TScrollBar::~TScrollBar() = default;
 
-void TScrollBar::SetRange(int Max, int Page, int Line) {
+void TScrollBar::SetRange(int Max, int Page, int Line, int Total) {
     FMax = std::max(0, Max);
     FPage = std::max(1, Page);
     FLine = std::max(1, Line);
+    FTotal = std::max(0, Total);
     FPos = std::clamp(FPos, 0, FMax);
 }
 
@@ -108,7 +109,7 @@ TRect TScrollBar::ThumbRect() const {
     const int track = FVertical ? t.Height() : t.Width();
     if (track < MinThumb || FMax <= 0) return {};
     // Thumb length: the page's share of everything (at least MinThumb).
-    const std::int64_t total = std::int64_t(FMax) + FPage;
+    const std::int64_t total = FTotal > 0 ? FTotal : std::int64_t(FMax) + FPage;
     const int thumb =
         int(std::clamp<std::int64_t>(track * std::int64_t(FPage) / total, MinThumb, track));
     int start = int((track - thumb) * std::int64_t(FPos) / FMax);
@@ -184,7 +185,10 @@ bool TScrollBar::MouseDown(TPoint P) {
         return true;
     }
     FRepeatPart = part;
+    // The scroll may run handlers that free the owner, and this bar with it.
+    std::weak_ptr<char> alive = FAlive;
     Step(part);
+    if (alive.expired()) return true;
     if (FRepeatPart == part) {
         if (!FRepeatTimer) FRepeatTimer = std::make_unique<TMessageTimer>([this] { RepeatTick(); });
         FRepeatTimer->TryStart(BarFirstRepeatMs);
@@ -195,6 +199,10 @@ bool TScrollBar::MouseDown(TPoint P) {
 void TScrollBar::RepeatTick() {
     if (FRepeatPart == bpNone) {
         if (FRepeatTimer) FRepeatTimer->Stop();
+        return;
+    }
+    if (FStillHeld && !FStillHeld()) {
+        Cancel();
         return;
     }
     if (FRepeatTimer && FRepeatTimer->Interval() != BarRepeatMs)
@@ -213,11 +221,19 @@ void TScrollBar::MouseMove(TPoint P) {
     start = std::clamp(start, 0, std::max(0, track - thumb));
     if (start == FThumbPos) return;
     FThumbPos = start;
+    if (!FTrackThumb) return; // scrolls on release
     const int p = ThumbToPos(start);
     if (p != FPos) FOnScroll(p);
 }
 
 void TScrollBar::MouseUp() {
+    const bool dropThumb = FTracking && !FTrackThumb && FThumbPos >= 0;
+    const int p = dropThumb ? ThumbToPos(FThumbPos) : FPos;
+    Cancel();
+    if (dropThumb && p != FPos) FOnScroll(p);
+}
+
+void TScrollBar::Cancel() {
     FTracking = false;
     FThumbPos = -1;
     FRepeatPart = bpNone;

@@ -135,6 +135,17 @@ std::string StripAccelChars(const std::string& Caption, int* Accel) {
     return out;
 }
 
+bool IsAccel(char32_t Key, const std::string& Caption) {
+    int accel = -1;
+    const std::string text = StripAccelChars(Caption, &accel);
+    if (accel < 0) return false;
+    const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* p = b + accel;
+    char32_t ch = NextCodePoint(p, b + text.size());
+    auto lower = [](char32_t c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    return lower(ch) == lower(Key);
+}
+
 void DrawAccelText(TCanvas& C, int X, int Y, const std::string& Caption, TColor Color,
                    bool Enabled) {
     int accel = -1;

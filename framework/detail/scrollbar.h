@@ -46,8 +46,9 @@ class TScrollBar {
     const TRect& BoundsRect() const { return FRect; }
     void SetBoundsRect(const TRect& R) { FRect = R; }
     bool Shown() const { return !FRect.IsEmpty(); }
-    // Range and position; Pos is clamped to 0..Max.
-    void SetRange(int Max, int Page, int Line);
+    // Range and position; Pos is clamped to 0..Max. Total is what the thumb's length is the
+    // page's share of (0: Max + Page; the grid gives its count of scrollable rows).
+    void SetRange(int Max, int Page, int Line, int Total = 0);
     void SetPos(int Pos);
     int Pos() const { return FPos; }
     int Max() const { return FMax; }
@@ -67,6 +68,13 @@ class TScrollBar {
     void MouseMove(TPoint P);
     void MouseUp();
     bool Tracking() const { return FTracking || FRepeatPart != bpNone; }
+    // Without thumb tracking a dragged thumb only moves and scrolls on release (default: on).
+    void SetTrackThumb(bool Value) { FTrackThumb = Value; }
+    // Asked before each repeat step: false (the button went up where the owner did not see it)
+    // ends the press as Cancel does.
+    void SetStillHeld(std::function<bool()> Held) { FStillHeld = std::move(Held); }
+    // Ends a press without applying anything (a thumb dragged without tracking stays put).
+    void Cancel();
 
   private:
     void Step(TPart Part);
@@ -76,13 +84,16 @@ class TScrollBar {
     bool FVertical;
     std::function<void(int)> FOnScroll;
     TRect FRect{};
-    int FMax = 0, FPage = 1, FLine = 1, FPos = 0;
+    int FMax = 0, FPage = 1, FLine = 1, FPos = 0, FTotal = 0;
+    bool FTrackThumb = true;
+    std::function<bool()> FStillHeld;
     bool FTracking = false;
     int FGrabOffset = 0;
     int FThumbPos = -1; // thumb start while dragged (pixels along the track)
     TPart FRepeatPart = bpNone;
     TPoint FLastMouse{};
     std::unique_ptr<TMessageTimer> FRepeatTimer;
+    std::shared_ptr<char> FAlive = std::make_shared<char>(0); // expires with the bar
 };
 
 } // namespace kel::detail

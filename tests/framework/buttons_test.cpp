@@ -3,6 +3,7 @@
 // hover look; the push button's Default, Cancel, Space and ModalResult; the drawn look.
 #include "controls_test_util.h"
 #include "kel_buttons.h"
+#include "kel_extctrls.h"
 #include "kel_test_support.h"
 #include "kel_themes.h"
 
@@ -270,6 +271,60 @@ TEST_F(ButtonTest, TheAcceleratorIsUnderlinedAndItsMarkerNotShown) {
     const int line = y + m.Canvas().TextMetrics().tmAscent + 1;
     for (int px = x; px < x + gw; ++px) EXPECT_EQ(PixelAt(*b, px, line), ColorToRGB(clBtnText));
     EXPECT_EQ(PixelAt(*b, x + gw + 1, line), ColorToRGB(clBtnFace)); // not under the "o"
+}
+
+TEST_F(ButtonTest, AltWithTheAcceleratorClicksTheButtonOnTheForm) {
+    TButton* save = Make(10, "&Save");
+    TButton* close = Make(80, "Cl&ose");
+    TButton* plain = Make(150, "Quit");
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(0, 60, 200, 60);
+    auto* inner = new TButton(form.get());
+    inner->SetParent(panel);
+    inner->SetBounds(5, 5, 60, 25);
+    inner->SetCaption("&Next");
+    std::vector<std::string> clicks;
+    save->SetOnClick([&](TObject*) { clicks.push_back("save"); });
+    close->SetOnClick([&](TObject*) { clicks.push_back("close"); });
+    plain->SetOnClick([&](TObject*) { clicks.push_back("quit"); });
+    inner->SetOnClick([&](TObject*) { clicks.push_back("next"); });
+    close->SetModalResult(mrClose);
+    KeyStroke(*form, 'S', {ssAlt});
+    KeyStroke(*form, 'O', {ssAlt}); // the marked letter, not the first one
+    KeyStroke(*form, 'C', {ssAlt});
+    KeyStroke(*form, 'Q', {ssAlt});         // no accelerator in "Quit"
+    KeyStroke(*form, 'N', {ssAlt});         // inside a panel
+    KeyStroke(*form, 'S');                  // without Alt: no accelerator
+    KeyStroke(*form, 'S', {ssAlt, ssCtrl}); // AltGr: a character, not an accelerator
+    EXPECT_EQ(clicks, (std::vector<std::string>{"save", "close", "next"}));
+    EXPECT_EQ(form->ModalResult(), mrClose); // a click like any other
+    EXPECT_FALSE(save->Focused());           // clicked, not focused
+    // Disabled, hidden, or in a disabled or hidden container: nothing.
+    save->SetEnabled(false);
+    KeyStroke(*form, 'S', {ssAlt});
+    save->SetEnabled(true);
+    save->SetVisible(false);
+    KeyStroke(*form, 'S', {ssAlt});
+    panel->SetEnabled(false);
+    KeyStroke(*form, 'N', {ssAlt});
+    panel->SetEnabled(true);
+    panel->SetVisible(false);
+    KeyStroke(*form, 'N', {ssAlt});
+    EXPECT_EQ(clicks.size(), 3u);
+    // Two buttons with the same letter: the first in the parent's order takes it, once.
+    save->SetVisible(true);
+    plain->SetCaption("&Stop");
+    KeyStroke(*form, 'S', {ssAlt});
+    EXPECT_EQ(clicks, (std::vector<std::string>{"save", "close", "next", "save"}));
+    // "&&" is a literal ampersand, not a marker.
+    plain->SetCaption("&&Quit");
+    save->SetCaption("Save");
+    KeyStroke(*form, 'Q', {ssAlt});
+    EXPECT_EQ(clicks.size(), 4u);
+    EXPECT_TRUE(IsAccel('q', "&Quit"));
+    EXPECT_TRUE(IsAccel('Q', "&quit"));
+    EXPECT_FALSE(IsAccel('q', "Q&uit"));
 }
 
 TEST_F(ButtonTest, DrawsRaisedPressedDefaultAndDisabledButtons) {

@@ -563,6 +563,38 @@ TEST_F(GridTest, HeldScrollBarButtonsAndSelectingBeyondTheCellsRepeat) {
     EXPECT_EQ(Sel(), "1,1-1,6");
 }
 
+// A release the grid never saw (a move reaches it with the button up, as when a descendant kept
+// the release) ends a press on a bar: a held arrow stops repeating, a thumb dragged without
+// tracking stays where it was.
+TEST_F(GridTest, AScrollBarPressWhoseReleaseWasLostEndsWithoutEffect) {
+    grid->SetRowCount(1000);
+    MouseDownAt(*grid, 289, 175); // the down arrow, held
+    EXPECT_EQ(grid->TopRow(), 2);
+    grid->Perform(WM_MOUSEMOVE, 0, MakeLParam(289, 175)); // no button held, no release came
+    Application->Advance(1000);
+    EXPECT_EQ(grid->TopRow(), 2);
+    MouseDownAt(*grid, 289, 24); // the thumb
+    MoveTo(*grid, 289, 90);
+    grid->Perform(WM_MOUSEMOVE, 0, MakeLParam(289, 90));
+    MouseUpAt(*grid, 289, 90);
+    EXPECT_EQ(grid->TopRow(), 2);
+}
+
+// A handler that frees the grid while its bar scrolls: nothing of the grid or its bar is
+// touched afterwards (AddressSanitizer sees it), and no repeat follows.
+TEST_F(GridTest, AGridFreedByTheScrollItsBarMadeIsLeftAlone) {
+    grid->SetRowCount(1000);
+    grid->SetOnTopLeftChanged([this](TObject*) {
+        delete grid;
+        grid = nullptr;
+    });
+    MouseDownAt(*form, 10 + 289, 10 + 175); // the down arrow, in form coordinates
+    EXPECT_EQ(grid, nullptr);
+    Application->Advance(1000);
+    MouseUpAt(*form, 10 + 289, 10 + 175);
+    EXPECT_EQ(form->ControlCount(), 0);
+}
+
 TEST_F(GridTest, BarsAppearOnlyWhenTheContentDoesNotFit) {
     EXPECT_EQ(grid->ClientRect(), Rect(2, 2, 298, 181)); // five columns need 325 pixels
     grid->SetColCount(4);

@@ -1,8 +1,10 @@
 // Popup menus: OnClick after the menu closed, disabled items, submenus on hover, keys and
-// accelerators, the control's PopupMenu on a right-button release, freeing the items, and a
-// picture of an open menu.
+// accelerators, the control's PopupMenu on a right-button release, freeing the items, a
+// picture of an open menu, and the item tree in form files.
 #include "controls_test_util.h"
 #include "kel_menus.h"
+#include "kel_stdctrls.h"
+#include "kel_streaming.h"
 #include "kel_test_support.h"
 
 #include <gtest/gtest.h>
@@ -284,6 +286,124 @@ TEST_F(MenuTest, OpenMenuShowsInTheFormSnapshot) {
     });
     menu->Popup(form->ClientOrigin().X + 4, form->ClientOrigin().Y + 4);
     EXPECT_TRUE(MatchesReference(shot, "framework/ref/menus_open"));
+}
+
+// ---- Form files -------------------------------------------------------------------------------
+
+// Items are written inside their menu's block (subitems inside their item's), whoever owns
+// them, and read back into the same tree with their properties.
+TEST_F(MenuTest, FormFilesStoreTheItemTreeInsideTheMenu) {
+    TForm f(nullptr);
+    f.SetName("F");
+    auto* m = new TPopupMenu(&f);
+    m->SetName("Menu");
+    // Items owned by the form (named) and by nobody (unnamed), as applications make them.
+    auto* file = new TMenuItem(&f);
+    file->SetName("FileItem");
+    file->SetCaption("&File");
+    m->Items()->Add(file);
+    auto* recentItem = new TMenuItem(nullptr);
+    recentItem->SetCaption("Recent");
+    recentItem->SetChecked(true);
+    file->Add(recentItem);
+    auto* deep = new TMenuItem(nullptr);
+    deep->SetCaption("one.txt");
+    deep->SetEnabled(false);
+    recentItem->Add(deep);
+    auto* line = new TMenuItem(nullptr);
+    line->SetCaption("-");
+    m->Items()->Add(line);
+    auto* hidden = new TMenuItem(&f);
+    hidden->SetName("Hidden");
+    hidden->SetCaption("Secret");
+    hidden->SetVisible(false);
+    hidden->SetHint("not shown");
+    m->Items()->Add(hidden);
+    auto* box = new TEdit(&f);
+    box->SetName("Box");
+    box->SetParent(&f);
+    box->SetPopupMenuFrom(m);
+    const std::string text = ComponentToText(f);
+    const std::string expected = "  object Menu: TPopupMenu\n"
+                                 "    object FileItem: TMenuItem\n"
+                                 "      Caption = \"&File\"\n"
+                                 "      object TMenuItem\n"
+                                 "        Caption = \"Recent\"\n"
+                                 "        Checked = true\n"
+                                 "        object TMenuItem\n"
+                                 "          Caption = \"one.txt\"\n"
+                                 "          Enabled = false\n"
+                                 "        end\n"
+                                 "      end\n"
+                                 "    end\n"
+                                 "    object TMenuItem\n"
+                                 "      Caption = \"-\"\n"
+                                 "    end\n"
+                                 "    object Hidden: TMenuItem\n";
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
+    // Once, inside the menu: not again at the form's level.
+    EXPECT_EQ(text.find("object FileItem"), text.rfind("object FileItem")) << text;
+    std::unique_ptr<TComponent> back(ComponentFromText(text, nullptr));
+    auto* m2 = dynamic_cast<TPopupMenu*>(back->FindComponent("Menu"));
+    ASSERT_NE(m2, nullptr);
+    ASSERT_EQ(m2->Items()->Count(), 3);
+    TMenuItem* f2 = m2->Items()->Items(0);
+    EXPECT_EQ(f2, back->FindComponent("FileItem"));
+    ASSERT_EQ(f2->Count(), 1);
+    EXPECT_TRUE(f2->Items(0)->Checked());
+    ASSERT_EQ(f2->Items(0)->Count(), 1);
+    EXPECT_FALSE(f2->Items(0)->Items(0)->Enabled());
+    EXPECT_EQ(f2->Items(0)->Items(0)->GetParentMenu(), m2);
+    EXPECT_TRUE(m2->Items()->Items(1)->IsLine());
+    EXPECT_FALSE(m2->Items()->Items(2)->Visible());
+    EXPECT_EQ(m2->Items()->Items(2)->Hint(), "not shown");
+    auto* box2 = dynamic_cast<TEdit*>(back->FindComponent("Box"));
+    ASSERT_NE(box2, nullptr);
+    EXPECT_EQ(box2->PopupMenuComponent(), m2);
+    EXPECT_EQ(ComponentToText(*back), text);
+    // Freeing the form read back frees the menu and its items once each (a sanitizer build
+    // sees a double free here).
+    back.reset();
+}
+
+TEST_F(MenuTest, AMenuFileWithAForeignObjectAmongTheItemsIsRefusedAndNothingChanges) {
+    const std::string bad = "object F: TForm\n"
+                            "  object Menu: TPopupMenu\n"
+                            "    object A: TMenuItem\n"
+                            "      Caption = \"A\"\n"
+                            "      object M2: TPopupMenu\n"
+                            "      end\n"
+                            "    end\n"
+                            "  end\n"
+                            "end\n";
+    try {
+        std::unique_ptr<TComponent> f(ComponentFromText(bad, nullptr));
+        ADD_FAILURE() << "read";
+    } catch (const EFormFileError& e) {
+        EXPECT_EQ(e.Line(), 5);
+        EXPECT_NE(std::string(e.what()).find("a TPopupMenu cannot be an item of a menu"),
+                  std::string::npos)
+            << e.what();
+    }
+    // Reading items into an existing menu appends them; a fault leaves the menu as it was.
+    TPopupMenu target(nullptr);
+    auto* keep = new TMenuItem(nullptr);
+    keep->SetCaption("Keep");
+    target.Items()->Add(keep);
+    EXPECT_THROW(ComponentFromTextInto("object TPopupMenu\n  object TMenuItem\n    Caption = "
+                                       "\"x\"\n    Checked = 3\n  end\nend\n",
+                                       target),
+                 EFormFileError);
+    ASSERT_EQ(target.Items()->Count(), 1);
+    ComponentFromTextInto("object TPopupMenu\n  object TMenuItem\n    Caption = \"New\"\n"
+                          "    object TMenuItem\n      Caption = \"Sub\"\n    end\n  end\nend\n",
+                          target);
+    ASSERT_EQ(target.Items()->Count(), 2);
+    EXPECT_EQ(target.Items()->Items(0), keep);
+    EXPECT_EQ(target.Items()->Items(1)->Caption(), "New");
+    ASSERT_EQ(target.Items()->Items(1)->Count(), 1);
+    EXPECT_EQ(target.Items()->Items(1)->Items(0)->Caption(), "Sub");
+    EXPECT_EQ(target.Items()->Items(1)->GetParentMenu(), &target);
 }
 
 } // namespace

@@ -1,11 +1,13 @@
-// Tests of the label: AutoSize, accelerator prefixes, line and word breaks, layout, the
-// transparent and the disabled look.
+// Tests of the label: AutoSize, accelerator prefixes and the focus control they reach, line and
+// word breaks, layout, the transparent and the disabled look.
 #include "controls_test_util.h"
 #include "kel_stdctrls.h"
+#include "kel_streaming.h"
 #include "kel_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace kel::test {
@@ -36,6 +38,69 @@ class LabelTest : public FormFixture {
     TLabel* label = nullptr;
     TBitmap measure{1, 1};
 };
+
+TEST_F(LabelTest, AltWithTheAcceleratorFocusesTheLabelsControl) {
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(60, 10, 80, 21);
+    auto* other = new TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(60, 40, 80, 21);
+    other->SetFocus();
+    label->SetCaption("&Name:");
+    KeyStroke(*form, 'N', {ssAlt}); // no focus control yet: nothing
+    EXPECT_TRUE(other->Focused());
+    label->SetFocusControl(edit);
+    KeyStroke(*form, 'N', {ssAlt});
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(edit->Text(), ""); // the letter is not typed
+    // Not while the prefix is shown as text, the label disabled, or the control unable to take
+    // the focus.
+    other->SetFocus();
+    label->SetShowAccelChar(false);
+    KeyStroke(*form, 'N', {ssAlt});
+    EXPECT_TRUE(other->Focused());
+    label->SetShowAccelChar(true);
+    label->SetEnabled(false);
+    KeyStroke(*form, 'N', {ssAlt});
+    EXPECT_TRUE(other->Focused());
+    label->SetEnabled(true);
+    edit->SetEnabled(false);
+    KeyStroke(*form, 'N', {ssAlt});
+    EXPECT_TRUE(other->Focused());
+    // A freed control is forgotten.
+    delete edit;
+    EXPECT_EQ(label->FocusControl(), nullptr);
+    KeyStroke(*form, 'N', {ssAlt});
+    EXPECT_TRUE(other->Focused());
+}
+
+TEST_F(LabelTest, AFormFileNamesTheFocusControl) {
+    form->SetName("F");
+    label->SetName("Caption1");
+    label->SetCaption("&Name:");
+    auto* edit = new TEdit(form.get());
+    edit->SetName("NameBox");
+    edit->SetParent(form.get());
+    label->SetFocusControl(edit);
+    const std::string text = ComponentToText(*form);
+    EXPECT_NE(text.find("FocusControl = NameBox"), std::string::npos) << text;
+    std::unique_ptr<TComponent> back(ComponentFromText(text, nullptr));
+    auto* l2 = dynamic_cast<TLabel*>(back->FindComponent("Caption1"));
+    ASSERT_NE(l2, nullptr);
+    EXPECT_EQ(l2->FocusControl(), back->FindComponent("NameBox"));
+    // A name that is no windowed control is refused with its line.
+    try {
+        ComponentFromText("object G: TForm\n  object L: TLabel\n    FocusControl = Other\n"
+                          "  end\n  object Other: TLabel\n  end\nend\n",
+                          nullptr);
+        ADD_FAILURE() << "read";
+    } catch (const EFormFileError& e) {
+        EXPECT_EQ(e.Line(), 3);
+        EXPECT_NE(std::string(e.what()).find("not a windowed control"), std::string::npos)
+            << e.what();
+    }
+}
 
 TEST_F(LabelTest, AutoSizeTakesTheSizeOfTheCaption) {
     EXPECT_EQ(label->Width(), TextW(" ")); // an empty caption measures as one blank

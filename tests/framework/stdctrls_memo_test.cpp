@@ -1,6 +1,7 @@
 // Tests of the memo: Lines and Text in step, OnChange once per change (typed or by code),
 // Enter and Tab with WantReturns and WantTabs, caret movement over lines and wrapped rows,
-// selection across lines with the clipboard, MaxLength, scrolling and the drawn look.
+// selection across lines with the clipboard, MaxLength, scrolling, the scroll bars and the
+// drawn look.
 #include "controls_test_util.h"
 #include "kel_buttons.h"
 #include "kel_stdctrls.h"
@@ -251,6 +252,100 @@ TEST_F(MemoTest, DrawsTextSelectionAndCaret) {
     TBitmap shot;
     Snapshot(*memo, shot);
     EXPECT_TRUE(MatchesReference(shot, "framework/ref/stdctrls_memo"));
+}
+
+// ---- Scroll bars ------------------------------------------------------------------------------
+
+std::string Numbered(int n) {
+    std::string t;
+    for (int i = 0; i < n; ++i) t += "line " + std::to_string(i) + "\r\n";
+    return t;
+}
+
+TEST_F(MemoTest, AVerticalBarTakesItsWidthFromTheTextAndScrollsTheRows) {
+    memo->SetText(Numbered(20));
+    const TRect before = memo->TextArea();
+    EXPECT_TRUE(memo->VertScrollBarRect().IsEmpty());
+    memo->SetScrollBars(ssVertical);
+    // Inside the 2-pixel frame, on the right, over the whole height.
+    EXPECT_EQ(memo->VertScrollBarRect(), Rect(150 - 2 - 17, 2, 148, 78));
+    EXPECT_TRUE(memo->HorzScrollBarRect().IsEmpty());
+    EXPECT_EQ(memo->TextArea().Right, before.Right - 17);
+    const TRect v = memo->VertScrollBarRect();
+    const int vis = memo->VisibleRowCount();
+    // The down arrow scrolls one row, without moving the caret or taking the focus.
+    ClickAt(*memo, v.Left + 8, v.Bottom - 4);
+    EXPECT_EQ(memo->TopRow(), 1);
+    EXPECT_EQ(memo->CaretPos(), (TPoint{0, 0}));
+    EXPECT_FALSE(memo->Focused());
+    ClickAt(*memo, v.Left + 8, v.Top + 4); // the up arrow
+    EXPECT_EQ(memo->TopRow(), 0);
+    // The thumb (at the top) dragged past the end shows the last page.
+    Drag(*memo, v.Left + 8, v.Top + 17 + 3, v.Left + 8, v.Bottom + 40);
+    EXPECT_EQ(memo->TopRow(), memo->RowCount() - vis);
+    // The track above the thumb: a page back.
+    ClickAt(*memo, v.Left + 8, v.Top + 17 + 3);
+    EXPECT_EQ(memo->TopRow(), memo->RowCount() - 2 * vis);
+    // Keys move the thumb with the rows.
+    memo->SetFocus();
+    Stroke(VK_HOME, {ssCtrl});
+    EXPECT_EQ(memo->TopRow(), 0);
+    memo->Update();
+    EXPECT_EQ(PixelAt(*memo, v.Left + 3, v.Top + 17 + 3), ColorToRGB(clBtnFace)); // thumb on top
+    EXPECT_NE(PixelAt(*memo, v.Left + 3, v.Bottom - 17 - 3), ColorToRGB(clBtnFace));
+    // With nothing to scroll the bar stays and its arrows do nothing.
+    memo->SetText("short");
+    ClickAt(*memo, v.Left + 8, v.Bottom - 4);
+    EXPECT_EQ(memo->TopRow(), 0);
+    EXPECT_FALSE(memo->VertScrollBarRect().IsEmpty());
+}
+
+TEST_F(MemoTest, TheHorizontalBarShowsOnlyWithoutWordWrapAndScrollsToTheWidestLine) {
+    memo->SetText("a line that is much wider than the memo shows at once, and more\r\nshort");
+    memo->SetScrollBars(ssBoth);
+    EXPECT_TRUE(memo->HorzScrollBarRect().IsEmpty()); // WordWrap: rows never outgrow the memo
+    const int wrappedRows = memo->RowCount();
+    memo->SetWordWrap(false);
+    EXPECT_LT(memo->RowCount(), wrappedRows);
+    const TRect h = memo->HorzScrollBarRect(), v = memo->VertScrollBarRect();
+    EXPECT_EQ(h, Rect(2, 80 - 2 - 17, 150 - 2 - 17, 78));
+    EXPECT_EQ(v.Bottom, h.Top); // the corner between them belongs to neither
+    EXPECT_EQ(memo->TextArea().Bottom, 80 - 2 - 1 - 17);
+    ClickAt(*memo, h.Right - 4, h.Top + 8); // the right arrow
+    const int step = memo->ScrollX();
+    EXPECT_GT(step, 0);
+    ClickAt(*memo, h.Left + 4, h.Top + 8); // the left arrow
+    EXPECT_EQ(memo->ScrollX(), 0);
+    // The thumb at the far right shows the end of the widest line: the caret put there by
+    // End needs no further scrolling.
+    Drag(*memo, h.Left + 17 + 5, h.Top + 8, h.Right + 60, h.Top + 8);
+    const int far = memo->ScrollX();
+    EXPECT_GT(far, step);
+    memo->SetFocus();
+    Stroke(VK_END);
+    EXPECT_EQ(memo->ScrollX(), far);
+    TPoint caret = memo->PosToClient(memo->CaretPos());
+    EXPECT_LT(caret.X, memo->TextArea().Right);
+    EXPECT_GE(caret.X, memo->TextArea().Right - 2);
+    // Back to wrapping: the bar goes and the view returns to the left.
+    memo->SetWordWrap(true);
+    EXPECT_TRUE(memo->HorzScrollBarRect().IsEmpty());
+    EXPECT_EQ(memo->ScrollX(), 0);
+    // A memo too narrow for a bar shows none.
+    memo->SetScrollBars(ssVertical);
+    memo->SetWidth(18);
+    EXPECT_TRUE(memo->VertScrollBarRect().IsEmpty());
+}
+
+TEST_F(MemoTest, DrawsItsScrollBars) {
+    memo->SetText("A first line wider than the memo\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix");
+    memo->SetWordWrap(false);
+    memo->SetScrollBars(ssBoth);
+    TBitmap shot;
+    Snapshot(*memo, shot);
+    EXPECT_TRUE(MatchesReference(shot, "framework/ref/stdctrls_memo_bars"));
+    const TRect v = memo->VertScrollBarRect(), h = memo->HorzScrollBarRect();
+    EXPECT_EQ(PixelAt(*memo, v.Right - 3, h.Bottom - 3), ColorToRGB(clBtnFace)); // the corner
 }
 
 } // namespace

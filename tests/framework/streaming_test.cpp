@@ -30,13 +30,12 @@ namespace {
 // declares them, property): the rank of a form, which has no siblings; file names that are
 // cleared unless the file exists; a logarithmic scale, which needs positive limits first; the
 // text of a numeric edit box, which must read as a number inside its range; a reference to a
-// popup menu or a colour dialog, which needs one in the file (references have tests of their
-// own).
+// popup menu, a colour dialog or a label's focus control, which needs that component in the
+// file (references have tests of their own).
 const std::vector<std::pair<std::string, std::string>> kUnchangeable = {
-    {"TForm", "TabOrder"},         {"TMeter", "AnchorImage"},
-    {"TMeter", "BackGroundImg"},   {"TMeter", "Logarithmic"},
-    {"TProgBar", "BackGroundImg"}, {"TNumIO", "Text"},
-    {"TControl", "PopupMenu"},     {"TColorButton", "ColorDialog"},
+    {"TForm", "TabOrder"},     {"TMeter", "AnchorImage"},       {"TMeter", "BackGroundImg"},
+    {"TMeter", "Logarithmic"}, {"TProgBar", "BackGroundImg"},   {"TNumIO", "Text"},
+    {"TControl", "PopupMenu"}, {"TColorButton", "ColorDialog"}, {"TLabel", "FocusControl"},
     {"TMiniCal", "Hint"}}; // the calendar's hint follows its day
 
 bool Unchangeable(const TClassInfo& c, const std::string& prop) {

@@ -515,6 +515,80 @@ TEST_F(TreeTest, FormFilesCreateTheTree) {
     ASSERT_NE(FindClass("TImageList"), nullptr);
 }
 
+// The nodes go into a form file as indented texts and come back as the same tree; a list that
+// is no tree is refused with its line, leaving the tree as it was.
+TEST_F(TreeTest, FormFilesStoreTheNodes) {
+    Build();
+    tree->SetName("Tree");
+    a2->SetText("\tleading tab");
+    b1->SetText("\\server");
+    const std::string text = ComponentToText(*form);
+    EXPECT_NE(text.find("  Items = (\n      \"a\"\n      \"\\ta1\"\n      \"\\t\\ta1x\"\n"),
+              std::string::npos)
+        << text;
+    std::unique_ptr<TComponent> back(ComponentFromText(text, nullptr));
+    auto* t = dynamic_cast<TTreeView*>(back->FindComponent("Tree"));
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(t->Items().Count(), 7);
+    std::string shape;
+    for (TTreeNode* n = t->Items().GetFirstNode(); n != nullptr; n = n->GetNext())
+        shape += std::to_string(n->Level()) + n->Text() + "|";
+    EXPECT_EQ(shape, "0a|1a1|2a1x|1\tleading tab|0b|1\\server|0c|");
+    EXPECT_EQ(ComponentToText(*back), text);
+    // An empty tree writes nothing; a folder tree's nodes (from the disk) are not the file's.
+    tree->Items().Clear();
+    EXPECT_EQ(ComponentToText(*form).find("Items"), std::string::npos);
+    EXPECT_EQ(FindClass("TCustomTreeView")->FindProp("Items"), nullptr);
+}
+
+TEST_F(TreeTest, NodesThatAreNoTreeAreRefusedWithTheLine) {
+    Build();
+    const int before = tree->Items().Count();
+    const TPropInfo* items = FindClass("TTreeView")->FindProp("Items");
+    ASSERT_NE(items, nullptr);
+    auto refuses = [&](std::vector<std::string> lines, const std::string& what) {
+        try {
+            items->Set(*tree, TPropValue(lines));
+            ADD_FAILURE() << "accepted " << what;
+        } catch (const ETreeViewError& e) {
+            EXPECT_NE(std::string(e.what()).find(what), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(tree->Items().Count(), before); // unchanged
+        EXPECT_EQ(tree->Items()[1]->Text(), "a1");
+    };
+    refuses({"top", "\t\tgrandchild"}, "item 2 (\"grandchild\") is 2 levels below");
+    refuses({"\tchild"}, "item 1 (\"child\") is indented");
+    // In a file: the error names the line of the list.
+    const std::string file = "object F: TForm\n"
+                             "  object T: TTreeView\n"
+                             "    Items = (\n"
+                             "      \"x\"\n"
+                             "      \"\\t\\ty\"\n"
+                             "    )\n"
+                             "  end\n"
+                             "end\n";
+    try {
+        std::unique_ptr<TComponent> f(ComponentFromText(file, nullptr));
+        ADD_FAILURE() << "a list that is no tree was read";
+    } catch (const EFormFileError& e) {
+        EXPECT_EQ(e.Line(), 3);
+        EXPECT_NE(std::string(e.what()).find("property Items of TTreeView: item 2"),
+                  std::string::npos)
+            << e.what();
+    }
+    // Reading into an existing form: the tree there keeps its nodes.
+    try {
+        ComponentFromTextInto("object F: TForm\n  object T2: TTreeView\n    Items = (\"\\tz\")\n"
+                              "  end\nend\n",
+                              *form);
+        ADD_FAILURE() << "read";
+    } catch (const EFormFileError& e) {
+        EXPECT_EQ(e.Line(), 3);
+    }
+    EXPECT_EQ(tree->Items().Count(), before);
+    EXPECT_EQ(form->FindComponent("T2"), nullptr);
+}
+
 TEST(ImageList, StripsMaskAndDisabledDrawing) {
     TImageList il(nullptr);
     il.SetWidth(4);
