@@ -458,7 +458,9 @@ class TNTabEd : public TCustomGrid {
     std::string NominalText(int ACol, double v) const;
     void SetStateBits(int ACol, int ARow, std::uint8_t Bits, bool On);
     bool EditAllowedAt(int GCol, int GRow) const;
-    void UpdateEditingOption(int GCol, int GRow);
+    // Turns the grid's editing option on where editing is allowed, off elsewhere; KeepRange
+    // leaves it off while a block is selected.
+    void UpdateEditingOption(int GCol, int GRow, bool KeepRange = false);
     void MarkCommand(std::uint8_t Bit, bool Set, int Scope);
     void ShowCellCursorNow();
     void DrawTopLeft(TCanvas& C, const TRect& R, bool CommentMode);

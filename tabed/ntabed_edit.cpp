@@ -142,9 +142,13 @@ bool TNTabEd::EditAllowedAt(int GCol, int GRow) const {
     return InTable(c, r) && (FData->GetCellState(c, r) & dtsLocked) == 0;
 }
 
-void TNTabEd::UpdateEditingOption(int GCol, int GRow) {
+void TNTabEd::UpdateEditingOption(int GCol, int GRow, bool KeepRange) {
     TGridOptions o = Options();
-    const bool allowed = EditAllowedAt(GCol, GRow);
+    // The grid's editing option ends range selection: a block stays selected until a key
+    // (or a click) asks for editing.
+    const TGridRect s = Selection();
+    const bool range = s.Left != s.Right || s.Top != s.Bottom;
+    const bool allowed = EditAllowedAt(GCol, GRow) && !(KeepRange && range);
     if (allowed == o.contains(goEditing)) return;
     if (allowed)
         o.include(goEditing);
@@ -203,7 +207,7 @@ void TNTabEd::KeyDown(std::uint16_t& Key, TShiftState Shift) {
     if (*alive == nullptr) return;
     if (Selection() != before || TopRow() != top || LeftCol() != left) {
         FOldSel = Selection();
-        UpdateEditingOption(Col(), Row());
+        UpdateEditingOption(Col(), Row(), true);
         ChangedSelection();
         ShowCellCursorNow();
         Invalidate();
@@ -288,7 +292,7 @@ void TNTabEd::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     auto alive = Handle();
     TCustomGrid::MouseUp(Button, Shift, X, Y);
     if (*alive == nullptr) return;
-    UpdateEditingOption(Col(), Row());
+    UpdateEditingOption(Col(), Row(), true);
     if (Button != mbRight || FBlockInternalPopup || PopupMenu() != nullptr || FHeadingOpen) return;
     const TGridCoord cell = MouseCoord(X, Y);
     if (cell.X < 0 || cell.Y < 0) return;
