@@ -521,6 +521,11 @@ class TNTabEd : public TCustomGrid {
     TMemo* FCommentEdit = nullptr;
     bool FHeadingOpen = false, FCommentOpen = false;
     TGridCoord FHeadingCell{-1, -1};
+    // The cell the in-place editor loaded, its text, value and state.
+    TGridCoord FEditCell{-1, -1};
+    std::string FEditText;
+    double FEditValue = 0;
+    std::uint8_t FEditState = 0;
 
     TNotifyEvent FOnChange, FOnChangeSetup, FOnHeadingChanged, FOnAttributeChanged,
         FOnCellStateChanged, FOnLayoutChanged, FOnSelectionChanged, FOnTopLeftChanged;

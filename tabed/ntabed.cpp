@@ -855,8 +855,13 @@ const TClassRegistrar<E> ntabedReg("TNTabEd", "TCustomGrid", [](auto& p) {
     p.Bool("DataReadOnly", &E::DataReadOnly, &E::SetDataReadOnly, false);
     p.Bool("ClipboardUseFullPrec", &E::ClipboardUseFullPrec, &E::SetClipboardUseFullPrec, true);
     p.Int("NumWidth", &E::NumWidth, &E::SetNumWidth, 1);
-    p.Color("ColorBackground", &E::ColorBackground, &E::SetColorBackground, clWindow);
-    p.Color("ColorFixed", &E::ColorFixed, &E::SetColorFixed, clBtnFace);
+    // ColorBackground and ColorFixed are other names of Color and FixedColor: those are
+    // stored, so reading a file does not set the colour twice (and lose ParentColor).
+    p.Color("ColorBackground", &E::ColorBackground, &E::SetColorBackground, clWindow)
+        .Stored([](const E&) { return false; });
+    p.Color("ColorFixed", &E::ColorFixed, &E::SetColorFixed, clBtnFace).Stored([](const E&) {
+        return false;
+    });
     p.Color("ColorNormal", &E::ColorNormal, &E::SetColorNormal, TColor(0x002000));
     p.Color("ColorSelected", &E::ColorSelected, &E::SetColorSelected, TColor(0x404040));
     p.Color("ColorMarkedA", &E::ColorMarkedA, &E::SetColorMarkedA, TColor(0x0000FF));

@@ -347,6 +347,12 @@ std::string TNTabEd::GetEditText(int ACol, int ARow) {
         text = Trim(FormatCellValue(FNumWidth, Precision(c), v));
     }
     if (FOnGetEditText) FOnGetEditText(this, c, r, text);
+    // Remembered so that putting the loaded text back (Escape) restores the exact value rather
+    // than the value of its rounded text.
+    FEditCell = {ACol, ARow};
+    FEditText = text;
+    FEditValue = v;
+    FEditState = FData->GetCellState(c, r);
     return text;
 }
 
@@ -355,7 +361,10 @@ void TNTabEd::SetEditText(int ACol, int ARow, const std::string& Value) {
     if (!InTable(c, r)) return;
     Unhooked([&] {
         const std::uint8_t s = FData->GetCellState(c, r);
-        if (IsNominalCol(c)) {
+        if (FEditCell == TGridCoord{ACol, ARow} && Value == FEditText) {
+            FData->SetElem(c, r, FEditValue);
+            FData->SetCellState(c, r, FEditState);
+        } else if (IsNominalCol(c)) {
             const int ord = FData->OrdinalOfNominalID(c, Value.substr(0, MaxNominalIDLength), true);
             const std::string t = Trim(Value);
             if (ord > 0) {
@@ -840,6 +849,8 @@ void TNTabEd::OpenHeadingEditor() {
                 CloseHeadingEditor(store);
             }
         });
+        // Leaving the editor (a click elsewhere) cancels it, so the grid never stays blocked.
+        FHeadEdit->SetOnExit([this](TObject*) { CloseHeadingEditor(false); });
     }
     std::string text;
     if (colHead)
@@ -900,6 +911,7 @@ void TNTabEd::OpenCommentEditor() {
                 CloseCommentEditor(store);
             }
         });
+        FCommentEdit->SetOnExit([this](TObject*) { CloseCommentEditor(false); });
     }
     FCommentOpen = true;
     const int left = TCustomGrid::ColWidths(0);

@@ -77,6 +77,20 @@ TEST_F(NTabEdInput, TypingTextOrNothingMarksTheCellInvalid) {
     EXPECT_NE(ed->CellState(1, 1) & dtsInvalid, 0);
 }
 
+TEST_F(NTabEdInput, EscapeInTheEditorKeepsTheExactValue) {
+    ed->SetElem(1, 1, 1.0 / 3); // shown as 0.333
+    ed->SetCellState(1, 1, dtsMarkA);
+    Type(*form, "5");
+    Flush();
+    ASSERT_TRUE(ed->EditorMode());
+    EXPECT_EQ(ed->Elem(1, 1), 5);
+    KeyStroke(*form, VK_ESCAPE);
+    Flush();
+    EXPECT_FALSE(ed->EditorMode());
+    EXPECT_EQ(ed->Elem(1, 1), 1.0 / 3);
+    EXPECT_EQ(ed->CellState(1, 1), dtsMarkA);
+}
+
 TEST_F(NTabEdInput, TypingIntoAnEmptyCellEndsItsEmptyState) {
     ed->SetIsEmpty(1, 1, true);
     Type(*form, "4\r");
@@ -430,6 +444,19 @@ TEST_F(NTabEdInput, HeadingEditorStoresNamesAndClampedAttributes) {
     Type(*form, "7\x1b");
     Flush();
     EXPECT_EQ(ed->RowAttrib(2), 255);
+    // Leaving the editor cancels it: the grid is not held by a forgotten editor.
+    ed->PopupMenuClickChangeID(nullptr);
+    ASSERT_NE(ed->HeadingEditor(), nullptr);
+    ed->HeadingEditor()->SelectAll();
+    Type(*form, "8");
+    ed->SetFocus();
+    Flush();
+    EXPECT_EQ(ed->HeadingEditor(), nullptr);
+    EXPECT_EQ(ed->RowAttrib(2), 255);
+    const TPoint p = Centre(3, 3);
+    ClickAt(*ed, p.X, p.Y);
+    Flush();
+    EXPECT_EQ(ed->Col(), 3);
 }
 
 TEST_F(NTabEdInput, CommentEditorOpensOnTheTopLeftCellAndStoresOnEnter) {
