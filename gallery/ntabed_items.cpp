@@ -36,6 +36,7 @@ TControl* CreateTableEditor(TWinControl* Parent) {
     e->SetCellState(2, 6, dtsLocked);
     e->SetIsEmpty(3, 5, true);
     e->SetComment("Bench test of the cooling loop");
+    e->SetDefaultColWidth(58);
     e->SetColWidths(0, 56);
     e->SetSuppressPaint(false);
     return e;
@@ -44,4 +45,4 @@ TControl* CreateTableEditor(TWinControl* Parent) {
 } // namespace
 } // namespace kel::gallery
 
-KEL_GALLERY_ITEM("TNTabEd", 330, 200, kel::gallery::CreateTableEditor);
+KEL_GALLERY_ITEM("TNTabEd", 350, 200, kel::gallery::CreateTableEditor);

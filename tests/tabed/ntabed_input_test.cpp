@@ -504,6 +504,25 @@ TEST_F(NTabEdInput, NominalColumnsEditThroughTheirIdentifiers) {
     Type(*form, "none\r");
     Flush();
     EXPECT_NE(ed->CellState(1, 3) & dtsInvalid, 0);
+    // The editor of a category cell drops a list of the column's identifiers, in order.
+    ed->SetNomEditDropDownCount(5);
+    Type(*form, "l");
+    Flush();
+    auto* list = dynamic_cast<TInplaceEditList*>(ed->InplaceEditor());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->EditStyle(), esPickList);
+    EXPECT_EQ(list->DropDownRows(), 5);
+    list->DropDown();
+    ASSERT_EQ(list->PickList().Items().Count(), 2);
+    EXPECT_EQ(list->PickList().Items()[0], "low");
+    EXPECT_EQ(list->PickList().Items()[1], "high");
+    list->CloseUp(false);
+    // A numeric column edits in a plain editor.
+    KeyStroke(*form, VK_ESCAPE);
+    ed->SetCol(3);
+    Type(*form, "1");
+    Flush();
+    EXPECT_EQ(dynamic_cast<TInplaceEditList*>(ed->InplaceEditor())->EditStyle(), esSimple);
 }
 
 TEST_F(NTabEdInput, AutoWidthsAndHeightsFollowTheTexts) {
