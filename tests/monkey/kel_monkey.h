@@ -5,7 +5,8 @@
 // and property sets drawn from the target class's published list. After every event Check()
 // tests what must always hold: grid cursors and selections inside the grid, a table editor's grid
 // following its table, a report list's rows only permuted by anything but a property set,
-// enumerations inside their list of names, sizes not negative, and no exception other than the framework's own escaping an event.
+// enumerations inside their list of names, sizes not negative, and no exception other than the
+// framework's own escaping an event.
 #pragma once
 
 #include "headless.h"
