@@ -219,6 +219,7 @@ bool TNTabEd::IsEmpty(int ACol, int ARow) const { return (CellState(ACol, ARow) 
 
 void TNTabEd::SetIsEmpty(int ACol, int ARow, bool Value) {
     if (InTable(ACol, ARow)) Suppressed([&] { SetStateBits(ACol, ARow, dtsEmpty, Value); });
+    Repaint(); // the cell turns blank or shows its value again
     ChangedCellStates();
 }
 

@@ -296,6 +296,31 @@ TEST_F(NTabEdInput, RightClickOpensTheDataMenuUnlessBlockedOrAnotherIsAssigned) 
     RightClick(3, 2);
     EXPECT_EQ(before, 1);
     EXPECT_EQ(seen, &ed->DataPopup());
+    // The read-only item shows the empty box, and the checked one once read-only.
+    TBitmap empty, checked;
+    empty.LoadFromResourceName("EMPTYBOX");
+    checked.LoadFromResourceName("CHECKEDBOX");
+    auto sameAs = [](const TBitmap& a, const TBitmap& b) {
+        if (a.Width() != b.Width() || a.Height() != b.Height() || a.Width() == 0) return false;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y)) return false;
+        return true;
+    };
+    TMenuItem* readOnly = ed->DataPopup().Items()->Items(8);
+    EXPECT_TRUE(sameAs(readOnly->Bitmap(), empty));
+    EXPECT_FALSE(sameAs(empty, checked));
+    ed->SetDataReadOnly(true);
+    WhenModal([&](TForm&) {
+        EXPECT_FALSE(ed->DataPopup().Items()->Items(5)->Enabled()); // Clear
+        EXPECT_FALSE(ed->DataPopup().Items()->Items(9)->Enabled()); // Extract
+        KeyStroke(*form, VK_ESCAPE);
+    });
+    RightClick(3, 2);
+    EXPECT_TRUE(sameAs(readOnly->Bitmap(), checked));
+    ed->SetDataReadOnly(false);
+    EXPECT_EQ(before, 2);
+    before = 1;                                                 // the opens below must not count
     EXPECT_FALSE(ed->DataPopup().Items()->Items(7)->Enabled()); // paste: nothing copied yet
 
     ed->SetBlockInternalPopup(true);
