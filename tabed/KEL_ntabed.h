@@ -419,7 +419,7 @@ class TNTabEd : public TCustomGrid {
     void ChangedLayout();
     void ChangedCellStates();
     void ChangedSelection();
-    void Repaint() {
+    void GatedInvalidate() {
         if (!Gated()) Invalidate();
     }
     // Table notifications.

@@ -66,11 +66,11 @@ TNTabEd::~TNTabEd() {
 void TNTabEd::HookTable() {
     FData->SetOnChange([this](TObject*) {
         ChangedData();
-        Repaint();
+        GatedInvalidate();
     });
     FData->SetOnChangeSetup([this](TObject*) {
         ChangedSetup();
-        Repaint();
+        GatedInvalidate();
     });
     FData->SetOnPercentDone([this](TObject*, int Percent) {
         if (FOnPercentDone) FOnPercentDone(this, Percent);
@@ -96,7 +96,7 @@ void TNTabEd::TableResized(int OldCols, int OldRows, int NewCols, int NewRows) {
     (void)NewCols;
     (void)NewRows;
     ResizePrecisions(FData->NrOfColumns(), OldCols);
-    Repaint();
+    GatedInvalidate();
 }
 
 void TNTabEd::FitGridToTable(int OldCols, int w) {
@@ -174,7 +174,7 @@ void TNTabEd::Redimension(int NrCols, int NrRows) {
     if (NrCols == NrOfColumns() && NrRows == NrOfRows()) return;
     Suppressed([&] { FData->Resize(NrCols, NrRows); });
     ChangedSetup();
-    Repaint();
+    GatedInvalidate();
 }
 
 // ---- Elements -------------------------------------------------------------------------------
@@ -186,7 +186,7 @@ std::uint8_t TNTabEd::CellState(int ACol, int ARow) const {
 void TNTabEd::SetCellState(int ACol, int ARow, std::uint8_t Value) {
     if (!InTable(ACol, ARow)) return;
     Suppressed([&] { FData->SetCellState(ACol, ARow, Value); });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
@@ -205,13 +205,13 @@ bool TNTabEd::ElemMarkedB(int ACol, int ARow) const {
 
 void TNTabEd::SetElemMarkedA(int ACol, int ARow, bool Value) {
     if (InTable(ACol, ARow)) Suppressed([&] { SetStateBits(ACol, ARow, dtsMarkA, Value); });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
 void TNTabEd::SetElemMarkedB(int ACol, int ARow, bool Value) {
     if (InTable(ACol, ARow)) Suppressed([&] { SetStateBits(ACol, ARow, dtsMarkB, Value); });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
@@ -219,7 +219,7 @@ bool TNTabEd::IsEmpty(int ACol, int ARow) const { return (CellState(ACol, ARow) 
 
 void TNTabEd::SetIsEmpty(int ACol, int ARow, bool Value) {
     if (InTable(ACol, ARow)) Suppressed([&] { SetStateBits(ACol, ARow, dtsEmpty, Value); });
-    Repaint(); // the cell turns blank or shows its value again
+    GatedInvalidate(); // the cell turns blank or shows its value again
     ChangedCellStates();
 }
 
@@ -229,14 +229,14 @@ bool TNTabEd::IsNumber(int ACol, int ARow) const {
 
 void TNTabEd::Fill(double Value) {
     Suppressed([&] { FData->Fill(Value); });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
 }
 
 int TNTabEd::FillMarkedCells(double Value, std::uint8_t StateMask) {
     int n = 0;
     Suppressed([&] { n = FData->FillMarkedCells(Value, StateMask); });
-    Repaint();
+    GatedInvalidate();
     return n;
 }
 
@@ -247,7 +247,7 @@ void TNTabEd::Clear() {
         for (int r = 1; r <= NrOfRows(); ++r) FData->SetRowName(r, "R-" + std::to_string(r));
         std::fill(FDecP.begin(), FDecP.end(), static_cast<signed char>(3));
     });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
 }
 
@@ -264,14 +264,14 @@ void TNTabEd::SetColName(int ColNr, const std::string& HLine) {
     if (ColNr < 1 || ColNr > NrOfColumns()) return;
     Suppressed([&] { FData->SetColName(ColNr, HLine); }); // the table cuts to 50 characters
     ChangedHeading();
-    Repaint();
+    GatedInvalidate();
 }
 
 void TNTabEd::SetRowName(int RowNr, const std::string& HLine) {
     if (RowNr < 1 || RowNr > NrOfRows()) return;
     Suppressed([&] { FData->SetRowName(RowNr, HLine); });
     ChangedHeading();
-    Repaint();
+    GatedInvalidate();
 }
 
 std::uint8_t TNTabEd::ColAttrib(int ColNr) const {
@@ -284,14 +284,14 @@ std::uint8_t TNTabEd::RowAttrib(int RowNr) const {
 void TNTabEd::SetColAttrib(int ColNr, std::uint8_t Attrib) {
     if (ColNr < 1 || ColNr > NrOfColumns()) return;
     Suppressed([&] { FData->SetColAttrib(ColNr, Attrib); });
-    Repaint();
+    GatedInvalidate();
     ChangedAttrib();
 }
 
 void TNTabEd::SetRowAttrib(int RowNr, std::uint8_t Attrib) {
     if (RowNr < 1 || RowNr > NrOfRows()) return;
     Suppressed([&] { FData->SetRowAttrib(RowNr, Attrib); });
-    Repaint();
+    GatedInvalidate();
     ChangedAttrib();
 }
 
@@ -302,7 +302,7 @@ int TNTabEd::Precision(int ColNr) const {
 void TNTabEd::SetPrecision(int ColNr, int Dp) {
     if (ColNr < 1 || ColNr > int(FDecP.size())) return;
     FDecP[std::size_t(ColNr - 1)] = static_cast<signed char>(std::clamp(Dp, -1, 10));
-    Repaint();
+    GatedInvalidate();
     ChangedLayout();
 }
 
@@ -324,32 +324,32 @@ void ForAllCells(const TDataTable& T, F&& f) {
 void TNTabEd::MarkAllElemsA() {
     Suppressed(
         [&] { ForAllCells(*FData, [&](int c, int r) { SetStateBits(c, r, dtsMarkA, true); }); });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
 void TNTabEd::MarkAllElemsB() {
     Suppressed(
         [&] { ForAllCells(*FData, [&](int c, int r) { SetStateBits(c, r, dtsMarkB, true); }); });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
 void TNTabEd::UnMarkAllElems() {
     Suppressed([&] { FData->UnmarkAllCells(); });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
 void TNTabEd::InvertCellStates(std::uint8_t StateMask) {
     Suppressed([&] { FData->InvertCellStates(StateMask); });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
 void TNTabEd::ExchangeMarkings() {
     Suppressed([&] { FData->ExchangeMarkings(); });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
@@ -391,7 +391,7 @@ void TNTabEd::InsertRow(int ix) {
     if (ix < 1 || ix > NrOfRows() + 1) return;
     if ((long long)(NrOfRows() + 1) * NrOfColumns() > MaxTabCells) return;
     Suppressed([&] { FData->InsertRow(ix); });
-    Repaint();
+    GatedInvalidate();
     ChangedSetup();
 }
 
@@ -404,7 +404,7 @@ void TNTabEd::InsertColumn(int ix) {
     const signed char p = ix >= 2 ? prec[std::size_t(ix - 2)] : static_cast<signed char>(3);
     prec.insert(prec.begin() + (ix - 1), p);
     FDecP = std::move(prec);
-    Repaint();
+    GatedInvalidate();
     ChangedSetup();
 }
 
@@ -412,7 +412,7 @@ void TNTabEd::RemoveRow(int ix) {
     if (ix < 1 || ix > NrOfRows() || NrOfRows() < 2) return;
     HideEditor();
     Suppressed([&] { FData->RemoveRow(ix); });
-    Repaint();
+    GatedInvalidate();
     ChangedSetup();
 }
 
@@ -423,20 +423,20 @@ void TNTabEd::RemoveColumn(int ix) {
     Suppressed([&] { FData->RemoveColumn(ix); });
     prec.erase(prec.begin() + (ix - 1));
     FDecP = std::move(prec);
-    Repaint();
+    GatedInvalidate();
     ChangedSetup();
 }
 
 void TNTabEd::MirrorRows() {
     Suppressed([&] { FData->MirrorRows(); });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
 }
 
 void TNTabEd::MirrorColumns() {
     Suppressed([&] { FData->MirrorColumns(); });
     std::reverse(FDecP.begin(), FDecP.end());
-    Repaint();
+    GatedInvalidate();
     ChangedData();
 }
 
@@ -456,7 +456,7 @@ void TNTabEd::AssignAnotherDataMatrix(TDataTable* NewDTab) {
         FitGridToTable(oldCols, w);
         FDecP.resize(std::size_t(NrOfColumns()), 3);
     });
-    Repaint();
+    GatedInvalidate();
     ChangedSetup();
     ChangedData();
 }
@@ -467,7 +467,7 @@ void TNTabEd::CopyContentsFrom(const TNTabEd& ExtTab) {
     Suppressed([&] { FData->CopyFrom(ExtTab.Data()); });
     FDecP = ExtTab.FDecP;
     FDecP.resize(std::size_t(NrOfColumns()), 3);
-    Repaint();
+    GatedInvalidate();
     ChangedSetup();
     ChangedData();
 }
@@ -480,7 +480,7 @@ void TNTabEd::CopyCellStatesFrom(const TNTabEd& ExtTab) {
             for (int c = 1; c <= nc; ++c)
                 FData->SetCellState(c, r, ExtTab.Data().GetCellState(c, r));
     });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
@@ -510,7 +510,7 @@ void TNTabEd::SortCols(int SortRowIx, bool Ascending, int LowCol, int LowRow, in
     Suppressed([&] {
         FData->SortCols(SortRowIx, Ascending, LowCol, LowRow, HighCol, HighRow, IncludeHeaders);
     });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     if (IncludeHeaders) ChangedHeading();
 }
@@ -523,7 +523,7 @@ void TNTabEd::SortRows(int SortColIx, bool Ascending, int LowCol, int LowRow, in
     Suppressed([&] {
         FData->SortRows(SortColIx, Ascending, LowCol, LowRow, HighCol, HighRow, IncludeHeaders);
     });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     if (IncludeHeaders) ChangedHeading();
 }
@@ -610,7 +610,7 @@ void TNTabEd::SortColAttributes(bool Ascending, int LowCol, int LowRow, int High
                              [&](int i) { return FData->GetColAttrib(LowCol + i); });
     Suppressed(
         [&] { PermuteBlock(*FData, FDecP, false, order, LowCol, LowRow, HighCol, HighRow); });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     ChangedHeading();
 }
@@ -621,7 +621,7 @@ void TNTabEd::SortRowAttributes(bool Ascending, int LowCol, int LowRow, int High
     auto order = StableOrder(HighRow - LowRow + 1, Ascending,
                              [&](int i) { return FData->GetRowAttrib(LowRow + i); });
     Suppressed([&] { PermuteBlock(*FData, FDecP, true, order, LowCol, LowRow, HighCol, HighRow); });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     ChangedHeading();
 }
@@ -636,7 +636,7 @@ void TNTabEd::SortColNames(bool Ascending, bool IgnoreCase, int LowCol, int LowR
     });
     Suppressed(
         [&] { PermuteBlock(*FData, FDecP, false, order, LowCol, LowRow, HighCol, HighRow); });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     ChangedHeading();
 }
@@ -650,7 +650,7 @@ void TNTabEd::SortRowNames(bool Ascending, bool IgnoreCase, int LowCol, int LowR
         return IgnoreCase ? LowerAscii(s) : s;
     });
     Suppressed([&] { PermuteBlock(*FData, FDecP, true, order, LowCol, LowRow, HighCol, HighRow); });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     ChangedHeading();
 }
@@ -692,7 +692,7 @@ void TNTabEd::SetAttribRowVisible(bool Value) {
         sel.Right = std::max(sel.Right - 1, 1);
     }
     SetSelection(sel);
-    Repaint();
+    GatedInvalidate();
     ChangedLayout();
 }
 
@@ -719,7 +719,7 @@ void TNTabEd::SetAttribColVisible(bool Value) {
         sel.Bottom = std::max(sel.Bottom - 1, 1);
     }
     SetSelection(sel);
-    Repaint();
+    GatedInvalidate();
     ChangedLayout();
 }
 
@@ -785,7 +785,7 @@ void TNTabEd::SelectDataRange(int LowCol, int LowRow, int HighCol, int HighRow) 
     SetSelection(
         {LowCol + FColOffset, LowRow + FRowOffset, HighCol + FColOffset, HighRow + FRowOffset});
     FOldSel = Selection();
-    Repaint();
+    GatedInvalidate();
     ChangedSelection();
 }
 
@@ -797,7 +797,7 @@ void TNTabEd::SetColorFixed(TColor Value) { SetFixedColor(Value); }
 #define KEL_NTABED_COLOR_SETTER(Name, Field)                                                       \
     void TNTabEd::Set##Name(TColor Value) {                                                        \
         if (!SetField(Field, Value)) return;                                                       \
-        Repaint();                                                                                 \
+        GatedInvalidate();                                                                         \
         ChangedLayout();                                                                           \
     }
 KEL_NTABED_COLOR_SETTER(ColorNormal, FColorNormal)
@@ -822,12 +822,12 @@ void TNTabEd::SetShowCellCursor(bool Value) {
 }
 
 void TNTabEd::SetNumWidth(int Value) {
-    if (Value >= 1 && Value <= 20 && SetField(FNumWidth, Value)) Repaint();
+    if (Value >= 1 && Value <= 20 && SetField(FNumWidth, Value)) GatedInvalidate();
     ChangedLayout();
 }
 
 void TNTabEd::SetOptimizeRowHeight(bool Value) {
-    if (SetField(FOptimizeRowHeight, Value)) Repaint();
+    if (SetField(FOptimizeRowHeight, Value)) GatedInvalidate();
 }
 
 void TNTabEd::SetNomEditDropDownCount(int Value) { FNomDropDown = std::clamp(Value, 1, 50); }

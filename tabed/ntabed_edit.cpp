@@ -390,7 +390,7 @@ void TNTabEd::SetEditText(int ACol, int ARow, const std::string& Value) {
             }
         }
     });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     TCustomGrid::SetEditText(ACol, ARow, Value);
     if (FOnSetEditText) FOnSetEditText(this, c, r, Value);
@@ -635,7 +635,7 @@ void TNTabEd::MarkCommand(std::uint8_t Bit, bool Set, int Scope) {
         for (int r = b.T; r <= b.B; ++r)
             for (int c = b.L; c <= b.R; ++c) SetStateBits(c, r, Bit, Set);
     });
-    Repaint();
+    GatedInvalidate();
     ChangedCellStates();
 }
 
@@ -657,7 +657,7 @@ void TNTabEd::PopupMenuClickClear(TObject* Sender) {
                 }
         });
     });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     ChangedCellStates();
 }
@@ -672,7 +672,7 @@ void TNTabEd::PopupMenuClickEmptyCells(TObject*) {
                     FData->SetCellState(c, r, std::uint8_t(FData->GetCellState(c, r) ^ dtsEmpty));
         });
     });
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     ChangedCellStates();
 }
@@ -726,7 +726,7 @@ void TNTabEd::PopupMenuClickPaste(TObject*) {
         });
     });
     SelectDataRange(b.L, b.T, c2, r2);
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     ChangedCellStates();
     if (FOnPaste) FOnPaste(this);
@@ -750,7 +750,7 @@ void TNTabEd::PopupMenuClickExtClip(TObject*) {
         });
     });
     if (s.Cols > 0 && s.Rows > 0) SelectDataRange(left, top, left + s.Cols - 1, top + s.Rows - 1);
-    Repaint();
+    GatedInvalidate();
     ChangedData();
     if (FOnPaste) FOnPaste(this);
 }
@@ -778,7 +778,7 @@ void TNTabEd::PopupMenuClickInsertCol(TObject*) {
             FData->SetColName(c, "(...)");
         });
     });
-    Repaint();
+    GatedInvalidate();
     ChangedSetup();
     ChangedHeading();
 }
@@ -792,7 +792,7 @@ void TNTabEd::PopupMenuClickInsertRow(TObject*) {
             FData->SetRowName(r, "(...)");
         });
     });
-    Repaint();
+    GatedInvalidate();
     ChangedSetup();
     ChangedHeading();
 }
@@ -816,7 +816,7 @@ void TNTabEd::PopupMenuClickPrecision(TObject* Sender) {
     int p = Precision(c) - 1;
     if (p < -1) p = 10;
     FDecP[std::size_t(c - 1)] = static_cast<signed char>(p);
-    Repaint();
+    GatedInvalidate();
     if (dynamic_cast<TMenuItem*>(Sender) != nullptr && FHeadMenu) {
         // Chosen from the menu: it opens again at the same place, so the user can step on.
         auto alive = Handle();
