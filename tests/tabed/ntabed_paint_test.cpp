@@ -115,6 +115,27 @@ TEST_F(NTabEdPaint, TopLeftCellShowsTheCursorOrTheCommentLabel) {
     EXPECT_EQ(ed->CommentEditor()->Font().Color(), clWhite);
 }
 
+TEST_F(NTabEdPaint, TheCellCursorFollowsKeysAndScrolling) {
+    ed->SetColorNormal(clBlack);
+    ed->SetNrRows(40);
+    ed->SetFocus();
+    Flush();
+    int scrolls = 0, selections = 0;
+    ed->SetOnTopLeftChanged([&](TObject*) { ++scrolls; });
+    ed->SetOnSelectionChanged([&](TObject*) { ++selections; });
+    KeyStroke(*form, VK_DOWN);
+    KeyStroke(*form, VK_RIGHT);
+    Flush();
+    ExpectTopLeft(clWindow, clBlack, "2:2");
+    EXPECT_EQ(selections, 2);
+    const TRect c = ed->CellRect(3, 3);
+    Wheel(*ed, c.Left + 5, c.Top + 5, -120);
+    Flush();
+    EXPECT_EQ(selections, 3); // a wheel turn always reports the selection
+    ed->SetDataTopRow(20);
+    EXPECT_EQ(scrolls, 1);
+}
+
 TEST_F(NTabEdPaint, MarksAndSelectionColourTheCells) {
     ed->SetElem(1, 1, 8);
     ed->SetElem(2, 1, 8);
