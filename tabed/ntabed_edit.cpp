@@ -203,8 +203,16 @@ void TNTabEd::KeyDown(std::uint16_t& Key, TShiftState Shift) {
     }
     const TGridRect before = Selection();
     const int top = TopRow(), left = LeftCol();
+    // Escape outside the in-place editor turns editing off (in the editor it cancels the edit,
+    // which puts back the exact value, and the editor closes itself).
+    const bool escape = Key == VK_ESCAPE && !EditorMode();
     TCustomGrid::KeyDown(Key, Shift);
     if (*alive == nullptr) return;
+    if (escape) {
+        TGridOptions o = Options();
+        o.exclude(goEditing);
+        SetOptions(o);
+    }
     if (Selection() != before || TopRow() != top || LeftCol() != left) {
         FOldSel = Selection();
         UpdateEditingOption(Col(), Row(), true);
@@ -878,10 +886,12 @@ void TNTabEd::CloseHeadingEditor(bool Store) {
     const bool colHead = cell.Y < FixedRows();
     const bool isName = colHead ? cell.Y == 0 : cell.X == 0;
     if (isName) {
+        // The name setters report the heading change themselves.
         if (colHead)
             SetColName(cell.X - FColOffset, text);
         else
             SetRowName(cell.Y - FRowOffset, text);
+        return;
     } else {
         std::string t = Trim(text);
         std::replace(t.begin(), t.end(), ',', '.');

@@ -443,6 +443,8 @@ TEST_F(NTabEdInput, HeaderCommandsSelectInsertAndDelete) {
 }
 
 TEST_F(NTabEdInput, HeadingEditorStoresNamesAndClampedAttributes) {
+    int headings = 0;
+    ed->SetOnHeadingChanged([&](TObject*) { ++headings; });
     ed->SetLastClickCell({3, 0});
     ed->SetColName(2, "old");
     ed->PopupMenuClickChangeID(nullptr);
@@ -456,6 +458,7 @@ TEST_F(NTabEdInput, HeadingEditorStoresNamesAndClampedAttributes) {
     Flush();
     EXPECT_EQ(ed->HeadingEditor(), nullptr);
     EXPECT_EQ(ed->ColName(2), "Pressure");
+    EXPECT_EQ(headings, 2); // once for "old", once for the edit
     // The row attribute column: 300 is clamped to 255, Escape keeps the old value.
     ed->SetLastClickCell({1, 2});
     ed->PopupMenuClickChangeID(nullptr);
