@@ -545,8 +545,11 @@ void TPopupMenu::Popup(int X, int Y) {
     try {
         w->Layout();
         w->PopupAt({X, Y});
-        // The menu is modal: host turns until it closed.
-        while (w->IsOpen() && !Application->Terminated()) FormHost().ModalLoopStep(w);
+        // The menu is modal: host turns until it closed, or until a modal result is set on
+        // its window (as on a modal form: the loop would otherwise never end).
+        w->SetModalResult(mrNone);
+        while (w->IsOpen() && w->ModalResult() == mrNone && !Application->Terminated())
+            FormHost().ModalLoopStep(w);
     } catch (...) {
         cleanup();
         throw;

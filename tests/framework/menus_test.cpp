@@ -72,6 +72,19 @@ TEST_F(MenuTest, ChosenItemClickRunsAfterTheMenuClosedAndPopupReturned) {
     EXPECT_EQ(OpenPopupCount(), 0);
 }
 
+TEST_F(MenuTest, AModalResultOnTheMenuWindowClosesItWithoutAChoice) {
+    // What a script does with any modal loop (the monkey test's): set a modal result.
+    headless::WhenModal([](TForm& f) { f.SetModalResult(mrCancel); });
+    menu->Popup(40, 30);
+    headless::Flush();
+    EXPECT_FALSE(menu->IsOpen());
+    EXPECT_EQ(Log(), "");
+    headless::WhenModal([&](TForm&) { ClickItem(0, 1); });
+    menu->Popup(40, 30); // the result of the last time does not close it at once
+    headless::Flush();
+    EXPECT_EQ(Log(), "click &Save closed");
+}
+
 TEST_F(MenuTest, AnOnClickMayOpenTheMenuAgain) {
     // As the table editor's "Change Precision" does: the handler reopens the menu.
     int reopened = 0;

@@ -3,9 +3,10 @@
 // a time to one of its targets: clicks, double-clicks, drags, wheel turns, pointer moves, key
 // strokes, typed text, timer time passing on the manual clock, resizes of the form or the target,
 // and property sets drawn from the target class's published list. After every event Check()
-// tests what must always hold: grid cursors and selections inside the grid, a report list's rows
-// only permuted by anything but a property set, enumerations inside their list of names, sizes
-// not negative, and no exception other than the framework's own escaping an event.
+// tests what must always hold: grid cursors and selections inside the grid, a table editor's grid
+// following its table, a report list's rows only permuted by anything but a property set,
+// enumerations inside their list of names, sizes not negative, and no exception other than the
+// framework's own escaping an event.
 #pragma once
 
 #include "headless.h"
@@ -14,6 +15,7 @@
 #include "kel_grids.h"
 #include "kel_props.h"
 #include "rlview.h"
+#include "KEL_ntabed.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -359,6 +361,14 @@ class TMonkey {
             if (g->TopRow() < 0 || g->TopRow() >= rows || g->LeftCol() < 0 || g->LeftCol() >= cols)
                 return "first visible cell " + std::to_string(g->LeftCol()) + "," +
                        std::to_string(g->TopRow()) + " outside the grid";
+        }
+        if (auto* e = dynamic_cast<TNTabEd*>(&T)) {
+            // The table editor's grid is its table plus the offsets and the name column / row.
+            if (e->ColCount() != e->NrOfColumns() + e->ColOffset() + 1 ||
+                e->RowCount() != e->NrOfRows() + e->RowOffset() + 1)
+                return "grid " + std::to_string(e->ColCount()) + "x" +
+                       std::to_string(e->RowCount()) + " does not follow its table " +
+                       std::to_string(e->NrOfColumns()) + "x" + std::to_string(e->NrOfRows());
         }
         if (auto* v = dynamic_cast<TReportListView*>(&T)) {
             auto it = FRowSets.find(v);
