@@ -836,8 +836,28 @@ void TWinControl::InsertControl(TControl* AControl) {
     AControl->RecordAnchorRules();
     if (AControl->FParentFont) AControl->ParentFontChanged();
     if (AControl->FParentColor) AControl->ParentColorChanged();
+    if (AControl->FIsWindowed) static_cast<TWinControl*>(AControl)->ParentDoubleBufferedChanged();
     if (AControl->FAlign != alNone) Realign();
     AControl->Invalidate();
+}
+
+void TWinControl::SetDoubleBuffered(bool Value) {
+    FParentDoubleBuffered = false;
+    if (Value == FDoubleBuffered) return;
+    FDoubleBuffered = Value;
+    for (TWinControl* c : FTabList) c->ParentDoubleBufferedChanged();
+}
+
+void TWinControl::ParentDoubleBufferedChanged() {
+    if (!FParentDoubleBuffered || Parent() == nullptr) return;
+    SetDoubleBuffered(Parent()->FDoubleBuffered);
+    FParentDoubleBuffered = true;
+}
+
+void TWinControl::SetParentDoubleBuffered(bool Value) {
+    if (Value == FParentDoubleBuffered) return;
+    FParentDoubleBuffered = Value;
+    if (Value) ParentDoubleBufferedChanged();
 }
 
 void TWinControl::RemoveControl(TControl* AControl) {

@@ -576,9 +576,13 @@ class TWinControl : public TControl {
                                  bool CheckParent) const;
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
     // Kept for compatibility: the form's surface is always the back buffer, so painting never
-    // flickers and this flag changes nothing visible.
+    // flickers and this flag changes nothing visible. Setting it clears ParentDoubleBuffered and
+    // passes the value on to the windowed children that follow this control.
     bool DoubleBuffered() const { return FDoubleBuffered; }
-    void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
+    void SetDoubleBuffered(bool Value);
+    // True (default): DoubleBuffered is the parent's, now and whenever the parent's changes.
+    bool ParentDoubleBuffered() const { return FParentDoubleBuffered; }
+    void SetParentDoubleBuffered(bool Value);
     // A three-dimensional (sunken) look where the control draws a frame: default true.
     // Controls with a frame of their own (edit box, grid) override both to redraw it.
     virtual bool Ctl3D() const { return FCtl3D; }
@@ -642,11 +646,14 @@ class TWinControl : public TControl {
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
     void ApplyAnchors();
+    // Takes the parent's DoubleBuffered while ParentDoubleBuffered holds.
+    void ParentDoubleBufferedChanged();
 
     std::vector<TControl*> FControls;   // z-order
     std::vector<TWinControl*> FTabList; // windowed children in tab order
     bool FTabStop = false;
     bool FDoubleBuffered = false;
+    bool FParentDoubleBuffered = true;
     bool FCtl3D = true;
     bool FParentCtl3D = true;
     int FAlignDisabled = 0;

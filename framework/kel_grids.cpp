@@ -9,6 +9,7 @@
 
 #include "detail/scrollbar.h"
 #include "kel_props.h"
+#include "kel_setter.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -38,6 +39,25 @@ void DrawFocusRectXor(TCanvas& C, const TRect& R) {
     for (int y = R.Top + 2; y < R.Bottom - 1; y += 2) {
         invert(R.Left, y);
         if (R.Right - 1 > R.Left) invert(R.Right - 1, y);
+    }
+}
+
+// Fills R row by row from Top (exactly Top's colour) to the last row (exactly Bottom's colour),
+// each channel interpolated linearly and rounded.
+void FillVertGradient(TCanvas& C, const TRect& R, TColor Top, TColor Bottom) {
+    const TColor a = ColorToRGB(Top), b = ColorToRGB(Bottom);
+    const int span = std::max(R.Bottom - R.Top - 1, 1);
+    auto mix = [span](int from, int to, int i) {
+        return std::uint8_t(from +
+                            ((to - from) * 2 * i + (to >= from ? span : -span)) / (2 * span));
+    };
+    C.Brush().SetStyle(bsSolid);
+    for (int y = R.Top; y < R.Bottom; ++y) {
+        const int i = y - R.Top;
+        C.Brush().SetColor(RGB(mix(GetRValue(a), GetRValue(b), i),
+                               mix(GetGValue(a), GetGValue(b), i),
+                               mix(GetBValue(a), GetBValue(b), i)));
+        C.FillRect(Rect(R.Left, y, R.Right, y + 1));
     }
 }
 
@@ -338,6 +358,18 @@ void TCustomGrid::SetFixedColor(TColor Value) {
     if (Value == FFixedColor) return;
     FFixedColor = Value;
     Invalidate();
+}
+
+void TCustomGrid::SetDrawingStyle(TGridDrawingStyle Value) {
+    if (SetField(FDrawingStyle, Value)) Invalidate();
+}
+
+void TCustomGrid::SetGradientStartColor(TColor Value) {
+    if (SetField(FGradientStartColor, Value) && FDrawingStyle == gdsGradient) Invalidate();
+}
+
+void TCustomGrid::SetGradientEndColor(TColor Value) {
+    if (SetField(FGradientEndColor, Value) && FDrawingStyle == gdsGradient) Invalidate();
 }
 
 void TCustomGrid::SetBorderStyle(TBorderStyle Value) {
@@ -698,10 +730,13 @@ void TCustomGrid::PaintCells(TCanvas& C, const std::vector<TSpan>& Cols,
                      rowSelect)) {
                     C.Brush().SetColor(clHighlight);
                     C.Font().SetColor(clHighlightText);
+                    C.FillRect(cell);
+                } else if (fixed && FDrawingStyle == gdsGradient) {
+                    FillVertGradient(C, cell, FGradientStartColor, FGradientEndColor);
                 } else {
                     C.Brush().SetColor(fixed ? FFixedColor : color);
+                    C.FillRect(cell);
                 }
-                C.FillRect(cell);
             }
             DrawCell(c.Index, r.Index, cell, state);
             if (FDefaultDrawing && fixed) {
@@ -1385,6 +1420,10 @@ const TClassRegistrar<TCustomGrid> customGridReg("TCustomGrid", "TCustomControl"
            "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking"});
     p.Bool("DefaultDrawing", &G::DefaultDrawing, &G::SetDefaultDrawing, true);
     p.Color("FixedColor", &G::FixedColor, &G::SetFixedColor, clBtnFace);
+    p.Enum("DrawingStyle", &G::DrawingStyle, &G::SetDrawingStyle, gdsThemed,
+           {"gdsClassic", "gdsThemed", "gdsGradient"});
+    p.Color("GradientStartColor", &G::GradientStartColor, &G::SetGradientStartColor, clWhite);
+    p.Color("GradientEndColor", &G::GradientEndColor, &G::SetGradientEndColor, TColor(0xDCDCDC));
     p.Enum("ScrollBars", &G::ScrollBars, &G::SetScrollBars, ssBoth,
            {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
     p.Enum("BorderStyle", &G::BorderStyle, &G::SetBorderStyle, bsSingle,

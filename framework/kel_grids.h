@@ -77,6 +77,10 @@ struct TGridRect {
 // What the in-place editor shows at the right edge: nothing, an ellipsis button, a drop arrow.
 enum TEditStyle : std::uint8_t { esSimple, esEllipsis, esPickList };
 
+// How the grid fills its fixed cells: gdsClassic and gdsThemed with FixedColor, gdsGradient with
+// a vertical gradient from GradientStartColor (top row) to GradientEndColor (bottom row).
+enum TGridDrawingStyle : std::uint8_t { gdsClassic, gdsThemed, gdsGradient };
+
 // What the user is doing with the mouse.
 enum TGridState : std::uint8_t {
     gsNormal,
@@ -235,6 +239,13 @@ class TCustomGrid : public TCustomControl {
     void SetDefaultDrawing(bool Value);
     TColor FixedColor() const { return FFixedColor; } // default clBtnFace
     void SetFixedColor(TColor Value);
+    // Default gdsThemed; only gdsGradient changes what is drawn (with DefaultDrawing).
+    TGridDrawingStyle DrawingStyle() const { return FDrawingStyle; }
+    void SetDrawingStyle(TGridDrawingStyle Value);
+    TColor GradientStartColor() const { return FGradientStartColor; } // default clWhite
+    void SetGradientStartColor(TColor Value);
+    TColor GradientEndColor() const { return FGradientEndColor; } // default 0xDCDCDC
+    void SetGradientEndColor(TColor Value);
     // bsSingle (default) draws a frame; with Ctl3D (default true) a sunken 2-pixel edge, else a
     // 1-pixel line. bsNone draws none.
     TBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -397,6 +408,9 @@ class TCustomGrid : public TCustomControl {
     TGridOptions FOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
     bool FDefaultDrawing = true;
     TColor FFixedColor = clBtnFace;
+    TGridDrawingStyle FDrawingStyle = gdsThemed;
+    TColor FGradientStartColor = clWhite;
+    TColor FGradientEndColor = TColor(0xDCDCDC);
     TScrollStyle FScrollBars = ssBoth;
     TBorderStyle FBorderStyle = bsSingle;
     bool FCtl3D = true;

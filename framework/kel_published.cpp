@@ -112,7 +112,12 @@ const TClassRegistrar<TWinControl> winControlReg("TWinControl", "TControl", [](a
     p.Bool("TabStop", &W::TabStop, &W::SetTabStop, false).ConstructorDefault();
     // Applied by the reader once every sibling exists (a rank needs its siblings).
     p.Int("TabOrder", &W::TabOrder, &W::SetTabOrder, -1);
-    p.Bool("DoubleBuffered", &W::DoubleBuffered, &W::SetDoubleBuffered, false).ConstructorDefault();
+    // Like Color: a value that follows the parent is not stored.
+    p.Bool("DoubleBuffered", &W::DoubleBuffered, &W::SetDoubleBuffered, false)
+        .ConstructorDefault()
+        .Stored([](const W& w) { return !w.ParentDoubleBuffered() || w.Parent() == nullptr; });
+    p.Bool("ParentDoubleBuffered", &W::ParentDoubleBuffered, &W::SetParentDoubleBuffered, true)
+        .ConstructorDefault();
     p.Bool("Ctl3D", &W::Ctl3D, &W::SetCtl3D, true);
     p.Bool("ParentCtl3D", &W::ParentCtl3D, &W::SetParentCtl3D, true);
 });

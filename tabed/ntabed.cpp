@@ -880,8 +880,7 @@ const TClassRegistrar<E> ntabedReg("TNTabEd", "TCustomGrid", [](auto& p) {
     p.Bool("CommentEditingAllowed", &E::CommentEditingAllowed, &E::SetCommentEditingAllowed, true);
     p.Bool("BlockInternalPopup", &E::BlockInternalPopup, &E::SetBlockInternalPopup, false);
     p.Int("NomEditDropDownCount", &E::NomEditDropDownCount, &E::SetNomEditDropDownCount, 8);
-    p.Int("PopupDMask", &E::PopupDMask, &E::SetPopupDMask, -1);
-    p.Int("PopupHMask", &E::PopupHMask, &E::SetPopupHMask, -1);
+    // PopupDMask and PopupHMask are run-time settings, like the popup captions: not streamed.
     p.Int(
         "DefaultColWidth", [](const E& e) { return e.DefaultColWidth(); },
         [](E& e, int w) { e.SetDefaultColWidth(w); }, 64);

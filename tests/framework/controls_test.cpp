@@ -1,6 +1,7 @@
 // Components (ownership, names, loading, free notification), the string list, and the control
 // tree: parents, alignment, anchors, OnResize, parent font and colour.
 #include "controls_test_util.h"
+#include "kel_props.h"
 
 namespace kel::test {
 namespace {
@@ -423,6 +424,39 @@ TEST_F(ControlTreeTest, ParentFontAndParentColorFollowTheParentUntilSetDirectly)
     g->SetParentColor(true);
     EXPECT_EQ(g->Color(), clBlue);
     EXPECT_TRUE(g->ParentColor());
+}
+
+TEST_F(ControlTreeTest, ParentDoubleBufferedFollowsTheParentUntilDoubleBufferedIsSet) {
+    auto* panel = new TCountingWin(form.get());
+    panel->SetDoubleBuffered(true);
+    EXPECT_FALSE(panel->ParentDoubleBuffered()); // set directly: no longer follows
+    panel->SetParent(form.get());
+    EXPECT_TRUE(panel->DoubleBuffered());
+    auto* child = new TCountingWin(form.get());
+    auto* grandchild = new TCountingWin(form.get());
+    grandchild->SetParent(child);
+    child->SetParent(panel); // takes the panel's value and passes it on
+    EXPECT_TRUE(child->ParentDoubleBuffered());
+    EXPECT_TRUE(child->DoubleBuffered());
+    EXPECT_TRUE(grandchild->DoubleBuffered());
+    panel->SetDoubleBuffered(false);
+    EXPECT_FALSE(grandchild->DoubleBuffered());
+    EXPECT_TRUE(child->ParentDoubleBuffered());
+    child->SetDoubleBuffered(true);
+    EXPECT_FALSE(child->ParentDoubleBuffered());
+    EXPECT_TRUE(grandchild->DoubleBuffered());
+    panel->SetDoubleBuffered(true);
+    panel->SetDoubleBuffered(false);
+    EXPECT_TRUE(child->DoubleBuffered()); // its own value stays
+    child->SetParentDoubleBuffered(true);
+    EXPECT_FALSE(child->DoubleBuffered());
+    EXPECT_FALSE(grandchild->DoubleBuffered());
+    // A value that follows the parent is not stored; one set directly is.
+    const TPropInfo* prop = FindClass("TWinControl")->FindProp("DoubleBuffered");
+    ASSERT_NE(prop, nullptr);
+    ASSERT_TRUE(bool(prop->Stored));
+    EXPECT_FALSE(prop->Stored(*child));
+    EXPECT_TRUE(prop->Stored(*panel));
 }
 
 // A control that reacts to messages in its WndProc, as components with message handlers do.

@@ -236,6 +236,40 @@ TEST_F(GridTest, PaintsLinesFixedCellsAndTheCurrentCell) {
     EXPECT_EQ(PixelAt(*grid, 68, 27), ColorToRGB(clWindow));
 }
 
+TEST_F(GridTest, GradientStyleFillsFixedCellsFromStartToEndColour) {
+    EXPECT_EQ(grid->DrawingStyle(), gdsThemed);
+    EXPECT_EQ(grid->GradientStartColor(), clWhite);
+    EXPECT_EQ(grid->GradientEndColor(), TColor(0xDCDCDC));
+    // Without fixed lines no raised edge covers the cell's top and bottom rows.
+    grid->SetOptions({goVertLine, goHorzLine});
+    grid->SetGradientStartColor(RGB(250, 40, 0));
+    grid->SetGradientEndColor(RGB(10, 200, 100));
+    Flush();
+    const TRect fixedCell = grid->CellRect(1, 0), cell = grid->CellRect(2, 2);
+    const int x = fixedCell.Right - 3;                                  // clear of the cell's text
+    EXPECT_EQ(PixelAt(*grid, x, fixedCell.Top), ColorToRGB(clBtnFace)); // themed: unchanged
+    grid->SetDrawingStyle(gdsGradient);
+    Flush();
+    EXPECT_EQ(PixelAt(*grid, x, fixedCell.Top), RGB(250, 40, 0));
+    EXPECT_EQ(PixelAt(*grid, x, fixedCell.Bottom - 1), RGB(10, 200, 100));
+    // In between each channel moves one way, row by row.
+    for (int y = fixedCell.Top + 1; y < fixedCell.Bottom; ++y) {
+        const TColor above = PixelAt(*grid, x, y - 1), here = PixelAt(*grid, x, y);
+        EXPECT_LE(GetRValue(here), GetRValue(above)) << y;
+        EXPECT_GE(GetGValue(here), GetGValue(above)) << y;
+    }
+    const TColor mid = PixelAt(*grid, x, (fixedCell.Top + fixedCell.Bottom) / 2);
+    EXPECT_GT(GetRValue(mid), 10);
+    EXPECT_LT(GetRValue(mid), 250);
+    // The fixed column gets it too; scrollable cells keep the grid's colour.
+    EXPECT_EQ(PixelAt(*grid, grid->CellRect(0, 2).Right - 3, grid->CellRect(0, 2).Top),
+              RGB(250, 40, 0));
+    EXPECT_EQ(PixelAt(*grid, cell.Right - 3, cell.Top), ColorToRGB(clWindow));
+    grid->SetDrawingStyle(gdsClassic);
+    Flush();
+    EXPECT_EQ(PixelAt(*grid, x, fixedCell.Top), ColorToRGB(clBtnFace));
+}
+
 TEST_F(GridTest, LineOptionsAndDrawFocusSelectedChangeThePaint) {
     grid->SetFocus();
     grid->SetOptions(grid->Options() - goVertLine);

@@ -120,6 +120,26 @@ const std::vector<TListedNames>& ListedPublishedNames() {
           "Indent", "ParentShowHint", "ParentFont", "PopupMenu", "ShowButtons", "ShowHint",
           "ShowLines", "ShowRoot", "StyleElements", "TabOrder", "TabStop", "Visible"}},
         {"TRepSpeedButton", {"RepeatClickInterval", "StartClickInterval"}, "TSpeedButton"},
+        {"TColorButton",
+         {"ColorDialog",
+          // the panel's usual ones
+          "Align", "Alignment", "Anchors", "BevelInner", "BevelOuter", "BorderStyle", "Caption",
+          "Color", "Constraints", "Ctl3D", "Cursor", "DoubleBuffered", "DragCursor", "DragKind",
+          "DragMode", "Enabled", "Font", "ParentBackground", "ParentDoubleBuffered", "ShowCaption",
+          "ParentFont", "ShowHint", "TabOrder", "TabStop", "Visible"},
+         "TCustomPanel"},
+        // ---- table editor (read-only VisibleColCount/VisibleRowCount are not streamed) ----
+        {"TNTabEd",
+         {"NrOfColumns", "NrOfRows", "AttribRowVisible", "AttribColVisible", "Comment",
+          "DataReadOnly", "ClipboardUseFullPrec", "NumWidth", "LeftCol", "TopRow",
+          "ColorBackground", "ColorFixed", "ColorNormal", "ColorSelected", "ColorMarkedA",
+          "ColorMarkedB", "ColorMarkedBoth", "ColorRangeSelFG", "ColorRangeSelBG", "BoldMarks",
+          "BoldSelHeads", "ShowCellCursor", "OptimizeRowHeight", "AutoAdvance", "AutoAdvanceDir",
+          "CommentEditingAllowed", "BlockInternalPopup", "NomEditDropDownCount",
+          // inherited
+          "Align", "DefaultColWidth", "DefaultRowHeight", "DrawingStyle", "GradientStartColor",
+          "GradientEndColor", "StyleElements", "Font", "ParentFont", "PopupMenu", "Options",
+          "Visible"}},
         // ---- widgets not built yet: checked once they are registered ----
         {"TMiniCal",
          {"AutoSwitch", "ColorActiveMonth", "ColorInactiveMonth", "ColorWeekNoBg", "ColorWeekNoFg",
@@ -168,7 +188,8 @@ const std::vector<const char*>& FrameworkClassNames() {
         "TMemo",           "TButton",         "TSpeedButton",    "TPanel",
         "TCustomComboBox", "TComboBox",       "TDateTimePicker", "TCustomGrid",
         "TCustomDrawGrid", "TDrawGrid",       "TCustomTreeView", "TTreeView",
-        "TImageList",      "TMenuItem",       "TPopupMenu",      "TColorDialog"};
+        "TImageList",      "TMenuItem",       "TPopupMenu",      "TColorDialog",
+        "TCustomPanel"};
     return names;
 }
 
