@@ -152,7 +152,8 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     FColor = clBtnFace;
     InitBounds(0, 0, 320, 240);
     Registry().push_back(this);
-    ResizeSurface();
+    // The surface is allocated when the form is first shown: forms that are never shown (the
+    // prototypes and scratch objects of form-file reading and writing) do without one.
 }
 
 TForm::~TForm() {
@@ -210,7 +211,7 @@ void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 void TForm::SizeChanged() {
-    ResizeSurface();
+    if (FVisible || !FSurface.Empty()) ResizeSurface();
     InvalidateSurfaceRect(ClientRect());
     TWinControl::SizeChanged();
 }

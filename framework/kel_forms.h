@@ -165,7 +165,7 @@ class TForm : public TWinControl {
 
     // --- painting ---
     TCanvas& Canvas() { return ControlCanvas(); }
-    // Client-area pixels (ClientWidth x ClientHeight).
+    // Client-area pixels (ClientWidth x ClientHeight); empty until the form is first shown.
     const TBitmap& Surface() const { return FSurface; }
     // Marks a rectangle of the surface (client coordinates) for repainting.
     void InvalidateSurfaceRect(const TRect& R);

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <typeinfo>
 
 namespace kel {
@@ -23,11 +25,54 @@ std::map<std::string, TClassInfo>& Registry() {
     return registry;
 }
 
+// Counts registrations: the property lists cached below are good while it stands still (a
+// registration may replace any class of a chain).
+std::uint64_t gRegistryGeneration = 1;
+
+// A class's published list with each name in upper case, computed once per registry state
+// (the writer and the reader of form files ask for it for every object and property).
+struct TPropCache {
+    std::uint64_t Generation = 0;
+    std::vector<const TPropInfo*> All;
+    std::vector<std::string> Keys; // Upper(All[i]->Name)
+};
+
+// Only registered classes are cached (by address: the registry's entries stay where they are);
+// any other class info is listed anew into a scratch entry, good until the next call.
+const TPropCache& PropsOf(const TClassInfo& Info) {
+    static std::unordered_map<const TClassInfo*, TPropCache> cache;
+    static TPropCache scratch;
+    const auto reg = Registry().find(Upper(Info.Name));
+    const bool registered = reg != Registry().end() && &reg->second == &Info;
+    TPropCache& c = registered ? cache[&Info] : scratch;
+    if (registered && c.Generation == gRegistryGeneration) return c;
+    std::vector<const TClassInfo*> chain;
+    for (const TClassInfo* k = &Info; k != nullptr && chain.size() < 64; k = k->Parent())
+        chain.push_back(k);
+    c.All.clear();
+    c.Keys.clear();
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        for (const TPropInfo& p : (*it)->Props) {
+            // A class may redeclare an inherited property (another default): keep the latest.
+            std::string key = Upper(p.Name);
+            auto same = std::find(c.Keys.begin(), c.Keys.end(), key);
+            if (same != c.Keys.end()) {
+                c.All[std::size_t(same - c.Keys.begin())] = &p;
+            } else {
+                c.All.push_back(&p);
+                c.Keys.push_back(std::move(key));
+            }
+        }
+    c.Generation = gRegistryGeneration;
+    return c;
+}
+
 } // namespace
 
 void RegisterClass(TClassInfo info) {
     std::string key = Upper(info.Name);
     Registry()[key] = std::move(info);
+    ++gRegistryGeneration;
 }
 
 const TClassInfo* FindClass(const std::string& name) {
@@ -53,30 +98,12 @@ const TClassInfo* TClassInfo::Parent() const {
     return ParentName.empty() ? nullptr : FindClass(ParentName);
 }
 
-std::vector<const TPropInfo*> TClassInfo::AllProps() const {
-    std::vector<const TClassInfo*> chain;
-    for (const TClassInfo* c = this; c != nullptr && chain.size() < 64; c = c->Parent())
-        chain.push_back(c);
-    std::vector<const TPropInfo*> out;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-        for (const TPropInfo& p : (*it)->Props) {
-            // A class may redeclare an inherited property (another default): keep the latest.
-            auto same = std::find_if(out.begin(), out.end(), [&](const TPropInfo* q) {
-                return Upper(q->Name) == Upper(p.Name);
-            });
-            if (same != out.end())
-                *same = &p;
-            else
-                out.push_back(&p);
-        }
-    return out;
-}
+std::vector<const TPropInfo*> TClassInfo::AllProps() const { return PropsOf(*this).All; }
 
 const TPropInfo* TClassInfo::FindProp(const std::string& name) const {
-    std::string key = Upper(name);
-    for (const TPropInfo* p : AllProps())
-        if (Upper(p->Name) == key) return p;
-    return nullptr;
+    const TPropCache& c = PropsOf(*this);
+    auto it = std::find(c.Keys.begin(), c.Keys.end(), Upper(name));
+    return it == c.Keys.end() ? nullptr : c.All[std::size_t(it - c.Keys.begin())];
 }
 
 bool TClassInfo::InheritsFrom(const std::string& name) const {

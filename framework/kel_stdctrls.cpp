@@ -581,21 +581,24 @@ void TCustomEdit::AdjustHeight() {
     if (h != Height()) SetHeight(h);
 }
 
+// The canvas adds glyph advances without kerning, so the width of a prefix is the sum of its
+// characters' own widths: one pass over the text gives every boundary (measuring each prefix
+// anew grew with the square of the length).
 void TCustomEdit::EnsureMeasured() const {
     if (FMeasured && FCharX.size() == FBounds.size()) return;
     TCanvas& c = const_cast<TCustomEdit*>(this)->ControlCanvas();
     c.Font().Assign(&Font());
     FCharX.assign(FBounds.size(), 0);
     if (FPasswordChar != 0) {
-        std::string shown, one = CharToUtf8(FPasswordChar);
-        for (std::size_t i = 1; i < FBounds.size(); ++i) {
-            shown += one;
-            FCharX[i] = c.TextWidth(shown);
-        }
+        const int w = c.TextWidth(CharToUtf8(FPasswordChar));
+        for (std::size_t i = 1; i < FBounds.size(); ++i) FCharX[i] = FCharX[i - 1] + w;
     } else {
         const std::string& s = Text();
-        for (std::size_t i = 1; i < FBounds.size(); ++i)
-            FCharX[i] = c.TextWidth(s.substr(0, std::size_t(FBounds[i])));
+        std::string one;
+        for (std::size_t i = 1; i < FBounds.size(); ++i) {
+            one.assign(s, std::size_t(FBounds[i - 1]), std::size_t(FBounds[i] - FBounds[i - 1]));
+            FCharX[i] = FCharX[i - 1] + c.TextWidth(one);
+        }
     }
     FMeasured = true;
 }

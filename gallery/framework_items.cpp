@@ -217,13 +217,13 @@ class TInputEcho : public TCustomControl {
             Note(FKey, "copy " + FTyped);
         } else if (Shift == TShiftState{ssCtrl} && Key == 'V' && Clipboard().HasFormat(CF_TEXT)) {
             const std::string text = Clipboard().AsText();
-            FTyped += text;
+            AddTyped(text);
             Note(FKey, "paste " + text);
         }
         TCustomControl::KeyDown(Key, Shift);
     }
     void KeyPress(char32_t& Key) override {
-        if (Key >= 32) FTyped += CharToUtf8(Key);
+        if (Key >= 32) AddTyped(CharToUtf8(Key));
         Note(FKey, "keypress " + std::to_string(static_cast<unsigned>(Key)));
         TCustomControl::KeyPress(Key);
     }
@@ -241,6 +241,17 @@ class TInputEcho : public TCustomControl {
     }
 
   private:
+    // What was typed is kept to its last characters: the line shows no more, and Ctrl+C then
+    // Ctrl+V, repeated, would otherwise double it every time.
+    void AddTyped(const std::string& text) {
+        constexpr std::size_t keep = 80; // bytes
+        FTyped += text;
+        if (FTyped.size() <= keep) return;
+        std::size_t cut = FTyped.size() - keep;
+        while (cut < FTyped.size() && (static_cast<unsigned char>(FTyped[cut]) & 0xC0) == 0x80)
+            ++cut; // not inside a character
+        FTyped.erase(0, cut);
+    }
     void Note(std::string& field, const std::string& text) {
         field = text;
         if (gLogInput) {

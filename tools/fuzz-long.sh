@@ -6,7 +6,8 @@
 # Usage: tools/fuzz-long.sh MINUTES [target...]
 # MINUTES may be a fraction (0.5 runs 30 s). Environment: JOBS (build jobs, default: all
 # cores), KEL_FUZZ_NOSETUP=1 skips tools/setup.sh, KEL_FUZZ_PARALLEL=N runs N targets at a time
-# (each on one core; the figures are per target).
+# (each on one core; the figures are per target). fuzz/<target>.flags, where present, holds
+# extra libFuzzer flags for that target (one line).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:?usage: tools/fuzz-long.sh MINUTES [target...]}
@@ -34,8 +35,10 @@ run_one() {
   log=$(mktemp)
   artifacts=$(mktemp -d)
   local start=$SECONDS
+  local flags=()
+  [ -f "fuzz/$name.flags" ] && read -r -a flags <"fuzz/$name.flags"
   "build/fuzz-long/fuzz/$name" -max_total_time="$secs" -max_len=4096 -print_final_stats=1 \
-    -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1 || rc=$?
+    "${flags[@]}" -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1 || rc=$?
   local took=$((SECONDS - start))
   local execs rate cov0 cov1 crashes
   execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)

@@ -305,6 +305,7 @@ void Snapshot(TControl& Control, TBitmap& Out) {
         IntersectRect(Bounds(o.X, o.Y, cr.Width(), cr.Height()), Control.VisibleSurfaceRect());
     if (&Control == &f) vis = cr;
     const TBitmap& s = f.Surface();
+    vis = IntersectRect(vis, Rect(0, 0, s.Width(), s.Height())); // none before the first Show
     for (int y = vis.Top; y < vis.Bottom; ++y) {
         const std::uint32_t* src = s.ScanLine(y);
         std::uint32_t* dst = Out.ScanLine(y - o.Y);

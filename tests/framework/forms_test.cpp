@@ -265,6 +265,27 @@ TEST_F(PaintTest, AFormWithControlsMatchesItsReferenceImage) {
     EXPECT_TRUE(MatchesReference(out, "framework/ref/forms_controls"));
 }
 
+// A form gets its surface when first shown (the forms that form-file reading and writing
+// create and drop never are); a snapshot before that is white, and a hidden form keeps its
+// surface in step with its size.
+TEST(FormSurface, AllocatedAtTheFirstShowAndKeptInStepAfter) {
+    TForm f(nullptr);
+    f.SetClientWidth(40);
+    f.SetClientHeight(30);
+    EXPECT_TRUE(f.Surface().Empty());
+    TBitmap out;
+    Snapshot(f, out);
+    ASSERT_EQ(out.Width(), 40);
+    EXPECT_EQ(PixelToColor(out.ScanLine(29)[39]), clWhite);
+    f.SetColor(clBlue);
+    f.Show();
+    EXPECT_EQ(f.Surface().Width(), 40);
+    EXPECT_EQ(PixelAt(f, 39, 29), clBlue);
+    f.Hide();
+    f.SetClientWidth(50);
+    EXPECT_EQ(f.Surface().Width(), 50);
+}
+
 TEST_F(PaintTest, AHostResizeResizesTheSurfaceRealignsAndRepaintsEverything) {
     auto* bar = AddGraphic(form.get(), Bounds(0, 0, 10, 12), clRed);
     bar->SetAlign(alBottom);

@@ -101,6 +101,43 @@ TEST(Registry, FrameworkClassesPublishWhatComponentsInherit) {
 
 // The grid's Ctl3D is the one its frame follows, whether set through the grid or through the
 // windowed control's published property.
+// The published lists are kept between calls; a registration, of the class or of a class it
+// derives from, is seen at once. A redeclared property stays in its first place, as the
+// latest declaration.
+TEST(Registry, PropertyListsFollowEveryRegistration) {
+    auto prop = [](const char* Name, std::int64_t Default) {
+        TPropInfo p;
+        p.Name = Name;
+        p.Default = TPropValue(Default);
+        return p;
+    };
+    auto names = [](const TClassInfo* Info) {
+        std::string s;
+        for (const TPropInfo* p : Info->AllProps()) s += p->Name + " ";
+        return s;
+    };
+    RegisterClass({"TKelProbeBase", "", {}, nullptr, {prop("Alpha", 1), prop("Beta", 2)}});
+    RegisterClass({"TKelProbe", "TKelProbeBase", {}, nullptr, {prop("BETA", 3), prop("Gamma", 4)}});
+    const TClassInfo* probe = FindClass("TKelProbe");
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(names(probe), "Alpha BETA Gamma ");
+    ASSERT_NE(probe->FindProp("beta"), nullptr);
+    EXPECT_EQ(std::get<std::int64_t>(probe->FindProp("beta")->Default), 3);
+    EXPECT_EQ(probe->FindProp("Delta"), nullptr);
+
+    RegisterClass({"TKelProbeBase", "", {}, nullptr, {prop("Delta", 5)}});
+    EXPECT_EQ(names(probe), "Delta BETA Gamma ");
+    ASSERT_NE(probe->FindProp("DELTA"), nullptr);
+    EXPECT_EQ(probe->FindProp("Alpha"), nullptr);
+    RegisterClass({"TKelProbe", "TKelProbeBase", {}, nullptr, {prop("Epsilon", 6)}});
+    EXPECT_EQ(names(FindClass("TKelProbe")), "Delta Epsilon ");
+    EXPECT_EQ(FindClass("TKelProbe")->FindProp("Gamma"), nullptr);
+    // Left without properties, so the whole-registry checks pass the probes by.
+    RegisterClass({"TKelProbeBase", "", {}, nullptr, {}});
+    RegisterClass({"TKelProbe", "TKelProbeBase", {}, nullptr, {}});
+    EXPECT_TRUE(FindClass("TKelProbe")->AllProps().empty());
+}
+
 TEST(Registry, Ctl3DOfAGridIsTheGridsOwn) {
     TDrawGrid g(nullptr);
     TWinControl& w = g;

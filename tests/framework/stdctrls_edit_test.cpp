@@ -487,6 +487,42 @@ TEST_F(EditTest, UndoRestoresTheTextBeforeTheLastChangeAndASecondUndoRedoes) {
     EXPECT_EQ(edit->Text(), "new");
 }
 
+// Every boundary lies where the canvas measures the text up to it: multi-byte characters,
+// malformed bytes (each its own character), after an edit in the middle and a font change.
+TEST_F(EditTest, CharacterBoundariesAreTheWidthsOfTheTextBeforeThem) {
+    const std::string text = "Wi\xc3\xa4 x\xC0\x80\xE2\x82\xAC.\xF0\x9F\x98\x80m\xE2\x82";
+    edit->SetText(text);
+    TBitmap m(1, 1);
+    auto checkAll = [&](const std::string& what) {
+        m.Canvas().Font().Assign(&edit->Font());
+        const std::string& t = edit->Text();
+        int chars = 0;
+        for (std::size_t b = 0; b <= t.size(); ++chars) {
+            EXPECT_EQ(edit->CharToX(chars) - edit->CharToX(0), m.Canvas().TextWidth(t.substr(0, b)))
+                << what << ": boundary " << chars;
+            if (b == t.size()) break;
+            const unsigned char c = static_cast<unsigned char>(t[b]);
+            std::size_t len = c < 0x80         ? 1
+                              : (c >> 5) == 6  ? 2
+                              : (c >> 4) == 14 ? 3
+                              : (c >> 3) == 30 ? 4
+                                               : 1;
+            if (b + len > t.size()) len = 1;
+            for (std::size_t k = 1; k < len; ++k)
+                if ((static_cast<unsigned char>(t[b + k]) & 0xC0) != 0x80) len = 1;
+            b += len;
+        }
+        EXPECT_EQ(chars, edit->TextLength()) << what;
+    };
+    checkAll("set");
+    edit->SetFocus();
+    edit->SetSelStart(3);
+    Type(*form, "WW\xc3\xb6");
+    checkAll("typed");
+    edit->Font().SetSize(edit->Font().Size() + 6);
+    checkAll("bigger font");
+}
+
 TEST_F(EditTest, PasswordCharHidesTheTextAndRefusesToCopyIt) {
     edit->SetText("secret");
     edit->SetPasswordChar(U'*');

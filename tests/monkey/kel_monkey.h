@@ -74,16 +74,19 @@ class TMonkey {
                 FFault = std::string("a non-framework exception reached the loop: ") + E.what();
             ++FHandled;
         });
-        // The published lists, looked up once (the lookup by class name is not cheap).
+        // The published lists and the kinds of check a target needs, looked up once (the
+        // lookup by class name and the casts would otherwise be paid after every event).
         for (TControl* t : FTargets) {
-            Remember(t);
-            TProps& p = FProps[t];
+            TTarget& i = FInfo[t];
+            i.Grid = dynamic_cast<TCustomGrid*>(t);
+            i.View = dynamic_cast<TReportListView*>(t);
             if (const TClassInfo* ci = ClassInfoOf(*t))
-                for (const TPropInfo* i : ci->AllProps()) {
-                    if (i->Set && i->Type != TPropType::Object && i->Name != "Name")
-                        p.Settable.push_back(i);
-                    if (i->Type == TPropType::Enum && i->Get) p.Enums.push_back(i);
+                for (const TPropInfo* p : ci->AllProps()) {
+                    if (p->Set && p->Type != TPropType::Object && p->Name != "Name")
+                        i.Settable.push_back(p);
+                    if (p->Type == TPropType::Enum && p->Get) i.Enums.push_back(p);
                 }
+            Remember(t);
         }
     }
     ~TMonkey() { Application->SetOnException(nullptr); }
@@ -115,7 +118,7 @@ class TMonkey {
     std::string Check() {
         if (!FFault.empty()) return FFault;
         for (TControl* t : FTargets) {
-            std::string f = CheckOne(*t);
+            std::string f = CheckOne(*t, FInfo[t]);
             if (!f.empty()) return t->ClassName() + " \"" + t->Name() + "\": " + f;
         }
         return {};
@@ -219,7 +222,7 @@ class TMonkey {
     // Sets a published property of T to a value of its type: small numbers around the usual
     // ranges (and a few just outside), any colour, any name of an enumeration and a few past it.
     std::string SetProperty(TControl& T, TChoices& C) {
-        const std::vector<const TPropInfo*>& props = FProps[&T].Settable;
+        const std::vector<const TPropInfo*>& props = FInfo[&T].Settable;
         if (props.empty()) return "no settable property";
         const TPropInfo& p = *props[C.Next(static_cast<std::uint32_t>(props.size()))];
         auto smallInt = [&]() -> std::int64_t {
@@ -333,18 +336,27 @@ class TMonkey {
         return f;
     }
 
+    struct TTarget {
+        std::vector<const TPropInfo*> Settable; // what property sets choose from
+        std::vector<const TPropInfo*> Enums;    // checked after every event
+        TCustomGrid* Grid = nullptr;            // the target as a grid, if it is one
+        TReportListView* View = nullptr;        // the target as a report list, if it is one
+        TRowSet Rows;                           // a report list's rows as last seen
+    };
+
     void Remember(TControl* T) {
-        if (auto* v = dynamic_cast<TReportListView*>(T)) FRowSets[v] = RowSet(*v);
+        TTarget& i = FInfo[T];
+        if (i.View != nullptr) i.Rows = RowSet(*i.View);
     }
 
-    std::string CheckOne(TControl& T) {
+    std::string CheckOne(TControl& T, TTarget& I) {
         if (T.Width() < 0 || T.Height() < 0) return "negative size";
-        if (auto* g = dynamic_cast<TCustomGrid*>(&T)) {
+        if (TCustomGrid* g = I.Grid) {
             const int cols = g->ColCount(), rows = g->RowCount();
             // A report list without row selection parks its selection on the one cell past
             // the last column and row, outside the grid, on purpose (with row select on, the
             // selection still spans the columns).
-            auto* view = dynamic_cast<TReportListView*>(&T);
+            TReportListView* view = I.View;
             const TGridRect sel = g->Selection();
             const bool parked = view != nullptr && view->RowSelectMode() == 0 && g->Col() >= cols &&
                                 g->Row() >= rows && g->Col() <= cols + 1 && g->Row() <= rows + 1 &&
@@ -370,21 +382,19 @@ class TMonkey {
                        std::to_string(e->RowCount()) + " does not follow its table " +
                        std::to_string(e->NrOfColumns()) + "x" + std::to_string(e->NrOfRows());
         }
-        if (auto* v = dynamic_cast<TReportListView*>(&T)) {
-            auto it = FRowSets.find(v);
+        if (TReportListView* v = I.View) {
             const TRowSet now = RowSet(*v);
-            if (it != FRowSets.end() && it->second.Rows >= 0 && now.Rows >= 0 &&
-                !(now == it->second)) {
+            if (I.Rows.Rows >= 0 && now.Rows >= 0 && !(now == I.Rows)) {
                 // Typing into an editable cell changes content legitimately: take the new set.
                 bool editable = false;
                 for (int c = 1; c <= v->Data().NrOfColumns(); ++c)
                     editable = editable || v->ColumnEditable(c);
                 if (!editable) return "the rows are no longer a permutation of what they were";
             }
-            if (it != FRowSets.end()) it->second = now;
+            I.Rows = now;
         }
         // Enumerations read back inside their list of names.
-        for (const TPropInfo* p : FProps[&T].Enums) {
+        for (const TPropInfo* p : I.Enums) {
             const std::int64_t e = std::get<std::int64_t>(p->Get(T));
             if (e < 0 || e >= static_cast<std::int64_t>(p->EnumNames.size()))
                 return p->Name + " reads " + std::to_string(e) + ", not one of its names";
@@ -392,15 +402,9 @@ class TMonkey {
         return {};
     }
 
-    struct TProps {
-        std::vector<const TPropInfo*> Settable; // what property sets choose from
-        std::vector<const TPropInfo*> Enums;    // checked after every event
-    };
-
     TForm& FForm;
     std::vector<TControl*> FTargets;
-    std::map<TControl*, TProps> FProps;
-    std::map<TReportListView*, TRowSet> FRowSets;
+    std::map<TControl*, TTarget> FInfo;
     std::string FFault;
     int FRaised = 0;
     int FHandled = 0;
