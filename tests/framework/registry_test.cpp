@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kel::test {
@@ -116,8 +117,15 @@ TEST(Registry, PropertyListsFollowEveryRegistration) {
         for (const TPropInfo* p : Info->AllProps()) s += p->Name + " ";
         return s;
     };
-    RegisterClass({"TKelProbeBase", "", {}, nullptr, {prop("Alpha", 1), prop("Beta", 2)}});
-    RegisterClass({"TKelProbe", "TKelProbeBase", {}, nullptr, {prop("BETA", 3), prop("Gamma", 4)}});
+    auto reg = [](const char* Name, const char* Parent, std::vector<TPropInfo> Props) {
+        TClassInfo info;
+        info.Name = Name;
+        info.ParentName = Parent;
+        info.Props = std::move(Props);
+        RegisterClass(std::move(info));
+    };
+    reg("TKelProbeBase", "", {prop("Alpha", 1), prop("Beta", 2)});
+    reg("TKelProbe", "TKelProbeBase", {prop("BETA", 3), prop("Gamma", 4)});
     const TClassInfo* probe = FindClass("TKelProbe");
     ASSERT_NE(probe, nullptr);
     EXPECT_EQ(names(probe), "Alpha BETA Gamma ");
@@ -125,16 +133,16 @@ TEST(Registry, PropertyListsFollowEveryRegistration) {
     EXPECT_EQ(std::get<std::int64_t>(probe->FindProp("beta")->Default), 3);
     EXPECT_EQ(probe->FindProp("Delta"), nullptr);
 
-    RegisterClass({"TKelProbeBase", "", {}, nullptr, {prop("Delta", 5)}});
+    reg("TKelProbeBase", "", {prop("Delta", 5)});
     EXPECT_EQ(names(probe), "Delta BETA Gamma ");
     ASSERT_NE(probe->FindProp("DELTA"), nullptr);
     EXPECT_EQ(probe->FindProp("Alpha"), nullptr);
-    RegisterClass({"TKelProbe", "TKelProbeBase", {}, nullptr, {prop("Epsilon", 6)}});
+    reg("TKelProbe", "TKelProbeBase", {prop("Epsilon", 6)});
     EXPECT_EQ(names(FindClass("TKelProbe")), "Delta Epsilon ");
     EXPECT_EQ(FindClass("TKelProbe")->FindProp("Gamma"), nullptr);
     // Left without properties, so the whole-registry checks pass the probes by.
-    RegisterClass({"TKelProbeBase", "", {}, nullptr, {}});
-    RegisterClass({"TKelProbe", "TKelProbeBase", {}, nullptr, {}});
+    reg("TKelProbeBase", "", {});
+    reg("TKelProbe", "TKelProbeBase", {});
     EXPECT_TRUE(FindClass("TKelProbe")->AllProps().empty());
 }
 
