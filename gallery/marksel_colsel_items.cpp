@@ -20,6 +20,9 @@ KEL_GALLERY_ITEM("TColorButton", 120, 40, [](kel::TWinControl* p) -> kel::TContr
     c->SetCaption("Colour...");
     c->SetColor(kel::clNavy);
     c->Font().SetColor(kel::clWhite);
-    c->SetColorDialog(new kel::TColorDialog(c));
+    // The dialog belongs to the form, named, so that a form file can refer to it.
+    auto* d = new kel::TColorDialog(p->Owner() != nullptr ? p->Owner() : p);
+    d->SetName("ColorButtonDialog");
+    c->SetColorDialog(d);
     return c;
 });
