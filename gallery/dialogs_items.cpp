@@ -42,6 +42,8 @@ class TColorDialogDemo : public TCustomControl {
         } else if (gLogInput) {
             std::printf("TColorDialog: cancelled\n");
         }
+        // Flushed at once: the window test reads the log while the gallery runs.
+        if (gLogInput) std::fflush(stdout);
     }
 
   private:
