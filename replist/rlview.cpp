@@ -153,11 +153,20 @@ void TReportListView::ResetColumnArrays() {
 }
 
 void TReportListView::UpdateGridSize() {
+    const bool parked = SelectionParked();
     const int fixed = CountHeadRows();
     SetRowCount(fixed + std::max(FRLData->NrOfRows(), 1));
     if (FixedRows() != fixed) SetFixedRows(fixed);
     SetColCount(std::max(FRLData->NrOfColumns(), 1));
+    if (parked) ParkSelection();
     ApplyHeaderHeights();
+}
+
+bool TReportListView::SelectionParked() const { return Col() >= ColCount() && Row() >= RowCount(); }
+
+void TReportListView::ParkSelection() {
+    const int c = ColCount(), r = RowCount();
+    SetSelection(TGridRect{c, r, c, r});
 }
 
 void TReportListView::ApplyHeaderHeights() {
@@ -240,7 +249,9 @@ void TReportListView::SetNrCols(int Value) {
     const int w = TCustomGrid::ColWidths(oldCount - 1);
     FRLData->SetNrCols(Value);
     const int n = FRLData->NrOfColumns();
+    const bool parked = SelectionParked();
     SetColCount(std::max(n, 1));
+    if (parked) ParkSelection();
     for (int i = std::max(oldCount - 1, 0); i < n; ++i) TCustomGrid::SetColWidths(i, w);
     ResizeColumnArrays(n);
     TCustomGrid::SetTopRow(FixedRows());
@@ -329,7 +340,9 @@ void TReportListView::RemoveColumn(int c) {
     FColumnEditable = ed;
     FColumnIsPwd = pw;
     ResizeColumnArrays(n);
+    const bool parked = SelectionParked();
     SetColCount(std::max(n, 1));
+    if (parked) ParkSelection();
     ChangedSetup();
 }
 
@@ -459,7 +472,9 @@ void TReportListView::SetCommonHeaderAlignment(TAlignment Value) {
 }
 void TReportListView::SetFixedFirstColumn(bool Value) {
     if (!SetField(FFixedColOne, Value)) return;
-    SetFixedCols(Value && ColCount() > 1 ? 1 : 0);
+    const bool parked = SelectionParked();
+    SetFixedCols(Value && ColCount() > 1 ? 1 : 0); // moves only the current column
+    if (parked) ParkSelection();
     ContentChanged();
 }
 
@@ -745,10 +760,7 @@ void TReportListView::SetRowSelectMode(int Value) {
     {
         TPaintBatch batch(*this);
         for (int r = 1; r <= NrOfRows(); ++r) SetRowBits(r, RowSelectedBit, false);
-        if (Value == 0) {
-            const int c = NrOfColumns() + 1, r = NrOfRows() + 1;
-            SetSelection(TGridRect{c, r, c, r});
-        }
+        if (Value == 0) ParkSelection();
     }
     ChangedSelection();
 }

@@ -461,6 +461,11 @@ class TReportListView : public TCustomDrawGrid {
     void InstallHooks();
     void StringsHasChanged();
     void UpdateGridSize(); // RowCount, FixedRows, header heights
+    // Row select mode 0 parks the grid selection on the cell just past the last column and row
+    // (grid coordinates), so that no cell shows selected; a change of the grid's size or fixed
+    // columns parks it again instead of leaving one coordinate inside and one out.
+    bool SelectionParked() const;
+    void ParkSelection();
     void ApplyHeaderHeights();
     void ResizeColumnArrays(int n);
     void ResetColumnArrays();

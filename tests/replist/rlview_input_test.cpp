@@ -229,6 +229,40 @@ TEST_F(RLViewInput, SingleModeAndModeZero) {
     EXPECT_EQ(view->FirstSelectedRow(), 0);
 }
 
+// Mode 0 hides the grid selection on the cell just past the last column and row, whatever the
+// header rows, and keeps it there, with both coordinates past the grid, while the header rows,
+// the fixed first column and the columns come and go; a click brings it back inside.
+TEST_F(RLViewInput, ModeZeroParksTheSelectionPastTheGridWhateverTheHeaders) {
+    auto parked = [&] {
+        const TGridRect s = view->Selection();
+        return view->Col() == view->ColCount() && view->Row() == view->RowCount() &&
+               s.Top == view->RowCount() && s.Bottom == view->RowCount();
+    };
+    auto where = [&] {
+        return std::to_string(view->Col()) + "," + std::to_string(view->Row()) + " in " +
+               std::to_string(view->ColCount()) + "x" + std::to_string(view->RowCount());
+    };
+    view->SetCommonHeaderVisible(true); // two header rows: grid row 7 is data row 6
+    view->SetRowSelectMode(0);
+    EXPECT_TRUE(parked()) << where();
+    view->SetFixedFirstColumn(true);
+    EXPECT_TRUE(parked()) << where();
+    view->SetFixedFirstColumn(false);
+    EXPECT_TRUE(parked()) << where();
+    view->SetCommonHeaderVisible(false);
+    EXPECT_TRUE(parked()) << where();
+    view->SetColumnHeadersVisible(false);
+    EXPECT_TRUE(parked()) << where();
+    view->SetColumnHeadersVisible(true);
+    view->SetNrCols(5);
+    EXPECT_TRUE(parked()) << where();
+    view->RemoveColumn(2);
+    EXPECT_TRUE(parked()) << where();
+    ClickRow(2);
+    EXPECT_EQ(view->Row(), 2) << where();
+    EXPECT_LT(view->Col(), view->ColCount()) << where();
+}
+
 TEST_F(RLViewInput, CursorKeysSelectTheCurrentRowAndAutoAdvanceMovesOnEnter) {
     std::vector<int> keys;
     view->SetOnCursorKeyAction([&](TObject*, std::uint16_t k) { keys.push_back(k); });
