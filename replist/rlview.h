@@ -301,7 +301,7 @@ class TReportListView : public TCustomDrawGrid {
     bool AutoAdvance() const { return FAutoAdvance; }
     void SetAutoAdvance(bool Value) { FAutoAdvance = Value; }
     // 0: the user selects no rows, 1: one row, 2: several rows (Ctrl / Shift).
-    int RowSelectMode() const { return FRowSelectMode; }
+    int RowSelectMode() const { return FRowSelectMode; } // 0 none, 1 single, 2 multiple
     void SetRowSelectMode(int Value);
     bool UseCtrlForMultiSel() const { return FCtrlForMultiSel; }
     void SetUseCtrlForMultiSel(bool Value) { FCtrlForMultiSel = Value; }
@@ -462,10 +462,11 @@ class TReportListView : public TCustomDrawGrid {
     void StringsHasChanged();
     void UpdateGridSize(); // RowCount, FixedRows, header heights
     // Row select mode 0 parks the grid selection on the cell just past the last column and row
-    // (grid coordinates), so that no cell shows selected; a change of the grid's size or fixed
-    // columns parks it again instead of leaving one coordinate inside and one out.
+    // (grid coordinates), so that no cell shows selected. A change of the grid's size or fixed
+    // columns re-parks a parked selection instead of leaving one coordinate inside and one out;
+    // in the other modes ReParkSelection brings it to the first scrollable cell.
     bool SelectionParked() const;
-    void ParkSelection();
+    void ReParkSelection();
     void ApplyHeaderHeights();
     void ResizeColumnArrays(int n);
     void ResetColumnArrays();

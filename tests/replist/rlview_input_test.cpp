@@ -263,6 +263,38 @@ TEST_F(RLViewInput, ModeZeroParksTheSelectionPastTheGridWhateverTheHeaders) {
     EXPECT_LT(view->Col(), view->ColCount()) << where();
 }
 
+// The mode keeps to its three values (52 left a parked selection in no mode), and a view that
+// leaves mode 0, by its setter or by taking another view's settings, brings the parked selection
+// back to the first scrollable cell.
+TEST_F(RLViewInput, RowSelectModeKeepsToItsThreeModesAndLeavingModeZeroUnparks) {
+    auto at = [&](int c, int r) {
+        const TGridRect s = view->Selection();
+        return view->Col() == c && view->Row() == r && s.Top == r && s.Bottom == r;
+    };
+    auto where = [&] {
+        return std::to_string(view->Col()) + "," + std::to_string(view->Row()) + " in " +
+               std::to_string(view->ColCount()) + "x" + std::to_string(view->RowCount());
+    };
+    view->SetRowSelectMode(-1);
+    EXPECT_EQ(view->RowSelectMode(), 0);
+    EXPECT_TRUE(at(3, 7)) << where();
+    view->SetRowSelectMode(52);
+    EXPECT_EQ(view->RowSelectMode(), 2);
+    EXPECT_TRUE(at(0, 1)) << where();
+    view->SetRowSelectMode(0);
+    view->SetRowSelectMode(1);
+    EXPECT_TRUE(at(0, 1)) << where();
+
+    auto* other = new TReportListView(form.get());
+    other->SetNrCols(4);
+    other->SetNrRows(9);
+    other->SetFixedFirstColumn(true);
+    other->SetRowSelectMode(1);
+    view->SetRowSelectMode(0);
+    view->Assign(other);
+    EXPECT_TRUE(at(1, 1)) << where();
+}
+
 TEST_F(RLViewInput, CursorKeysSelectTheCurrentRowAndAutoAdvanceMovesOnEnter) {
     std::vector<int> keys;
     view->SetOnCursorKeyAction([&](TObject*, std::uint16_t k) { keys.push_back(k); });
