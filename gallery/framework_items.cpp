@@ -218,12 +218,14 @@ class TInputEcho : public TCustomControl {
         } else if (Shift == TShiftState{ssCtrl} && Key == 'V' && Clipboard().HasFormat(CF_TEXT)) {
             const std::string text = Clipboard().AsText();
             FTyped += text;
+            KeepTail(FTyped);
             Note(FKey, "paste " + text);
         }
         TCustomControl::KeyDown(Key, Shift);
     }
     void KeyPress(char32_t& Key) override {
         if (Key >= 32) FTyped += CharToUtf8(Key);
+        KeepTail(FTyped);
         Note(FKey, "keypress " + std::to_string(static_cast<unsigned>(Key)));
         TCustomControl::KeyPress(Key);
     }
@@ -241,6 +243,15 @@ class TInputEcho : public TCustomControl {
     }
 
   private:
+    // The typed text keeps its last characters only: the line shows no more, and copying and
+    // pasting it again and again would otherwise double it each time.
+    static void KeepTail(std::string& s) {
+        constexpr std::size_t kMax = 200;
+        if (s.size() <= kMax) return;
+        std::size_t cut = s.size() - kMax;
+        while (cut < s.size() && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) ++cut;
+        s.erase(0, cut);
+    }
     void Note(std::string& field, const std::string& text) {
         field = text;
         if (gLogInput) {
