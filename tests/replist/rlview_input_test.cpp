@@ -295,6 +295,35 @@ TEST_F(RLViewInput, RowSelectModeKeepsToItsThreeModesAndLeavingModeZeroUnparks) 
     EXPECT_TRUE(at(1, 1)) << where();
 }
 
+// With range selection on, Shift with a key or a click in mode 0 extended the range from the
+// parked anchor, past the last column and row; a parked anchor starts a new range instead.
+TEST_F(RLViewInput, ShiftFromAParkedSelectionSelectsInsideTheGrid) {
+    TGridOptions o = view->Options();
+    o.include(goRangeSelect);
+    o.exclude(goEditing);
+    view->SetOptions(o);
+    auto where = [&] {
+        const TGridRect s = view->Selection();
+        return std::to_string(s.Left) + "," + std::to_string(s.Top) + ".." +
+               std::to_string(s.Right) + "," + std::to_string(s.Bottom) + " in " +
+               std::to_string(view->ColCount()) + "x" + std::to_string(view->RowCount());
+    };
+    view->SetRowSelectMode(0);
+    KeyStroke(*form, VK_PRIOR, TShiftState{ssShift});
+    TGridRect s = view->Selection();
+    EXPECT_TRUE(s.Right < view->ColCount() && s.Bottom < view->RowCount()) << where();
+    EXPECT_EQ(s.Top, s.Bottom) << where(); // one cell: the range starts where the cursor went
+    view->SetRowSelectMode(0);
+    ClickRow(2, 40, TShiftState{ssShift});
+    s = view->Selection();
+    EXPECT_TRUE(s.Right < view->ColCount() && s.Bottom < view->RowCount()) << where();
+    // Inside the grid, Shift still extends the range from its anchor.
+    KeyStroke(*form, VK_DOWN, TShiftState{ssShift});
+    s = view->Selection();
+    EXPECT_EQ(s.Top, 2) << where();
+    EXPECT_EQ(s.Bottom, 3) << where();
+}
+
 TEST_F(RLViewInput, CursorKeysSelectTheCurrentRowAndAutoAdvanceMovesOnEnter) {
     std::vector<int> keys;
     view->SetOnCursorKeyAction([&](TObject*, std::uint16_t k) { keys.push_back(k); });
