@@ -809,6 +809,12 @@ TGridRect TCustomGrid::SelectionOf(TGridCoord Anchor, TGridCoord Current) const 
 
 TGridRect TCustomGrid::Selection() const { return SelectionOf(FAnchor, FCurrent); }
 
+// An anchor outside the grid (a report list parks its selection past the last cell) cannot
+// anchor a range: extending from it would select past the grid's edge.
+bool TCustomGrid::InGrid(TGridCoord Cell) const {
+    return Cell.X >= 0 && Cell.X < ColCount() && Cell.Y >= 0 && Cell.Y < RowCount();
+}
+
 void TCustomGrid::SetSelection(const TGridRect& Value) {
     TGridRect old = Selection();
     TGridCoord cur{std::max(Value.Left, Value.Right), std::max(Value.Top, Value.Bottom)};
@@ -846,7 +852,7 @@ bool TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show) {
     if (FEditorMode && !(target == FCurrent)) HideEditor();
     TGridRect old = Selection();
     FCurrent = target;
-    if (MoveAnchor || !RangeSelectOn()) FAnchor = FCurrent;
+    if (MoveAnchor || !RangeSelectOn() || !InGrid(FAnchor)) FAnchor = FCurrent;
     InvalidateSelectionChange(old);
     if (Show) ClampInView();
     if (FOptions.contains(goAlwaysShowEditor) && !FEditorMode && (Focused() || EditorFocused()))
@@ -861,7 +867,7 @@ void TCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor) {
     if (FEditorMode && !(target == FCurrent)) HideEditor();
     TGridRect old = Selection();
     FCurrent = target;
-    if (MoveAnchor || !RangeSelectOn()) FAnchor = FCurrent;
+    if (MoveAnchor || !RangeSelectOn() || !InGrid(FAnchor)) FAnchor = FCurrent;
     InvalidateSelectionChange(old);
 }
 

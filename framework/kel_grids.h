@@ -371,6 +371,7 @@ class TCustomGrid : public TCustomControl {
         return FOptions.contains(goRangeSelect) && !FOptions.contains(goEditing);
     }
     TGridRect SelectionOf(TGridCoord Anchor, TGridCoord Current) const;
+    bool InGrid(TGridCoord Cell) const;
     void InvalidateGridRect(const TGridRect& R);
     void InvalidateSelectionChange(const TGridRect& Old);
     void KeyMove(int ACol, int ARow, TShiftState Shift);

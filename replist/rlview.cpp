@@ -153,11 +153,21 @@ void TReportListView::ResetColumnArrays() {
 }
 
 void TReportListView::UpdateGridSize() {
+    const bool parked = SelectionParked();
     const int fixed = CountHeadRows();
     SetRowCount(fixed + std::max(FRLData->NrOfRows(), 1));
     if (FixedRows() != fixed) SetFixedRows(fixed);
     SetColCount(std::max(FRLData->NrOfColumns(), 1));
+    if (parked) ReParkSelection();
     ApplyHeaderHeights();
+}
+
+bool TReportListView::SelectionParked() const { return Col() >= ColCount() && Row() >= RowCount(); }
+
+void TReportListView::ReParkSelection() {
+    const int c = FRowSelectMode == 0 ? ColCount() : FixedCols();
+    const int r = FRowSelectMode == 0 ? RowCount() : FixedRows();
+    SetSelection(TGridRect{c, r, c, r});
 }
 
 void TReportListView::ApplyHeaderHeights() {
@@ -240,7 +250,9 @@ void TReportListView::SetNrCols(int Value) {
     const int w = TCustomGrid::ColWidths(oldCount - 1);
     FRLData->SetNrCols(Value);
     const int n = FRLData->NrOfColumns();
+    const bool parked = SelectionParked();
     SetColCount(std::max(n, 1));
+    if (parked) ReParkSelection();
     for (int i = std::max(oldCount - 1, 0); i < n; ++i) TCustomGrid::SetColWidths(i, w);
     ResizeColumnArrays(n);
     TCustomGrid::SetTopRow(FixedRows());
@@ -329,7 +341,9 @@ void TReportListView::RemoveColumn(int c) {
     FColumnEditable = ed;
     FColumnIsPwd = pw;
     ResizeColumnArrays(n);
+    const bool parked = SelectionParked();
     SetColCount(std::max(n, 1));
+    if (parked) ReParkSelection();
     ChangedSetup();
 }
 
@@ -459,7 +473,9 @@ void TReportListView::SetCommonHeaderAlignment(TAlignment Value) {
 }
 void TReportListView::SetFixedFirstColumn(bool Value) {
     if (!SetField(FFixedColOne, Value)) return;
-    SetFixedCols(Value && ColCount() > 1 ? 1 : 0);
+    const bool parked = SelectionParked();
+    SetFixedCols(Value && ColCount() > 1 ? 1 : 0); // moves only the current column
+    if (parked) ReParkSelection();
     ContentChanged();
 }
 
@@ -740,15 +756,15 @@ int TReportListView::FirstSelectedColumn() const {
 }
 
 void TReportListView::SetRowSelectMode(int Value) {
+    // Three modes only: a value past them would keep a parked selection in no mode at all.
+    Value = std::clamp(Value, 0, 2);
     FRowSelectMode = Value;
+    // Mode 0 parks the selection; leaving it brings a parked one back to the first cell.
+    if (Value == 0 || SelectionParked()) ReParkSelection();
     if (Value == 2) return;
     {
         TPaintBatch batch(*this);
         for (int r = 1; r <= NrOfRows(); ++r) SetRowBits(r, RowSelectedBit, false);
-        if (Value == 0) {
-            const int c = NrOfColumns() + 1, r = NrOfRows() + 1;
-            SetSelection(TGridRect{c, r, c, r});
-        }
     }
     ChangedSelection();
 }
@@ -958,7 +974,9 @@ void TReportListView::Assign(const TPersistent* Source) {
     InstallHooks();
     SetFixedColor(FColHdColor);
     UpdateGridSize();
+    const bool parked = SelectionParked();
     SetFixedCols(FFixedColOne && ColCount() > 1 ? 1 : 0);
+    if (parked) ReParkSelection();
     try {
         FColAlignment = src->FColAlignment;
         FColumnIsPwd = src->FColumnIsPwd;

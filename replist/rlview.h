@@ -305,7 +305,7 @@ class TReportListView : public TCustomDrawGrid {
     bool AutoAdvance() const { return FAutoAdvance; }
     void SetAutoAdvance(bool Value) { FAutoAdvance = Value; }
     // 0: the user selects no rows, 1: one row, 2: several rows (Ctrl / Shift).
-    int RowSelectMode() const { return FRowSelectMode; }
+    int RowSelectMode() const { return FRowSelectMode; } // 0 none, 1 single, 2 multiple
     void SetRowSelectMode(int Value);
     bool UseCtrlForMultiSel() const { return FCtrlForMultiSel; }
     void SetUseCtrlForMultiSel(bool Value) { FCtrlForMultiSel = Value; }
@@ -513,6 +513,12 @@ class TReportListView : public TCustomDrawGrid {
     void InstallHooks();
     void StringsHasChanged();
     void UpdateGridSize(); // RowCount, FixedRows, header heights
+    // Row select mode 0 parks the grid selection on the cell just past the last column and row
+    // (grid coordinates), so that no cell shows selected. A change of the grid's size or fixed
+    // columns re-parks a parked selection instead of leaving one coordinate inside and one out;
+    // in the other modes ReParkSelection brings it to the first scrollable cell.
+    bool SelectionParked() const;
+    void ReParkSelection();
     void ApplyHeaderHeights();
     void ResizeColumnArrays(int n);
     void ResetColumnArrays();

@@ -229,6 +229,101 @@ TEST_F(RLViewInput, SingleModeAndModeZero) {
     EXPECT_EQ(view->FirstSelectedRow(), 0);
 }
 
+// Mode 0 hides the grid selection on the cell just past the last column and row, whatever the
+// header rows, and keeps it there, with both coordinates past the grid, while the header rows,
+// the fixed first column and the columns come and go; a click brings it back inside.
+TEST_F(RLViewInput, ModeZeroParksTheSelectionPastTheGridWhateverTheHeaders) {
+    auto parked = [&] {
+        const TGridRect s = view->Selection();
+        return view->Col() == view->ColCount() && view->Row() == view->RowCount() &&
+               s.Top == view->RowCount() && s.Bottom == view->RowCount();
+    };
+    auto where = [&] {
+        return std::to_string(view->Col()) + "," + std::to_string(view->Row()) + " in " +
+               std::to_string(view->ColCount()) + "x" + std::to_string(view->RowCount());
+    };
+    view->SetCommonHeaderVisible(true); // two header rows: grid row 7 is data row 6
+    view->SetRowSelectMode(0);
+    EXPECT_TRUE(parked()) << where();
+    view->SetFixedFirstColumn(true);
+    EXPECT_TRUE(parked()) << where();
+    view->SetFixedFirstColumn(false);
+    EXPECT_TRUE(parked()) << where();
+    view->SetCommonHeaderVisible(false);
+    EXPECT_TRUE(parked()) << where();
+    view->SetColumnHeadersVisible(false);
+    EXPECT_TRUE(parked()) << where();
+    view->SetColumnHeadersVisible(true);
+    view->SetNrCols(5);
+    EXPECT_TRUE(parked()) << where();
+    view->RemoveColumn(2);
+    EXPECT_TRUE(parked()) << where();
+    ClickRow(2);
+    EXPECT_EQ(view->Row(), 2) << where();
+    EXPECT_LT(view->Col(), view->ColCount()) << where();
+}
+
+// The mode keeps to its three values (52 left a parked selection in no mode), and a view that
+// leaves mode 0, by its setter or by taking another view's settings, brings the parked selection
+// back to the first scrollable cell.
+TEST_F(RLViewInput, RowSelectModeKeepsToItsThreeModesAndLeavingModeZeroUnparks) {
+    auto at = [&](int c, int r) {
+        const TGridRect s = view->Selection();
+        return view->Col() == c && view->Row() == r && s.Top == r && s.Bottom == r;
+    };
+    auto where = [&] {
+        return std::to_string(view->Col()) + "," + std::to_string(view->Row()) + " in " +
+               std::to_string(view->ColCount()) + "x" + std::to_string(view->RowCount());
+    };
+    view->SetRowSelectMode(-1);
+    EXPECT_EQ(view->RowSelectMode(), 0);
+    EXPECT_TRUE(at(3, 7)) << where();
+    view->SetRowSelectMode(52);
+    EXPECT_EQ(view->RowSelectMode(), 2);
+    EXPECT_TRUE(at(0, 1)) << where();
+    view->SetRowSelectMode(0);
+    view->SetRowSelectMode(1);
+    EXPECT_TRUE(at(0, 1)) << where();
+
+    auto* other = new TReportListView(form.get());
+    other->SetNrCols(4);
+    other->SetNrRows(9);
+    other->SetFixedFirstColumn(true);
+    other->SetRowSelectMode(1);
+    view->SetRowSelectMode(0);
+    view->Assign(other);
+    EXPECT_TRUE(at(1, 1)) << where();
+}
+
+// With range selection on, Shift with a key or a click in mode 0 extended the range from the
+// parked anchor, past the last column and row; a parked anchor starts a new range instead.
+TEST_F(RLViewInput, ShiftFromAParkedSelectionSelectsInsideTheGrid) {
+    TGridOptions o = view->Options();
+    o.include(goRangeSelect);
+    o.exclude(goEditing);
+    view->SetOptions(o);
+    auto where = [&] {
+        const TGridRect s = view->Selection();
+        return std::to_string(s.Left) + "," + std::to_string(s.Top) + ".." +
+               std::to_string(s.Right) + "," + std::to_string(s.Bottom) + " in " +
+               std::to_string(view->ColCount()) + "x" + std::to_string(view->RowCount());
+    };
+    view->SetRowSelectMode(0);
+    KeyStroke(*form, VK_PRIOR, TShiftState{ssShift});
+    TGridRect s = view->Selection();
+    EXPECT_TRUE(s.Right < view->ColCount() && s.Bottom < view->RowCount()) << where();
+    EXPECT_EQ(s.Top, s.Bottom) << where(); // one cell: the range starts where the cursor went
+    view->SetRowSelectMode(0);
+    ClickRow(2, 40, TShiftState{ssShift});
+    s = view->Selection();
+    EXPECT_TRUE(s.Right < view->ColCount() && s.Bottom < view->RowCount()) << where();
+    // Inside the grid, Shift still extends the range from its anchor.
+    KeyStroke(*form, VK_DOWN, TShiftState{ssShift});
+    s = view->Selection();
+    EXPECT_EQ(s.Top, 2) << where();
+    EXPECT_EQ(s.Bottom, 3) << where();
+}
+
 TEST_F(RLViewInput, CursorKeysSelectTheCurrentRowAndAutoAdvanceMovesOnEnter) {
     std::vector<int> keys;
     view->SetOnCursorKeyAction([&](TObject*, std::uint16_t k) { keys.push_back(k); });
