@@ -47,7 +47,7 @@ TEST(GalleryMonkey, InputEchoKeepsItsTextShortUnderCopyAndPaste) {
     }
     headless::KeyStroke(*g.Form, 'C', TShiftState{ssCtrl});
     const std::string kept = Clipboard().AsText();
-    EXPECT_GE(kept.size(), 100u);
+    EXPECT_GE(kept.size(), 60u); // pasting still appends (4 bytes typed)
     EXPECT_LE(kept.size(), 200u);
     EXPECT_EQ(kept.substr(kept.size() - 4), "ab\xc3\xa4"); // the newest text, whole characters
     g.Form.reset();
