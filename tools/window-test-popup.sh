@@ -24,23 +24,9 @@ done
   { echo "window-test-popup: $build has no SDL host (libsdl2-dev missing?)"; exit 1; }
 rm -rf "$out"; mkdir -p "$out"
 
-n=99
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-Xvfb "$DISPLAY" -screen 0 1280x2400x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-gallery=""
-cleanup() {
-  [ -n "$gallery" ] && kill "$gallery" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 150); do
-  xwd -root -silent >/dev/null 2>&1 && break
-  kill -0 "$xvfb" 2>/dev/null || { echo "window-test-popup: Xvfb did not start"; cat "$out/xvfb.log"; exit 1; }
-  sleep 0.1
-done
+# A virtual display, stopped with the gallery when the script exits.
+source tools/xvfb-common.sh
+kel_start_xvfb "window-test-popup" "$out"
 
 KEL_HEADLESS=0 "$exe" --quit-after 60000 --log-input >"$out/gallery.log" 2>&1 &
 gallery=$!

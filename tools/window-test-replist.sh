@@ -17,23 +17,9 @@ done
 [ -f "$build/libkel_sdl.so" ] || [ -f "$build/libkel_sdl.a" ] || { echo "window-test-replist: $build has no SDL host"; exit 1; }
 rm -rf "$out"; mkdir -p "$out"
 
-n=99
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-Xvfb "$DISPLAY" -screen 0 1280x2400x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-gallery=""
-cleanup() {
-  [ -n "$gallery" ] && kill "$gallery" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 150); do
-  xwd -root -silent >/dev/null 2>&1 && break
-  kill -0 "$xvfb" 2>/dev/null || { echo "window-test-replist: Xvfb did not start"; cat "$out/xvfb.log"; exit 1; }
-  sleep 0.1
-done
+# A virtual display, stopped with the gallery when the script exits.
+source tools/xvfb-common.sh
+kel_start_xvfb "window-test-replist" "$out"
 
 KEL_HEADLESS=0 "$exe" --quit-after 60000 --log-input >"$out/gallery.log" 2>&1 &
 gallery=$!
@@ -42,11 +28,15 @@ for _ in $(seq 150); do
   kill -0 "$gallery" 2>/dev/null || break
   sleep 0.1
 done
-read -r vx vy < <(sed -n 's/.*item "TReportListView" at \([-0-9]*\),\([-0-9]*\) size.*/\1 \2/p' "$out/gallery.log") || true
+read -r vx vy page < <(sed -n 's/.*item "TReportListView" at \([-0-9]*\),\([-0-9]*\) size.* on page \([0-9]*\).*/\1 \2 \3/p' "$out/gallery.log") || true
 if [ -z "${vx:-}" ]; then
   cat "$out/gallery.log"; echo "window-test-replist: the gallery did not report the report list"; exit 1
 fi
 sleep 1
+# The gallery opens on its first page; Ctrl+Tab (with the pointer over the window, which has
+# the keyboard without a window manager) turns to the report list's page.
+xdotool mousemove 200 10
+for _ in $(seq 2 "${page:-1}"); do xdotool key ctrl+Tab; sleep 0.3; done
 
 # The header of column 2: frame 2, column 1 is 90 pixels plus its line; the common header row
 # (20 + 1) lies above the column header row.

@@ -26,24 +26,9 @@ rm -rf "$out"; mkdir -p "$out"
 "$exe" --headless --pages 1280x2400 --out "$out/headless" >/dev/null
 pngtopnm "$out/headless/contact-sheet.png" >"$out/expected.ppm"
 
-# A free display number; -noreset keeps the server up between client connections.
-n=99
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-Xvfb "$DISPLAY" -screen 0 1280x2400x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-gallery=""
-cleanup() {
-  [ -n "$gallery" ] && kill "$gallery" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 150); do
-  xwd -root -silent >/dev/null 2>&1 && break
-  kill -0 "$xvfb" 2>/dev/null || { echo "window-test: Xvfb did not start"; cat "$out/xvfb.log"; exit 1; }
-  sleep 0.1
-done
+# A virtual display, stopped with the gallery when the script exits.
+source tools/xvfb-common.sh
+kel_start_xvfb "window-test" "$out"
 xwd -root -silent >/dev/null 2>&1 || { echo "window-test: display $DISPLAY not ready"; exit 1; }
 
 # The gallery in a window (it closes itself after 60 s should the test hang); it reads its own
