@@ -33,42 +33,10 @@
 
 // ---- Heap accounting ---------------------------------------------------------------------------
 
-namespace {
-std::size_t gInUse = 0, gPeak = 0;
+#include "heap_count.h"
 
-void* CountedAlloc(std::size_t n) {
-    void* p = std::malloc(n ? n : 1);
-    if (p != nullptr) {
-        gInUse += malloc_usable_size(p);
-        if (gInUse > gPeak) gPeak = gInUse;
-    }
-    return p;
-}
-void CountedFree(void* p) {
-    if (p == nullptr) return;
-    gInUse -= malloc_usable_size(p);
-    std::free(p);
-}
-
-// Starts a measurement: the peak restarts from what is in use now.
-std::size_t StartPeak() {
-    gPeak = gInUse;
-    return gInUse;
-}
-double PeakMB(std::size_t base) { return static_cast<double>(gPeak - base) / (1024.0 * 1024.0); }
-} // namespace
-
-void* operator new(std::size_t n) {
-    if (void* p = CountedAlloc(n)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return CountedAlloc(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return CountedAlloc(n); }
-void operator delete(void* p) noexcept { CountedFree(p); }
-void operator delete[](void* p) noexcept { CountedFree(p); }
-void operator delete(void* p, std::size_t) noexcept { CountedFree(p); }
-void operator delete[](void* p, std::size_t) noexcept { CountedFree(p); }
+using kel::bench::PeakMB;
+using kel::bench::StartPeak;
 
 namespace {
 
@@ -282,7 +250,7 @@ void BM_PugiParse_Cold(benchmark::State& s) { PugiParse(s, true); }
 
 // pugixml allocates through these, so its trees are counted like our own allocations.
 const bool PugiCounted = [] {
-    pugi::set_memory_management_functions(CountedAlloc, CountedFree);
+    pugi::set_memory_management_functions(kel::bench::CountedAlloc, kel::bench::CountedFree);
     return true;
 }();
 

@@ -25,42 +25,16 @@
 
 // ---- Heap accounting ---------------------------------------------------------------------------
 
-namespace {
-std::size_t gInUse = 0, gPeak = 0;
+#include "heap_count.h"
 
-void* CountedAlloc(std::size_t n) {
-    void* p = std::malloc(n ? n : 1);
-    if (p != nullptr) {
-        gInUse += malloc_usable_size(p);
-        if (gInUse > gPeak) gPeak = gInUse;
-    }
-    return p;
-}
-void CountedFree(void* p) {
-    if (p == nullptr) return;
-    gInUse -= malloc_usable_size(p);
-    std::free(p);
-}
-} // namespace
-
-void* operator new(std::size_t n) {
-    if (void* p = CountedAlloc(n)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return CountedAlloc(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return CountedAlloc(n); }
-void operator delete(void* p) noexcept { CountedFree(p); }
-void operator delete[](void* p) noexcept { CountedFree(p); }
-void operator delete(void* p, std::size_t) noexcept { CountedFree(p); }
-void operator delete[](void* p, std::size_t) noexcept { CountedFree(p); }
+using kel::bench::PeakMB;
+using kel::bench::StartPeak;
 
 namespace {
 
 using namespace kel;
 
 constexpr int Slides = 1000;
-constexpr double MB = 1024.0 * 1024.0;
 
 // Eight 640 x 480 scenes with smooth gradients and hard edges (both matter to a reduction).
 const std::vector<std::unique_ptr<TBitmap>>& Sources() {
@@ -112,14 +86,13 @@ void AddSlides(benchmark::State& state, bool AntiAlias) {
         state.PauseTiming();
         auto s = std::make_unique<Scene>();
         s->strip->SetAntiAlias(AntiAlias);
-        const std::size_t base = gInUse;
-        gPeak = gInUse;
+        const std::size_t base = StartPeak();
         state.ResumeTiming();
         const auto& src = Sources();
         for (int i = 0; i < Slides; ++i) s->strip->AddPicture(*src[std::size_t(i) % src.size()]);
         state.PauseTiming();
-        peak = double(gPeak - base) / MB;
-        kept = double(gInUse - base) / MB;
+        peak = PeakMB(base);
+        kept = kel::bench::InUseMB(base);
         if (s->strip->PictureCount() != Slides) state.SkipWithError("slides missing");
         s.reset();
         state.ResumeTiming();
