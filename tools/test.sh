@@ -38,6 +38,7 @@ ctest --test-dir build/release --output-on-failure -j "$jobs"
 bash tools/window-test.sh build/release
 bash tools/window-test-replist.sh build/release
 bash tools/window-test-modal.sh build/release
+bash tools/window-test-colordialog.sh build/release
 bash tools/window-test-popup.sh build/release
 bash tools/check-gallery-form.sh build/release
 bash tools/check-package.sh build/release

@@ -123,9 +123,8 @@ done
 
 # 3. Esc closes the gallery, which exits with 0. The X focus went with the dialog's window, so
 #    give it back to the gallery first; the gallery must be gone well before its own 60 s
-#    --quit-after would close it. (Known fault this step can show: now and then the gallery
-#    ends with an X error, BadWindow on X_SendEvent to the closed dialog's window, just after
-#    the X focus returns to it; the modal dialog shows the same when focus is given back.)
+#    --quit-after would close it. (This step found the window host ending, now and then, on an
+#    X error: BadWindow for SDL's wake-up message to the closed dialog's window.)
 main=$(xdotool search --onlyvisible --name '^kel gallery$' 2>/dev/null | head -n 1) || true
 [ -n "$main" ] || fail "no gallery window found"
 xdotool windowfocus --sync "$main" 2>/dev/null || true

@@ -10,6 +10,10 @@
 #include "kel_popup.h"
 
 #include <SDL.h>
+#ifdef KEL_SDL_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -249,6 +253,22 @@ bool TSDLHost::DisplayAvailable() {
     return (x && *x) || (w && *w);
 }
 
+#ifdef KEL_SDL_HAVE_X11
+namespace {
+XErrorHandler gPreviousXErrorHandler = nullptr;
+
+// While it waits for events, SDL sends its wake-up message to one of its windows over a second
+// display connection. When that window is a dialog that closes just then, the server can see
+// the window destroyed before the message arrives, and Xlib's default handler ends the program
+// for the BadWindow error. A message to a window that is gone has nobody to wake: that one
+// error is dropped, every other goes to the handler that was installed before.
+int IgnoreSendToClosedWindow(Display* Dpy, XErrorEvent* Error) {
+    if (Error->error_code == BadWindow && Error->request_code == X_SendEvent) return 0;
+    return gPreviousXErrorHandler ? gPreviousXErrorHandler(Dpy, Error) : 0;
+}
+} // namespace
+#endif
+
 TSDLHost::TSDLHost() {
     // The platform's double click: second press within 500 ms and 4 pixels.
     SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_TIME, "500");
@@ -258,6 +278,11 @@ TSDLHost::TSDLHost() {
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         throw EInvalidOperation(std::string("Cannot open a display: ") + SDL_GetError());
+#ifdef KEL_SDL_HAVE_X11
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "x11") == 0 && gPreviousXErrorHandler == nullptr)
+        gPreviousXErrorHandler = XSetErrorHandler(IgnoreSendToClosedWindow);
+#endif
     SDL_StartTextInput();
 
     Application->SetClock(std::make_unique<TSteadyClock>());
