@@ -587,6 +587,7 @@ const bool popupHookInstalled = [] {
 // level), so the tree reads back as it was.
 std::vector<TComponent*> SubitemsOf(const TMenuItem& Item) {
     std::vector<TComponent*> out;
+    out.reserve(std::size_t(std::max(Item.Count(), 0)));
     for (int i = 0; i < Item.Count(); ++i) out.push_back(Item.Items(i));
     return out;
 }
