@@ -506,6 +506,8 @@ class TNTabEd : public TCustomGrid {
     TColor FColorRangeSelFG = TColor(0x80552C), FColorRangeSelBG = TColor(0xF8E8E0);
     bool FBoldMarks = true, FBoldSelHeads = true, FShowCellCursor = true;
     bool FOptimizeRowHeight = false;
+    // Expires with the editor: calls posted to the message loop check it before they run.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     int FPopupDMask = -1, FPopupHMask = -1;
     // Mouse state: last click, the click before it, last position (grid cells / pixels).
     TGridCoord FClickCell{-1, -1}, FPrevClickCell{-1, -1};

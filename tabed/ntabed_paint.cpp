@@ -3,9 +3,12 @@
 // heights.
 #include "KEL_ntabed.h"
 
+#include "kel_app.h"
+
 #include "numtext.h"
 
 #include <algorithm>
+#include <memory>
 #include <cmath>
 
 namespace kel {
@@ -59,8 +62,15 @@ void TNTabEd::Paint() {
     if (FOptimizeRowHeight) {
         Canvas().Font().Assign(&Font());
         const int h = std::max(Canvas().TextHeight("9GMg\xC3\x9C$\xC2\xA7[{|") + 2 + 2, 8);
-        if (FRowOffset == 1) TCustomGrid::SetRowHeights(1, h);
-        if (DefaultRowHeight() != h) SetDefaultRowHeight(h);
+        const bool attribRow = FRowOffset == 1 && TCustomGrid::RowHeights(1) != h;
+        // Row heights change the layout, which must not happen while the form paints: the new
+        // heights are set from the message loop right after, unless the editor is gone by then.
+        if (attribRow || DefaultRowHeight() != h)
+            Application->PostCall([this, alive = std::weak_ptr<bool>(FAlive), h] {
+                if (alive.expired() || !FOptimizeRowHeight) return;
+                if (FRowOffset == 1) TCustomGrid::SetRowHeights(1, h);
+                if (DefaultRowHeight() != h) SetDefaultRowHeight(h);
+            });
     }
 }
 

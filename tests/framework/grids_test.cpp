@@ -619,8 +619,10 @@ TEST_F(GridTest, AScrollBarPressWhoseReleaseWasLostEndsWithoutEffect) {
 TEST_F(GridTest, AGridFreedByTheScrollItsBarMadeIsLeftAlone) {
     grid->SetRowCount(1000);
     grid->SetOnTopLeftChanged([this](TObject*) {
-        delete grid;
+        // The handler is the grid's: after the delete, nothing of this closure is read.
+        auto* doomed = grid;
         grid = nullptr;
+        delete doomed;
     });
     MouseDownAt(*form, 10 + 289, 10 + 175); // the down arrow, in form coordinates
     EXPECT_EQ(grid, nullptr);
