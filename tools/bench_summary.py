@@ -155,7 +155,11 @@ def main():
             err = run_bench(exe, regexes, a.reps, out)
             if err:
                 notes[b] = err
-        medians[b] = load_medians(out) if os.path.exists(out) else None
+        try:
+            medians[b] = load_medians(out) if os.path.exists(out) else None
+        except ValueError:  # a bench that failed early leaves an empty or partial file
+            medians[b] = None
+            notes.setdefault(b, "no readable results in " + out)
 
     rows = [("Figure", "Measured", "Goal", "Verdict", "Benchmarks")]
     failed = 0
