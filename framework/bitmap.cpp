@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -47,12 +48,34 @@ void TBitmap::SetHeight(int h) { SetSize(FWidth, h); }
 void TBitmap::SetSize(int w, int h) {
     detail::CheckBitmapSize(w, h, "");
     if (w == FWidth && h == FHeight) return;
-    std::vector<std::uint32_t> pixels(std::size_t(w) * std::size_t(h), 0x00FFFFFFu);
+    constexpr std::uint32_t white = 0x00FFFFFFu;
+    const std::size_t n = std::size_t(w) * std::size_t(h);
     const int keepW = std::min(w, FWidth), keepH = std::min(h, FHeight);
-    for (int y = 0; y < keepH; ++y)
-        std::copy_n(FPixels.data() + std::size_t(y) * FWidth, keepW,
-                    pixels.data() + std::size_t(y) * w);
-    FPixels.swap(pixels);
+    if (n <= FPixels.capacity() && n >= FPixels.capacity() / 4) {
+        // In place when the storage holds the new size and would not be mostly idle: a form's
+        // surface that is resized back and forth allocates (and faults in fresh pages) once.
+        // Rows move to the new stride in the order that never overwrites a row not yet moved.
+        if (n > FPixels.size()) FPixels.resize(n, white);
+        std::uint32_t* p = FPixels.data();
+        const auto moveRow = [&](int y) {
+            std::uint32_t* to = p + std::size_t(y) * std::size_t(w);
+            std::memmove(to, p + std::size_t(y) * std::size_t(FWidth),
+                         std::size_t(keepW) * sizeof(std::uint32_t));
+            std::fill(to + keepW, to + w, white);
+        };
+        if (w > FWidth)
+            for (int y = keepH - 1; y >= 0; --y) moveRow(y);
+        else
+            for (int y = 0; y < keepH; ++y) moveRow(y);
+        std::fill(p + std::size_t(keepH) * std::size_t(w), p + n, white);
+        FPixels.resize(n);
+    } else {
+        std::vector<std::uint32_t> pixels(n, white);
+        for (int y = 0; y < keepH; ++y)
+            std::copy_n(FPixels.data() + std::size_t(y) * FWidth, keepW,
+                        pixels.data() + std::size_t(y) * w);
+        FPixels.swap(pixels);
+    }
     FWidth = w;
     FHeight = h;
     Rebind();

@@ -116,6 +116,9 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 
 void TControl::SetClientWidth(int Value) { SetWidth(FWidth - ClientWidth() + Value); }
 void TControl::SetClientHeight(int Value) { SetHeight(FHeight - ClientHeight() + Value); }
+void TControl::SetClientSize(int AWidth, int AHeight) {
+    SetBounds(FLeft, FTop, FWidth - ClientWidth() + AWidth, FHeight - ClientHeight() + AHeight);
+}
 
 TPoint TControl::ClientOrigin() const {
     if (FParent == nullptr) return {FLeft, FTop};

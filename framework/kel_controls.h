@@ -202,6 +202,8 @@ class TControl : public TComponent {
     int ClientHeight() const { return ClientRect().Height(); }
     void SetClientWidth(int Value);
     void SetClientHeight(int Value);
+    // Both at once: one size change (one OnResize, and a form's surface resized once).
+    void SetClientSize(int AWidth, int AHeight);
     // Screen position of the client area's top-left corner.
     virtual TPoint ClientOrigin() const;
     TPoint ClientToScreen(TPoint P) const;

@@ -4,7 +4,8 @@
 // after each event. A report list gets a few rows of data first so sorting has work to do.
 // The scripts run it with -entropic=0 (fuzz/fuzz_input.flags): one input covers tens of
 // thousands of features, and the entropic schedule's bookkeeping per feature took most of the
-// time (a few executions per second instead of over a hundred).
+// time (a few executions per second instead of over a hundred). KEL_FUZZ_TRACE=1 prints every
+// event (to replay a crash input step by step); KEL_FUZZ_LIST=1 the classes the first byte picks.
 #include "kel_monkey.h"
 
 #include <cstddef>
@@ -53,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return f;
     }();
     kel::Application->ResetState();
-    form->SetClientWidth(400);
-    form->SetClientHeight(300);
+    form->SetClientSize(400, 300);
     const kel::TClassInfo& kind = *Kinds()[data[0] % Kinds().size()];
     std::unique_ptr<kel::TComponent> owned(kind.Create(form));
     auto* control = dynamic_cast<kel::TControl*>(owned.get());
@@ -66,8 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         kel::monkey::TMonkey monkey(*form, {control});
         kel::monkey::TBytes bytes(data + 1, size - 1);
+        static const bool trace = std::getenv("KEL_FUZZ_TRACE") != nullptr;
         for (int n = 0; n < 32 && bytes.More(); ++n) {
             const std::string what = monkey.Step(bytes);
+            if (trace) std::fprintf(stderr, "event %d: %s\n", n, what.c_str());
             const std::string fault = monkey.Check();
             if (!fault.empty()) {
                 std::fprintf(stderr, "fault after event %d (%s): %s\n", n, what.c_str(),

@@ -95,7 +95,11 @@ class TSevenSeg : public TGraphicControl {
     void ColorizeSegments(TColor Color);
     // Draws one full-size glyph (312 x 432) into DigImg.
     void CreateDigit(char32_t Ch, bool Dot);
-    // Builds the 21 glyphs for the present size and colours and offers them to other displays.
+    // The full-size glyph CreateDigit drew last (null before the first).
+    const TBitmap* DigitImage() const { return DigImg.get(); }
+    // Builds the 21 glyphs for the present size and colours and offers them to other displays:
+    // the cells CreateDigit's glyphs shrunk with HALFTONE give, computed from outlines of the
+    // glyphs made once per process.
     void CreateImageCache();
 
   private:

@@ -4,6 +4,11 @@
 // cache with a box filter (HALFTONE); Paint only copies cache cells. The cache is built at the
 // first paint (or the first ImageCache call) and shared by every display of the same cell size
 // and colours; the segment pictures are decoded once per process.
+//
+// A full-size glyph has two colours only, so its box-filtered cell is a blend of the two by the
+// share of lit source pixels under each cell pixel. The cache is built from that share, taken
+// from run-length outlines of the 21 glyphs made once per process: the same pixels as shrinking
+// the composed glyphs, without composing 2.8 million pixels for every size and colour.
 #include "KEL_sevenseg.h"
 
 #include "kel_props.h"
@@ -11,8 +16,11 @@
 #include "kel_utf8.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace kel {
 
@@ -134,6 +142,97 @@ int CacheIndex(char32_t c) {
         if (SevenSegCharList[k] == c) return k + 1;
     return 0;
 }
+
+// Calls Put(picture index, top-left corner) for every segment picture glyph Ch is made of (the
+// indexes of SegmentPicture); Dot adds the decimal point.
+template <class F>
+void ForEachPart(char32_t Ch, bool Dot, F&& Put) {
+    Ch = UpCase(Ch);
+    if (Ch == U'+') {
+        Put(3, kPlusPos);
+    } else if (Ch == U':') {
+        Put(4, kColonPos);
+    } else if (Ch == U'\u00B0') {
+        Put(5, kDegPos);
+    } else {
+        const int segs = SegmentsOf(Ch);
+        for (int k = 0; k < 7; ++k)
+            if (segs & (1 << k)) Put(kSegHorz[k] ? 0 : 1, kSegPos[k]);
+        if (IsPoint(Ch)) Dot = true;
+    }
+    if (Dot) Put(2, kDotPos);
+}
+
+// A full-size glyph as its lit pixels: rows with the same runs merged into bands.
+struct TGlyphOutline {
+    struct Band {
+        int Y0, Y1;                            // rows [Y0, Y1)
+        std::vector<std::pair<int, int>> Runs; // lit columns [first, second)
+    };
+    std::vector<Band> Bands;
+};
+
+// The outlines of the 21 cache glyphs, made once per process. A pixel is lit where any picture
+// of the glyph has ink (is not white), as in the composed glyph.
+const std::vector<TGlyphOutline>& GlyphOutlines() {
+    static const std::vector<TGlyphOutline> outlines = [] {
+        std::vector<TGlyphOutline> all(21);
+        std::vector<unsigned char> lit(std::size_t(kDigW) * kDigH);
+        for (int k = 0; k < 21; ++k) {
+            std::fill(lit.begin(), lit.end(), 0);
+            ForEachPart(SevenSegCharList[k], false, [&](int Index, TPoint At) {
+                const TBitmap& pic = SegmentPicture(Index);
+                for (int y = std::max(0, -At.Y); y < pic.Height() && At.Y + y < kDigH; ++y) {
+                    const std::uint32_t* row = pic.ScanLine(y);
+                    for (int x = std::max(0, -At.X); x < pic.Width() && At.X + x < kDigW; ++x)
+                        if ((row[x] & 0xFFFFFF) != 0xFFFFFF)
+                            lit[std::size_t(At.Y + y) * kDigW + std::size_t(At.X + x)] = 1;
+                }
+            });
+            std::vector<TGlyphOutline::Band>& bands = all[std::size_t(k)].Bands;
+            std::vector<std::pair<int, int>> runs;
+            for (int y = 0; y < kDigH; ++y) {
+                runs.clear();
+                const unsigned char* row = lit.data() + std::size_t(y) * kDigW;
+                for (int x = 0; x < kDigW;) {
+                    if (!row[x]) {
+                        ++x;
+                        continue;
+                    }
+                    const int x0 = x;
+                    while (x < kDigW && row[x]) ++x;
+                    runs.emplace_back(x0, x);
+                }
+                if (!bands.empty() && bands.back().Runs == runs)
+                    bands.back().Y1 = y + 1;
+                else if (!runs.empty())
+                    bands.push_back({y, y + 1, runs});
+            }
+        }
+        return all;
+    }();
+    return outlines;
+}
+
+// One axis of the box filter from Src full-size pixels to Dst cell pixels, in the units of
+// the framework's HALFTONE blit: source pixel j spans [j * Scale, (j + 1) * Scale), cell pixel
+// i spans [i * Span, (i + 1) * Span). An unscaled axis counts whole pixels.
+struct TBoxAxis {
+    TBoxAxis(int Dst, int Src)
+        : Scale(Dst == Src ? 1 : Dst), Span(Dst == Src ? 1 : Src), Cells(Dst) {}
+    // Adds the overlap of source pixels [First, Last) with each cell pixel to Acc; returns the
+    // cell pixels touched, [first, last).
+    std::pair<int, int> Spread(int First, int Last, std::int64_t* Acc) const {
+        const std::int64_t lo = std::int64_t(First) * Scale, hi = std::int64_t(Last) * Scale;
+        const std::int64_t i0 = lo / Span,
+                           i1 = std::min<std::int64_t>(Cells, (hi + Span - 1) / Span);
+        for (std::int64_t i = i0; i < i1; ++i)
+            Acc[i] += std::min(hi, (i + 1) * Span) - std::max(lo, i * Span);
+        return {int(i0), int(i1)};
+    }
+    std::int64_t Scale, Span;
+    int Cells;
+};
 
 } // namespace
 
@@ -257,24 +356,13 @@ void TSevenSeg::CreateDigit(char32_t Ch, bool Dot) {
     PenAndBrush(c, clWhite);
     c.Rectangle(0, 0, kDigW, kDigH);
     c.SetCopyMode(cmSrcAnd);
-    auto put = [&c](const TBitmap& pic, TPoint at) {
-        c.CopyRect(Bounds(at.X, at.Y, pic.Width(), pic.Height()), pic.Canvas(),
+    const TBitmap* const pics[6] = {SegHorz.get(), SegVert.get(),  SegDot.get(),
+                                    SegPlus.get(), SegColon.get(), SegDeg.get()};
+    ForEachPart(Ch, Dot, [&](int Index, TPoint At) {
+        const TBitmap& pic = *pics[Index];
+        c.CopyRect(Bounds(At.X, At.Y, pic.Width(), pic.Height()), pic.Canvas(),
                    Rect(0, 0, pic.Width(), pic.Height()));
-    };
-    Ch = UpCase(Ch);
-    if (Ch == U'+') {
-        put(*SegPlus, kPlusPos);
-    } else if (Ch == U':') {
-        put(*SegColon, kColonPos);
-    } else if (Ch == U'\u00B0') {
-        put(*SegDeg, kDegPos);
-    } else {
-        const int segs = SegmentsOf(Ch);
-        for (int k = 0; k < 7; ++k)
-            if (segs & (1 << k)) put(kSegHorz[k] ? *SegHorz : *SegVert, kSegPos[k]);
-        if (IsPoint(Ch)) Dot = true;
-    }
-    if (Dot) put(*SegDot, kDotPos);
+    });
     c.SetCopyMode(cmSrcCopy);
     // All white left is background: the surround and any white a shape encloses (the hole of
     // the degree ring). The lit colour is never pure white (see ColorizeSegments).
@@ -300,19 +388,50 @@ void TSevenSeg::CreateImageCache() {
     auto cache = std::make_shared<TBitmap>();
     cache->SetPixelFormat(pf32bit);
     cache->SetSize(21 * dw, ch);
-    TCanvas& c = cache->Canvas();
-    PenAndBrush(c, FColorBakG);
-    c.Rectangle(0, 0, 21 * dw, ch);
-    ColorizeSegments(FColorTxt);
-    SetStretchBltMode(c, HALFTONE);
-    for (int k = 1; k <= 21; ++k) {
-        CreateDigit(SevenSegCharList[k - 1], false);
-        StretchBlt(c, (k - 1) * dw, 0, dw, ch, DigImg->Canvas(), 0, 0, kDigW, kDigH, cmSrcCopy);
+    // Each cell pixel is the rounded mean of its source pixels: Lit of them (area-weighted, out
+    // of Total) in the ink colour, the rest in the background (see ColorizeSegments, CreateDigit).
+    const std::uint32_t ink = ColorToPixel(ColorToRGB(FColorTxt) == clWhite ? 0xFEFEFE : FColorTxt);
+    const std::uint32_t bg = ColorToPixel(FColorBakG);
+    const TBoxAxis ax(dw, kDigW), ay(ch, kDigH);
+    const std::int64_t total = ax.Span * ay.Span;
+    std::vector<std::int64_t> lit(static_cast<std::size_t>(dw) * static_cast<std::size_t>(ch));
+    std::vector<std::int64_t> across(static_cast<std::size_t>(dw));
+    std::vector<std::int64_t> down(static_cast<std::size_t>(ch));
+    const auto blend = [total](std::int64_t Lit, std::uint32_t Ink, std::uint32_t Bg) {
+        std::uint32_t px = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const std::int64_t v =
+                Lit * ((Ink >> shift) & 0xFF) + (total - Lit) * ((Bg >> shift) & 0xFF) + total / 2;
+            px |= std::uint32_t(v / total) << shift;
+        }
+        return px;
+    };
+    const std::vector<TGlyphOutline>& outlines = GlyphOutlines();
+    for (int k = 0; k < 21; ++k) {
+        std::fill(lit.begin(), lit.end(), 0);
+        for (const TGlyphOutline::Band& band : outlines[std::size_t(k)].Bands) {
+            std::fill(across.begin(), across.end(), 0);
+            int left = dw, right = 0;
+            for (const auto& [x0, x1] : band.Runs) {
+                const auto [i0, i1] = ax.Spread(x0, x1, across.data());
+                left = std::min(left, i0);
+                right = std::max(right, i1);
+            }
+            const auto [top, bottom] = ay.Spread(band.Y0, band.Y1, down.data());
+            for (int y = top; y < bottom; ++y) {
+                std::int64_t* row = lit.data() + std::size_t(y) * std::size_t(dw);
+                const std::int64_t share = down[std::size_t(y)];
+                for (int x = left; x < right; ++x) row[x] += share * across[std::size_t(x)];
+                down[std::size_t(y)] = 0;
+            }
+        }
+        for (int y = 0; y < ch; ++y) {
+            std::uint32_t* out = cache->ScanLine(y) + std::size_t(k) * std::size_t(dw);
+            const std::int64_t* row = lit.data() + std::size_t(y) * std::size_t(dw);
+            for (int x = 0; x < dw; ++x)
+                out[x] = row[x] == 0 ? (bg & 0xFFFFFF) : blend(row[x], ink, bg);
+        }
     }
-    // The working bitmaps are needed again only for another size or colour.
-    DigImg.reset();
-    SegHorz.reset(), SegVert.reset(), SegDot.reset();
-    SegPlus.reset(), SegColon.reset(), SegDeg.reset();
     ImgCache = cache;
     FCacheDW = dw;
     auto& caches = GlyphCaches();

@@ -231,6 +231,33 @@ TEST(Bitmap, ResizingKeepsOldPixelsTopLeftFillsNewAreaWhiteAndRebindsTheCanvas) 
     EXPECT_EQ(bmp.ScanLine(3)[3] & 0xFFFFFF, 0xFF0000u);
 }
 
+// Shrinking and growing again within the storage moves rows in place (wider rows bottom-up,
+// narrower ones top-down); every size change must still keep exactly the old top-left pixels.
+TEST(Bitmap, ResizingBackAndForthKeepsTheTopLeftPixelsWhateverTheOrder) {
+    TBitmap bmp(40, 30);
+    std::vector<std::vector<std::uint32_t>> model(30, std::vector<std::uint32_t>(40));
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) bmp.ScanLine(y)[x] = model[y][x] = std::uint32_t(y * 100 + x);
+    const std::pair<int, int> sizes[] = {{30, 25}, {45, 20}, {45, 26}, {20, 40}, {41, 29}, {10, 10},
+                                         {60, 60}, {59, 61}, {61, 59}, {0, 7},   {7, 7}};
+    for (auto [w, h] : sizes) {
+        bmp.SetSize(w, h);
+        model.resize(std::size_t(h));
+        for (auto& row : model) row.resize(std::size_t(w), 0xFFFFFF);
+        ASSERT_EQ(bmp.Width(), w);
+        ASSERT_EQ(bmp.Canvas().SurfaceBits(), bmp.Bits());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(bmp.ScanLine(y)[x], model[y][x])
+                    << "pixel (" << x << "," << y << ") after resizing to " << w << " x " << h;
+        // Marks the new area so the next step tells moved pixels from fresh white ones.
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (model[y][x] == 0xFFFFFF)
+                    bmp.ScanLine(y)[x] = model[y][x] = 0x10000u + y * 64 + x;
+    }
+}
+
 TEST(Bitmap, NegativeOrAbsurdSizesRaiseAndKeepTheBitmap) {
     TBitmap bmp(2, 1);
     bmp.ScanLine(0)[0] = 0x123456;

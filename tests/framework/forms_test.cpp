@@ -284,6 +284,17 @@ TEST(FormSurface, AllocatedAtTheFirstShowAndKeptInStepAfter) {
     f.Hide();
     f.SetClientWidth(50);
     EXPECT_EQ(f.Surface().Width(), 50);
+    // Both sides at once: one size change, the frame kept outside the client area.
+    int resized = 0;
+    f.SetOnResize([&](TObject*) { ++resized; });
+    const int frameW = f.Width() - f.ClientWidth(), frameH = f.Height() - f.ClientHeight();
+    f.SetClientSize(70, 20);
+    EXPECT_EQ(resized, 1);
+    EXPECT_EQ(f.ClientWidth(), 70);
+    EXPECT_EQ(f.ClientHeight(), 20);
+    EXPECT_EQ(f.Width() - f.ClientWidth(), frameW);
+    EXPECT_EQ(f.Height() - f.ClientHeight(), frameH);
+    EXPECT_EQ(f.Surface().Height(), 20);
 }
 
 TEST_F(PaintTest, AHostResizeResizesTheSurfaceRealignsAndRepaintsEverything) {

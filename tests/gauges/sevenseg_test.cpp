@@ -358,6 +358,61 @@ TEST_F(SevenSeg, DisplaysThatLookAlikeShareOneGlyphCache) {
     EXPECT_TRUE(CellShows(1, K('8'), true));
 }
 
+namespace {
+// Opens the glyph composition to the test.
+class TSevenSegProbe : public TSevenSeg {
+  public:
+    using TSevenSeg::ColorizeSegments;
+    using TSevenSeg::CreateDigit;
+    using TSevenSeg::DigitImage;
+    using TSevenSeg::TSevenSeg;
+};
+} // namespace
+
+// The cache is computed from glyph outlines; it must hold exactly the cells that composing each
+// glyph at full size and shrinking it with HALFTONE give: cells narrower and wider than the
+// picture, one axis unscaled, odd sizes, white ink (drawn 0xFEFEFE) and a system colour.
+TEST_F(SevenSeg, CacheCellsAreTheComposedGlyphsShrunkWithHalftone) {
+    auto* probe = new TSevenSegProbe(form.get());
+    probe->SetMargin(0);
+    probe->SetInterDigDist(0);
+    probe->SetNumDigits(1);
+    struct Case {
+        int W, H;
+        TColor Ink, Back;
+    } cases[] = {{48, 60, clRed, 0x333333},
+                 {7, 433, clWhite, clNavy},
+                 {312, 97, clLime, clBlack},
+                 {101, 432, 0x123456, clBtnFace},
+                 {313, 5, clYellow, clWhite}};
+    for (const Case& c : cases) {
+        probe->SetBounds(0, 0, c.W, c.H);
+        probe->SetColorText(c.Ink);
+        probe->SetColorBackGnd(c.Back);
+        const TBitmap& cache = probe->ImageCache();
+        ASSERT_EQ(cache.Width(), 21 * c.W);
+        ASSERT_EQ(cache.Height(), c.H);
+        probe->ColorizeSegments(c.Ink);
+        TBitmap want(21 * c.W, c.H);
+        SetStretchBltMode(want.Canvas(), HALFTONE);
+        for (int k = 0; k < 21; ++k) {
+            probe->CreateDigit(SevenSegCharList[k], false);
+            StretchBlt(want.Canvas(), k * c.W, 0, c.W, c.H, probe->DigitImage()->Canvas(), 0, 0,
+                       312, 432, cmSrcCopy);
+        }
+        int bad = 0;
+        for (int y = 0; y < c.H && bad == 0; ++y)
+            for (int x = 0; x < 21 * c.W; ++x)
+                if ((cache.ScanLine(y)[x] & 0xFFFFFF) != (want.ScanLine(y)[x] & 0xFFFFFF)) {
+                    ADD_FAILURE() << c.W << "x" << c.H << ": glyph " << x / c.W + 1 << " pixel ("
+                                  << x % c.W << "," << y << ") is " << std::hex
+                                  << cache.ScanLine(y)[x] << ", composed " << want.ScanLine(y)[x];
+                    ++bad;
+                    break;
+                }
+    }
+}
+
 TEST_F(SevenSeg, AssignCopiesTheLooksAndRebuilds) {
     TSevenSeg* other = new TSevenSeg(form.get());
     other->SetParent(form.get());

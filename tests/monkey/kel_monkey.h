@@ -205,8 +205,7 @@ class TMonkey {
         case 12: {
             if (C.Next(2) == 0) {
                 const int w = static_cast<int>(C.Next(900)), h = static_cast<int>(C.Next(700));
-                FForm.SetClientWidth(w);
-                FForm.SetClientHeight(h);
+                FForm.SetClientSize(w, h);
                 return "form client size " + std::to_string(w) + "x" + std::to_string(h);
             }
             const int w = static_cast<int>(C.Next(400)), h = static_cast<int>(C.Next(300));
@@ -342,6 +341,7 @@ class TMonkey {
         TCustomGrid* Grid = nullptr;            // the target as a grid, if it is one
         TReportListView* View = nullptr;        // the target as a report list, if it is one
         TRowSet Rows;                           // a report list's rows as last seen
+        bool Editable = false;                  // whether its cells could be edited then
     };
 
     void Remember(TControl* T) {
@@ -384,14 +384,16 @@ class TMonkey {
         }
         if (TReportListView* v = I.View) {
             const TRowSet now = RowSet(*v);
-            if (I.Rows.Rows >= 0 && now.Rows >= 0 && !(now == I.Rows)) {
-                // Typing into an editable cell changes content legitimately: take the new set.
-                bool editable = false;
-                for (int c = 1; c <= v->Data().NrOfColumns(); ++c)
-                    editable = editable || v->ColumnEditable(c);
-                if (!editable) return "the rows are no longer a permutation of what they were";
-            }
+            // Typing into a cell changes content legitimately when editing was on before the
+            // event or is now: an editable column, or goEditing set through Options (it holds
+            // until the next cell is selected, whose commit may come with a click).
+            bool editable = v->Options().contains(goEditing);
+            for (int c = 1; c <= v->Data().NrOfColumns() && !editable; ++c)
+                editable = v->ColumnEditable(c);
+            if (I.Rows.Rows >= 0 && now.Rows >= 0 && !(now == I.Rows) && !editable && !I.Editable)
+                return "the rows are no longer a permutation of what they were";
             I.Rows = now;
+            I.Editable = editable;
         }
         // Enumerations read back inside their list of names.
         for (const TPropInfo* p : I.Enums) {
