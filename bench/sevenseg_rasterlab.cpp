@@ -1,6 +1,7 @@
 // One full paint of the seven-segment display and of the raster label at their default sizes
 // (invalidate, then the form paints the control), plus the seven-segment display's glyph cache
-// rebuild, which its colour and size setters pay for.
+// rebuild, which its colour and size changes pay for at the next paint, against composing the
+// same cells glyph by glyph.
 #include "KEL_RasterLab.h"
 #include "KEL_sevenseg.h"
 #include "headless.h"
@@ -44,7 +45,7 @@ BENCHMARK(BM_SevenSegPaintDefault);
 void BM_RasterLabPaintDefault(benchmark::State& state) { PaintOnce<TRasterLab>(state); }
 BENCHMARK(BM_RasterLabPaintDefault);
 
-// The glyph cache: 21 glyphs composed at 312 x 432 and shrunk with the box filter.
+// The glyph cache of the default size (21 cells of 48 x 60), built from the glyph outlines.
 void BM_SevenSegRebuildCache(benchmark::State& state) {
     Scene<TSevenSeg> s;
     bool flip = false;
@@ -54,5 +55,34 @@ void BM_SevenSegRebuildCache(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SevenSegRebuildCache)->Unit(benchmark::kMillisecond);
+
+// Its peer: the same cells made the direct way, each glyph composed at 312 x 432 and shrunk
+// with the HALFTONE box filter.
+class TComposingSevenSeg : public TSevenSeg {
+  public:
+    using TSevenSeg::TSevenSeg;
+    void Compose(TBitmap& Cells, int DW, int CH) {
+        ColorizeSegments(ColorText());
+        SetStretchBltMode(Cells.Canvas(), HALFTONE);
+        for (int k = 0; k < 21; ++k) {
+            CreateDigit(SevenSegCharList[k], false);
+            StretchBlt(Cells.Canvas(), k * DW, 0, DW, CH, DigitImage()->Canvas(), 0, 0, 312, 432,
+                       cmSrcCopy);
+        }
+    }
+};
+
+void BM_SevenSegComposeAndShrink(benchmark::State& state) {
+    Scene<TComposingSevenSeg> s;
+    const int dw = s.control->DigitWidth(), ch = s.control->Height() - 2 * s.control->Margin();
+    TBitmap cells(21 * dw, ch);
+    bool flip = false;
+    for (auto _ : state) {
+        s.control->SetColorText((flip = !flip) ? clLime : clRed);
+        s.control->Compose(cells, dw, ch);
+        benchmark::DoNotOptimize(cells.Bits());
+    }
+}
+BENCHMARK(BM_SevenSegComposeAndShrink)->Unit(benchmark::kMillisecond);
 
 } // namespace
