@@ -8,6 +8,7 @@
 // Index: text positions; construction; text and selection; editing; clipboard; keys; mouse;
 // focus and caret; geometry; painting; the label; published properties.
 #include "kel_stdctrls.h"
+#include "detail/edit_keys.h"
 
 #include "kel_props.h"
 #include "kel_setter.h"
@@ -359,37 +360,15 @@ void TCustomEdit::EditKeyDown(std::uint16_t Key, TShiftState Shift) {
             ClearSelection();
         }
         break;
-    case VK_BACK:
-        if (Shift.contains(ssAlt)) Undo(); // Alt+Backspace: the old undo key
-        break;
-    case VK_INSERT:
-        if (ctrl)
-            CopyToClipboard();
-        else if (shift)
-            PasteFromClipboard();
-        break;
     default:
+        detail::EditShortcutKey(*this, Key, Shift);
         break;
     }
 }
 
 void TCustomEdit::EditChar(char32_t Ch) {
+    if (detail::EditShortcutChar(*this, Ch)) return;
     switch (Ch) {
-    case 1: // Ctrl+A
-        SelectAll();
-        return;
-    case 3: // Ctrl+C
-        CopyToClipboard();
-        return;
-    case 22: // Ctrl+V
-        PasteFromClipboard();
-        return;
-    case 24: // Ctrl+X
-        CutToClipboard();
-        return;
-    case 26: // Ctrl+Z
-        Undo();
-        return;
     case 8: // Backspace
         if (FReadOnly) return;
         if (SelLength() == 0) {

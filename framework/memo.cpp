@@ -4,6 +4,7 @@
 // deleting, pasting and SelText all take one path and end in one Change.
 #include "kel_stdctrls.h"
 
+#include "detail/edit_keys.h"
 #include "detail/scrollbar.h"
 #include "kel_props.h"
 #include "kel_setter.h"
@@ -661,39 +662,16 @@ void TCustomMemo::KeyDown(std::uint16_t& Key, TShiftState Shift) {
             UserInsert(std::string());
         }
         break;
-    case VK_INSERT:
-        if (ctrl)
-            CopyToClipboard();
-        else if (shift)
-            PasteFromClipboard();
-        break;
-    case VK_BACK:
-        if (Shift.contains(ssAlt)) Undo(); // Alt+Backspace: the old undo key
-        break;
     default:
+        detail::EditShortcutKey(*this, Key, Shift);
         break;
     }
 }
 
 void TCustomMemo::KeyPress(char32_t& Key) {
     TWinControl::KeyPress(Key);
-    if (Key == 0 || !Enabled()) return;
+    if (Key == 0 || !Enabled() || detail::EditShortcutChar(*this, Key)) return;
     switch (Key) {
-    case 1: // Ctrl+A
-        SelectAll();
-        return;
-    case 3: // Ctrl+C
-        CopyToClipboard();
-        return;
-    case 22: // Ctrl+V
-        PasteFromClipboard();
-        return;
-    case 24: // Ctrl+X
-        CutToClipboard();
-        return;
-    case 26: // Ctrl+Z
-        Undo();
-        return;
     case 13: // Enter
         if (FWantReturns) UserInsert("\r\n");
         return;

@@ -137,6 +137,16 @@ TEST_F(MemoTest, ArrowsMoveOverLinesKeepingTheColumnAndShiftSelectsAcrossLines) 
     Stroke('V', {ssCtrl});
     EXPECT_EQ(memo->Text(), "fb\r\nthird lineirst line\r\na");
     EXPECT_EQ(memo->CaretPos(), (TPoint{1, 2}));
+    // Ctrl+A selects everything, Ctrl+Insert copies, Shift+Insert pastes.
+    Stroke('A', {ssCtrl});
+    EXPECT_EQ(memo->SelLength(), int(memo->Text().size()));
+    Clipboard().Clear();
+    Stroke(VK_INSERT, {ssCtrl});
+    EXPECT_EQ(Clipboard().AsText(), memo->Text());
+    memo->SetCaretPos({0, 0});
+    Clipboard().SetAsText("<>");
+    Stroke(VK_INSERT, {ssShift});
+    EXPECT_EQ(memo->Lines()[0], "<>fb");
 }
 
 TEST_F(MemoTest, SelStartSelLengthAndSelTextWorkOnTheWholeText) {
