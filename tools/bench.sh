@@ -13,8 +13,12 @@ if [ "${1:-}" = "--summary" ]; then
 fi
 reps=${KEL_BENCH_REPS:-5}
 bash tools/setup.sh
+# Compiled through ccache where installed, as tools/test.sh does.
+launcher=()
+command -v ccache >/dev/null 2>&1 &&
+  export CCACHE_BASEDIR="$PWD" && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKEL_BUILD_BENCH=ON \
-  -DKEL_BUILD_TESTS=OFF -DKEL_BUILD_GALLERY=OFF >/dev/null
+  -DKEL_BUILD_TESTS=OFF -DKEL_BUILD_GALLERY=OFF "${launcher[@]}" >/dev/null
 cmake --build build/bench -j "$(nproc)"
 if ((summary)); then
   only=()
