@@ -153,12 +153,12 @@ void TReportListView::ResetColumnArrays() {
 }
 
 void TReportListView::UpdateGridSize() {
-    const bool parked = SelectionParked();
-    const int fixed = CountHeadRows();
-    SetRowCount(fixed + std::max(FRLData->NrOfRows(), 1));
-    if (FixedRows() != fixed) SetFixedRows(fixed);
-    SetColCount(std::max(FRLData->NrOfColumns(), 1));
-    if (parked) ReParkSelection();
+    KeepingParked([this] {
+        const int fixed = CountHeadRows();
+        SetRowCount(fixed + std::max(FRLData->NrOfRows(), 1));
+        if (FixedRows() != fixed) SetFixedRows(fixed);
+        SetColCount(std::max(FRLData->NrOfColumns(), 1));
+    });
     ApplyHeaderHeights();
 }
 
@@ -250,9 +250,7 @@ void TReportListView::SetNrCols(int Value) {
     const int w = TCustomGrid::ColWidths(oldCount - 1);
     FRLData->SetNrCols(Value);
     const int n = FRLData->NrOfColumns();
-    const bool parked = SelectionParked();
-    SetColCount(std::max(n, 1));
-    if (parked) ReParkSelection();
+    KeepingParked([this, n] { SetColCount(std::max(n, 1)); });
     for (int i = std::max(oldCount - 1, 0); i < n; ++i) TCustomGrid::SetColWidths(i, w);
     ResizeColumnArrays(n);
     TCustomGrid::SetTopRow(FixedRows());
@@ -341,9 +339,7 @@ void TReportListView::RemoveColumn(int c) {
     FColumnEditable = ed;
     FColumnIsPwd = pw;
     ResizeColumnArrays(n);
-    const bool parked = SelectionParked();
-    SetColCount(std::max(n, 1));
-    if (parked) ReParkSelection();
+    KeepingParked([this, n] { SetColCount(std::max(n, 1)); });
     ChangedSetup();
 }
 
@@ -473,9 +469,8 @@ void TReportListView::SetCommonHeaderAlignment(TAlignment Value) {
 }
 void TReportListView::SetFixedFirstColumn(bool Value) {
     if (!SetField(FFixedColOne, Value)) return;
-    const bool parked = SelectionParked();
-    SetFixedCols(Value && ColCount() > 1 ? 1 : 0); // moves only the current column
-    if (parked) ReParkSelection();
+    // Moves only the current column.
+    KeepingParked([this, Value] { SetFixedCols(Value && ColCount() > 1 ? 1 : 0); });
     ContentChanged();
 }
 
@@ -974,9 +969,7 @@ void TReportListView::Assign(const TPersistent* Source) {
     InstallHooks();
     SetFixedColor(FColHdColor);
     UpdateGridSize();
-    const bool parked = SelectionParked();
-    SetFixedCols(FFixedColOne && ColCount() > 1 ? 1 : 0);
-    if (parked) ReParkSelection();
+    KeepingParked([this] { SetFixedCols(FFixedColOne && ColCount() > 1 ? 1 : 0); });
     try {
         FColAlignment = src->FColAlignment;
         FColumnIsPwd = src->FColumnIsPwd;

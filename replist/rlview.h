@@ -519,6 +519,14 @@ class TReportListView : public TCustomDrawGrid {
     // in the other modes ReParkSelection brings it to the first scrollable cell.
     bool SelectionParked() const;
     void ReParkSelection();
+    // Runs Change (a change of the grid's size or fixed columns) and re-parks the selection
+    // when it was parked before.
+    template <class F>
+    void KeepingParked(F&& Change) {
+        const bool parked = SelectionParked();
+        Change();
+        if (parked) ReParkSelection();
+    }
     void ApplyHeaderHeights();
     void ResizeColumnArrays(int n);
     void ResetColumnArrays();
