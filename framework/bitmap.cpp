@@ -5,6 +5,8 @@
 // re-bound to that storage after every change of size or storage, since a reallocation moves it.
 #include "kel_graphics.h"
 
+#include "detail/raster.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -29,6 +31,27 @@ void CheckBitmapSize(std::int64_t w, std::int64_t h, const std::string& what) {
                               " pixels");
 }
 
+TPixelStore& TPixelStore::operator=(const TPixelStore& o) {
+    if (this == &o) return *this;
+    TPixelStore copy;
+    if (o.FSize > 0) {
+        copy.resize(o.FSize);
+        std::memcpy(copy.data(), o.data(), o.FSize * sizeof(std::uint32_t));
+    }
+    swap(copy);
+    return *this;
+}
+
+void TPixelStore::resize(std::size_t n) {
+    if (n > FCapacity) {
+        auto grown = std::make_unique_for_overwrite<std::uint32_t[]>(n);
+        if (FSize > 0) std::memcpy(grown.get(), FData.get(), FSize * sizeof(std::uint32_t));
+        FData = std::move(grown);
+        FCapacity = n;
+    }
+    FSize = n;
+}
+
 } // namespace detail
 
 TBitmap::TBitmap() { Rebind(); }
@@ -45,35 +68,57 @@ void TBitmap::SetWidth(int w) { SetSize(w, FHeight); }
 
 void TBitmap::SetHeight(int h) { SetSize(FWidth, h); }
 
+namespace {
+
+constexpr std::uint32_t White = 0x00FFFFFFu;
+
+// White through the canvas's fill, which hands long runs to the C library's wide fill.
+void FillWhite(std::uint32_t* p, std::size_t n) {
+    raster::FillPixels(p, raster::i64(n), White, pmCopy);
+}
+
+// Storage up to this many pixels (4 MiB) is kept however small the bitmap becomes; larger
+// storage is kept while at least a quarter of it is in use.
+constexpr std::size_t KeptIdle = std::size_t{1} << 20;
+
+} // namespace
+
 void TBitmap::SetSize(int w, int h) {
     detail::CheckBitmapSize(w, h, "");
     if (w == FWidth && h == FHeight) return;
-    constexpr std::uint32_t white = 0x00FFFFFFu;
     const std::size_t n = std::size_t(w) * std::size_t(h);
     const int keepW = std::min(w, FWidth), keepH = std::min(h, FHeight);
-    if (n <= FPixels.capacity() && n >= FPixels.capacity() / 4) {
-        // In place when the storage holds the new size and would not be mostly idle: a form's
-        // surface that is resized back and forth allocates (and faults in fresh pages) once.
-        // Rows move to the new stride in the order that never overwrites a row not yet moved.
-        if (n > FPixels.size()) FPixels.resize(n, white);
+    const std::size_t cap = FPixels.capacity();
+    if (n <= cap && (cap <= KeptIdle || n >= cap / 4)) {
+        // In place: a form's surface that is resized back and forth allocates (and faults in
+        // fresh pages) once. Rows move to the new stride in the order that never overwrites a
+        // row not yet moved.
+        if (n > FPixels.size()) FPixels.resize(n);
         std::uint32_t* p = FPixels.data();
         const auto moveRow = [&](int y) {
             std::uint32_t* to = p + std::size_t(y) * std::size_t(w);
-            std::memmove(to, p + std::size_t(y) * std::size_t(FWidth),
-                         std::size_t(keepW) * sizeof(std::uint32_t));
-            std::fill(to + keepW, to + w, white);
+            if (keepW > 0)
+                std::memmove(to, p + std::size_t(y) * std::size_t(FWidth),
+                             std::size_t(keepW) * sizeof(std::uint32_t));
+            FillWhite(to + keepW, std::size_t(w - keepW));
         };
         if (w > FWidth)
             for (int y = keepH - 1; y >= 0; --y) moveRow(y);
         else
             for (int y = 0; y < keepH; ++y) moveRow(y);
-        std::fill(p + std::size_t(keepH) * std::size_t(w), p + n, white);
+        FillWhite(p + std::size_t(keepH) * std::size_t(w), n - std::size_t(keepH) * std::size_t(w));
         FPixels.resize(n);
     } else {
-        std::vector<std::uint32_t> pixels(n, white);
-        for (int y = 0; y < keepH; ++y)
-            std::copy_n(FPixels.data() + std::size_t(y) * FWidth, keepW,
-                        pixels.data() + std::size_t(y) * w);
+        detail::TPixelStore pixels(n);
+        for (int y = 0; y < keepH; ++y) {
+            std::uint32_t* to = pixels.data() + std::size_t(y) * std::size_t(w);
+            if (keepW > 0)
+                std::memcpy(to, FPixels.data() + std::size_t(y) * std::size_t(FWidth),
+                            std::size_t(keepW) * sizeof(std::uint32_t));
+            FillWhite(to + keepW, std::size_t(w - keepW));
+        }
+        FillWhite(pixels.data() + std::size_t(keepH) * std::size_t(w),
+                  n - std::size_t(keepH) * std::size_t(w));
         FPixels.swap(pixels);
     }
     FWidth = w;

@@ -39,7 +39,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A decoded image waiting to be swapped into a bitmap.
 struct Image {
     int w = 0, h = 0;
-    std::vector<std::uint32_t> px; // 0x00RRGGBB, top row first
+    detail::TPixelStore px; // 0x00RRGGBB, top row first
     TPixelFormat format = pf32bit;
 };
 
@@ -320,7 +320,7 @@ const char* PngDecodeInto(png_structp png, png_infop info, PngReadState& st, Ima
     img.w = int(w);
     img.h = int(h);
     img.format = pf32bit;
-    img.px.assign(std::size_t(w) * h, 0);
+    img.px.resize(std::size_t(w) * h); // every row is read whole below
     rows.resize(h);
     for (png_uint_32 y = 0; y < h; ++y)
         rows[y] = reinterpret_cast<png_bytep>(img.px.data() + std::size_t(y) * w);

@@ -18,6 +18,7 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -427,6 +428,44 @@ enum TPixelFormat : std::uint8_t {
 };
 enum TTransparentMode : std::uint8_t { tmAuto, tmFixed };
 
+namespace detail {
+// A bitmap's pixel words. Unlike a vector it leaves words it adds uninitialised: the bitmap
+// always writes them right after growing (white, decoded or copied pixels), and zeroing them
+// first would be a wasted pass over the memory. Storage only grows in resize; Release frees it.
+class TPixelStore {
+  public:
+    TPixelStore() = default;
+    explicit TPixelStore(std::size_t n) { resize(n); }
+    TPixelStore(const TPixelStore& o) { *this = o; }
+    TPixelStore& operator=(const TPixelStore& o);
+    TPixelStore(TPixelStore&& o) noexcept { swap(o); }
+    TPixelStore& operator=(TPixelStore&& o) noexcept {
+        swap(o);
+        return *this;
+    }
+    // Null while empty, kept storage or not.
+    std::uint32_t* data() { return FSize > 0 ? FData.get() : nullptr; }
+    const std::uint32_t* data() const { return FSize > 0 ? FData.get() : nullptr; }
+    std::size_t size() const { return FSize; }
+    std::size_t capacity() const { return FCapacity; }
+    bool empty() const { return FSize == 0; }
+    std::uint32_t* begin() { return data(); }
+    std::uint32_t* end() { return data() + FSize; }
+    std::uint32_t operator[](std::size_t i) const { return FData[i]; }
+    // New size; the first min(n, size()) words are kept, any further ones are uninitialised.
+    void resize(std::size_t n);
+    void swap(TPixelStore& o) noexcept {
+        std::swap(FData, o.FData);
+        std::swap(FSize, o.FSize);
+        std::swap(FCapacity, o.FCapacity);
+    }
+
+  private:
+    std::unique_ptr<std::uint32_t[]> FData;
+    std::size_t FSize = 0, FCapacity = 0;
+};
+} // namespace detail
+
 // An image of Width x Height pixels stored as 32-bit words, with a canvas bound to it.
 class TBitmap : public TPersistent {
   public:
@@ -486,7 +525,7 @@ class TBitmap : public TPersistent {
   private:
     void Rebind();
     int FWidth = 0, FHeight = 0;
-    std::vector<std::uint32_t> FPixels;
+    detail::TPixelStore FPixels;
     TPixelFormat FPixelFormat = pfDevice;
     bool FTransparent = false;
     TTransparentMode FTransparentMode = tmAuto;
