@@ -160,7 +160,7 @@ bool Blit(TCanvas& dst, const SrcView& src0, BlitArgs a) {
             mx.valid[0] && mx.valid[std::size_t(i1 - i0 - 1)]) {
             const std::uint32_t* s = src.bits + my.first[ky] * src.stride + mx.first[0];
             std::uint32_t* d = drow + a.x + i0 + tg.ox;
-            for (i64 k = 0; k < i1 - i0; ++k) d[k] = s[k] & 0xFFFFFF;
+            CopyPixels(d, s, i1 - i0);
             continue;
         }
         for (i64 ii = i0; ii < i1; ++ii) {

@@ -105,7 +105,16 @@ void TCanvas::FillRect(const TRect& r) {
     raster::Ink brush;
     if (tg.Empty() || !raster::BrushInk(*this, pmCopy, brush)) return;
     const i64 y0 = std::max<i64>(r.Top, tg.ct), y1 = std::min<i64>(r.Bottom, tg.cb);
-    for (i64 y = y0; y < y1; ++y) tg.Span(y, r.Left, r.Right, brush);
+    if (brush.hatch != bsSolid) {
+        for (i64 y = y0; y < y1; ++y) tg.Span(y, r.Left, r.Right, brush);
+        return;
+    }
+    // Solid: the columns are clipped once for all rows.
+    const i64 x0 = std::max<i64>(r.Left, tg.cl), x1 = std::min<i64>(r.Right, tg.cr);
+    if (x1 <= x0) return;
+    for (i64 y = y0; y < y1; ++y)
+        raster::FillPixels(tg.bits + (y + tg.oy) * tg.stride + x0 + tg.ox, x1 - x0, brush.color,
+                           brush.mode);
 }
 
 void TCanvas::FrameRect(const TRect& r) {

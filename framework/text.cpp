@@ -12,6 +12,7 @@
 // Width is the sum of the hinted glyph advances, in whole pixels. Pair kerning is not applied,
 // so the extent of a string is the sum of the extents of its characters.
 #include "detail/font_internal.h"
+#include "detail/raster.h"
 
 #include <algorithm>
 #include <climits>
@@ -84,8 +85,8 @@ void FillArea(const TextTarget& t, int u1, int u2, int v1, int v2, std::uint32_t
     if (t.Upright) {
         TRect r = IntersectRect(Rect(t.X + u1, t.Y + v1, t.X + u2, t.Y + v2), t.Clip);
         for (int y = r.Top; y < r.Bottom; ++y)
-            std::fill(t.Bits + std::ptrdiff_t(y) * t.Stride + r.Left,
-                      t.Bits + std::ptrdiff_t(y) * t.Stride + r.Right, pixel);
+            raster::FillPixels(t.Bits + std::ptrdiff_t(y) * t.Stride + r.Left, r.Right - r.Left,
+                               pixel, pmCopy);
         return;
     }
     // Bounding box of the rotated area, then a centre test per pixel.
@@ -274,8 +275,8 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
     if (FBrush.Style() != bsClear) {
         const std::uint32_t pixel = ColorToPixel(FBrush.Color());
         for (int row = clip.Top; row < clip.Bottom; ++row)
-            std::fill(FBits + std::ptrdiff_t(row) * FStride + clip.Left,
-                      FBits + std::ptrdiff_t(row) * FStride + clip.Right, pixel);
+            raster::FillPixels(FBits + std::ptrdiff_t(row) * FStride + clip.Left,
+                               clip.Right - clip.Left, pixel, pmCopy);
     }
     DrawText(*this, FFont, FTextAlign, x, y, text, clip, false, 0);
 }

@@ -11,6 +11,7 @@
 #include "numtext.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -221,9 +222,8 @@ bool TMeter::RenderTo(TBitmap& Target) {
     if (overKey != dc.OverKey) {
         dc.OverKey.clear();
         // Drawn onto black and onto white: the pixels that agree are the ones it draws.
-        TBitmap a(W, H), b(W, H);
-        std::fill_n(a.Bits(), n, 0x00000000u);
-        std::fill_n(b.Bits(), n, 0x00FFFFFFu);
+        TBitmap a(W, H), b(W, H); // a new bitmap is white
+        if (n > 0) std::memset(a.Bits(), 0, n * sizeof(std::uint32_t));
         for (TBitmap* t : {&a, &b}) {
             TCanvas& o = t->Canvas();
             o.Pen().Assign(&c.Pen());

@@ -16,10 +16,38 @@
 #include <span>
 #include <vector>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KEL_ASAN 1
+#endif
+#endif
+#if !defined(KEL_ASAN) && defined(__SANITIZE_ADDRESS__)
+#define KEL_ASAN 1
+#endif
+#ifdef KEL_ASAN
+#include <sanitizer/asan_interface.h>
+#else
+#define KEL_ASAN 0
+#endif
+
 namespace kel::raster {
 
 using i64 = std::int64_t;
 __extension__ typedef __int128 i128;
+
+// Under AddressSanitizer: reports an access to n pixels at p that leaves the memory the
+// program may use, as an instrumented load or store would. Nothing otherwise.
+inline void CheckAccess([[maybe_unused]] const std::uint32_t* p, [[maybe_unused]] i64 n,
+                        [[maybe_unused]] bool write) {
+#if KEL_ASAN
+    const std::size_t bytes = std::size_t(n) * sizeof(std::uint32_t);
+    if (void* bad = __asan_region_is_poisoned(const_cast<std::uint32_t*>(p), bytes))
+        __asan_report_error(__builtin_return_address(0), __builtin_frame_address(0),
+                            __builtin_frame_address(0), bad, write ? 1 : 0, bytes);
+#endif
+}
+inline void CheckWritable(std::uint32_t* p, i64 n) { CheckAccess(p, n, true); }
+inline void CheckReadable(const std::uint32_t* p, i64 n) { CheckAccess(p, n, false); }
 
 // The pen mix mode on two pixel words. The mode's ordinal f is the R2 code minus one, and its
 // four bits choose which of P&D, P&~D, ~P&D, ~P&~D make up the result.
@@ -30,15 +58,36 @@ inline std::uint32_t MixPixel(std::uint32_t p, std::uint32_t d, TPenMode mode) {
     return r & 0xFFFFFF;
 }
 
-// Fills n pixels with colour c through a mix mode. The copy case is a plain fill the compiler
-// vectorises; the others are a branch-free formula over loop-invariant masks.
+#if KEL_ASAN
+#define KEL_NO_ASAN __attribute__((no_sanitize("address")))
+#else
+#define KEL_NO_ASAN
+#endif
+
+// Copies n pixel words, dropping the unused top byte. Under the sanitizer both runs are
+// checked once here instead of at every pixel.
+KEL_NO_ASAN inline void CopyPixelsUnchecked(std::uint32_t* d, const std::uint32_t* s, i64 n) {
+    for (i64 k = 0; k < n; ++k) d[k] = s[k] & 0xFFFFFF;
+}
+inline void CopyPixels(std::uint32_t* d, const std::uint32_t* s, i64 n) {
+    if (n <= 0) return;
+    CheckWritable(d, n);
+    CheckReadable(s, n);
+    CopyPixelsUnchecked(d, s, n);
+}
+
+// Fills n pixels with colour c through a mix mode. The copy case is a plain fill; the others
+// are a branch-free formula over loop-invariant masks.
 inline void FillPixels(std::uint32_t* p, i64 n, std::uint32_t c, TPenMode mode) {
     if (n <= 0) return;
     if (mode == pmCopy) {
-        // Long runs go to the C library's wide-character fill, which uses the widest stores
-        // the processor has; wchar_t is a 32-bit unit on the platforms this builds for.
+        // Long runs go to the C library's wide-character fill, which uses the widest stores the
+        // processor has; wchar_t is a 32-bit unit on the platforms this builds for. The
+        // sanitizer does not see inside that call, so under it the range is checked here, and
+        // every run takes the call: one check instead of one per pixel.
         if constexpr (sizeof(wchar_t) == 4) {
-            if (n >= 64) {
+            if (n >= 64 || KEL_ASAN) {
+                CheckWritable(p, n);
                 std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(c),
                              std::size_t(n));
                 return;

@@ -2,6 +2,7 @@
 // halftone sampling, mirroring, destination-only clipping, transparent draws, overlapping
 // copies and far-off coordinates.
 #include "canvas_test_util.h"
+#include "detail/raster.h"
 
 #include <climits>
 #include <gtest/gtest.h>
@@ -222,4 +223,27 @@ TEST(CanvasBlit, FarOffHugeAndDegenerateBlitsNeverCrash) {
     TCanvas none;
     EXPECT_EQ(BitBlt(dst.canvas, 0, 0, 2, 2, none, 0, 0, cmSrcCopy), 0);
     EXPECT_EQ(BitBlt(none, 0, 0, 2, 2, src.canvas, 0, 0, cmSrcCopy), 1);
+}
+
+// The wide fill and the row copy are not seen by AddressSanitizer's per-access checks; under it
+// they check each run themselves, so a run past its storage still stops the program.
+TEST(CanvasRasterDeathTest, RunsPastTheirStorageAreReportedUnderTheSanitizer) {
+    std::vector<std::uint32_t> px(100), src(10, 0xFF123456u);
+    // In bounds, short and long runs: written, and the copy drops the unused top byte.
+    raster::FillPixels(px.data() + 90, 10, 0x00ABCDEFu, pmCopy);
+    raster::FillPixels(px.data(), 90, 0x00123456u, pmCopy);
+    EXPECT_EQ(px[0], 0x123456u);
+    EXPECT_EQ(px[89], 0x123456u);
+    EXPECT_EQ(px[99], 0xABCDEFu);
+    raster::CopyPixels(px.data() + 90, src.data(), 10);
+    EXPECT_EQ(px[99], 0x123456u);
+#if !KEL_ASAN
+    GTEST_SKIP() << "the overrun checks need AddressSanitizer";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(raster::FillPixels(px.data() + 50, 51, 0, pmCopy), "buffer-overflow");
+    EXPECT_DEATH(raster::FillPixels(px.data() + 95, 6, 0, pmCopy), "buffer-overflow");
+    EXPECT_DEATH(raster::CopyPixels(px.data() + 95, src.data(), 6), "buffer-overflow");
+    EXPECT_DEATH(raster::CopyPixels(px.data(), src.data(), 11), "buffer-overflow");
+#endif
 }
