@@ -125,11 +125,17 @@ void PaintInk(TBitmap& B, std::uint32_t Pixel) {
 }
 
 // The glyph caches in use, by cell size and colours (resolved to RGB): displays that look
-// alike share one. An entry lives as long as a display holds it.
+// alike share one. An entry lives as long as a display holds it, and the one built last also
+// while none does, so a form that is closed and opened again (or loaded again from its file)
+// finds its glyphs.
 using TGlyphKey = std::tuple<int, int, TColor, TColor>;
 std::map<TGlyphKey, std::weak_ptr<const TBitmap>>& GlyphCaches() {
     static std::map<TGlyphKey, std::weak_ptr<const TBitmap>> caches;
     return caches;
+}
+std::shared_ptr<const TBitmap>& LastGlyphCache() {
+    static std::shared_ptr<const TBitmap> last;
+    return last;
 }
 
 bool IsPoint(char32_t c) { return c == U'.' || c == U','; }
@@ -434,6 +440,7 @@ void TSevenSeg::CreateImageCache() {
     }
     ImgCache = cache;
     FCacheDW = dw;
+    LastGlyphCache() = ImgCache;
     auto& caches = GlyphCaches();
     std::erase_if(caches, [](const auto& e) { return e.second.expired(); });
     caches[FCacheKey] = ImgCache;

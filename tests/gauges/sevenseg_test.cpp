@@ -358,6 +358,21 @@ TEST_F(SevenSeg, DisplaysThatLookAlikeShareOneGlyphCache) {
     EXPECT_TRUE(CellShows(1, K('8'), true));
 }
 
+TEST_F(SevenSeg, TheLastGlyphCacheOutlivesItsDisplays) {
+    seg->ImageCache();
+    seg->SetColorText(clLime); // built last now; red is held by no display any more
+    const TBitmap* lime = &seg->ImageCache();
+    delete seg;
+    seg = nullptr;
+    auto again = std::make_unique<TSevenSeg>(form.get());
+    again->SetParent(form.get());
+    again->SetColorText(clLime);
+    EXPECT_EQ(&again->ImageCache(), lime); // kept, though no display held it
+    again->SetColorText(clRed);
+    const TBitmap& red = again->ImageCache(); // rebuilt: only the last one is kept
+    EXPECT_EQ(red.Canvas().Pixels((K('8') - 1) * 48 + 30, 2), clRed);
+}
+
 namespace {
 // Opens the glyph composition to the test.
 class TSevenSegProbe : public TSevenSeg {
