@@ -22,6 +22,9 @@ void THeadlessHost::FormHidden(TForm* Form) {
 
 void THeadlessHost::FormPainted(TForm* Form) {
     for (const TRect& r : Form->TakeUpdatedRects()) FPresented.push_back(r);
+    // Drops the older half at once, so keeping the bound costs little per paint.
+    if (FPresented.size() > MaxPresented)
+        FPresented.erase(FPresented.begin(), FPresented.end() - std::ptrdiff_t(MaxPresented / 2));
 }
 
 void THeadlessHost::FormDestroying(TForm* Form) { FormHidden(Form); }

@@ -39,8 +39,10 @@ class THeadlessHost : public TFormHost {
     // Forms shown and not hidden since, in the order they were shown.
     const std::vector<TForm*>& ShownForms() const { return FShown; }
     int InvalidationCount() const { return FInvalidations; }
-    // Rectangles the last paint passes presented (cleared by ClearPresented).
+    // Rectangles the last paint passes presented, oldest first (cleared by ClearPresented).
+    // Only the last MaxPresented are kept, so a long headless run does not grow without end.
     const std::vector<TRect>& Presented() const { return FPresented; }
+    static constexpr std::size_t MaxPresented = 4096;
     void ClearPresented() { FPresented.clear(); }
     void SetModalScript(std::function<void(TForm&)> Script) { FModalScript = std::move(Script); }
     // Clock time a modal loop may run on timers alone (ten minutes).

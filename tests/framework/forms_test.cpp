@@ -218,6 +218,21 @@ TEST_F(PaintTest, APaintPassReportsItsRectanglesToTheHost) {
     EXPECT_EQ(Host().Presented()[0], Bounds(10, 10, 20, 20));
 }
 
+TEST_F(PaintTest, AHeadlessHostKeepsOnlyTheLatestPresentedRectangles) {
+    Flush();
+    Host().ClearPresented();
+    const int passes = int(THeadlessHost::MaxPresented) + 10;
+    for (int i = 0; i < passes; ++i) {
+        form->InvalidateSurfaceRect(Bounds(10 + i % 20, 10, 1, 1));
+        Flush();
+    }
+    const std::vector<TRect>& p = Host().Presented();
+    ASSERT_GE(p.size(), THeadlessHost::MaxPresented / 2);
+    ASSERT_LE(p.size(), THeadlessHost::MaxPresented);
+    EXPECT_EQ(p.back(), Bounds(10 + (passes - 1) % 20, 10, 1, 1)); // the newest, last
+    EXPECT_EQ(p[p.size() - 2], Bounds(10 + (passes - 2) % 20, 10, 1, 1));
+}
+
 TEST_F(PaintTest, OverlappingChangesStillPaintEachControlOncePerPass) {
     auto* a = AddGraphic(form.get(), Bounds(0, 0, 10, 10), clRed);
     auto* b = AddGraphic(form.get(), Bounds(5, 5, 10, 10), clBlue);
