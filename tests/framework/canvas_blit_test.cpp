@@ -245,5 +245,8 @@ TEST(CanvasRasterDeathTest, RunsPastTheirStorageAreReportedUnderTheSanitizer) {
     EXPECT_DEATH(raster::FillPixels(px.data() + 95, 6, 0, pmCopy), "buffer-overflow");
     EXPECT_DEATH(raster::CopyPixels(px.data() + 95, src.data(), 6), "buffer-overflow");
     EXPECT_DEATH(raster::CopyPixels(px.data(), src.data(), 11), "buffer-overflow");
+    std::vector<std::uint32_t> longSrc(64);
+    EXPECT_DEATH(raster::CopyPixels(px.data() + 40, longSrc.data(), 64), "buffer-overflow");
+    EXPECT_DEATH(raster::CopyPixels(px.data(), longSrc.data() + 1, 64), "buffer-overflow");
 #endif
 }
