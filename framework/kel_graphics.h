@@ -431,7 +431,8 @@ enum TTransparentMode : std::uint8_t { tmAuto, tmFixed };
 namespace detail {
 // A bitmap's pixel words. Unlike a vector it leaves words it adds uninitialised: the bitmap
 // always writes them right after growing (white, decoded or copied pixels), and zeroing them
-// first would be a wasted pass over the memory. Storage only grows in resize; Release frees it.
+// first would be a wasted pass over the memory. resize only ever grows the storage; the bitmap
+// gives storage back by swapping in a smaller store.
 class TPixelStore {
   public:
     TPixelStore() = default;

@@ -11,8 +11,8 @@
 #include "numtext.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <string>
 #include <type_traits>

@@ -258,6 +258,26 @@ TEST(Bitmap, ResizingBackAndForthKeepsTheTopLeftPixelsWhateverTheOrder) {
     }
 }
 
+// Storage of up to 2^20 pixels is kept however small the bitmap gets; larger storage while at
+// least a quarter of it is used. A reallocation always moves the pixels (the old storage is
+// still alive while they are copied), so the address tells which way a resize went.
+TEST(Bitmap, ShrinkingKeepsSmallStorageAndGivesBackMostlyIdleLargeStorage) {
+    TBitmap small(1000, 1000);
+    const std::uint32_t* p = small.Bits();
+    small.SetSize(1, 1);
+    EXPECT_EQ(small.Bits(), p);
+    small.SetSize(1000, 1000);
+    EXPECT_EQ(small.Bits(), p);
+
+    TBitmap large(2048, 1024);
+    p = large.Bits();
+    large.SetSize(1024, 512); // a quarter in use: kept
+    EXPECT_EQ(large.Bits(), p);
+    large.SetSize(1023, 512); // less than a quarter: given back
+    EXPECT_NE(large.Bits(), p);
+    EXPECT_EQ(large.ScanLine(511)[1022], 0xFFFFFFu);
+}
+
 TEST(Bitmap, NegativeOrAbsurdSizesRaiseAndKeepTheBitmap) {
     TBitmap bmp(2, 1);
     bmp.ScanLine(0)[0] = 0x123456;
