@@ -329,7 +329,30 @@ const char* PngDecodeInto(png_structp png, png_infop info, PngReadState& st, Ima
     return nullptr;
 }
 
+// libpng allocates a chunk's claimed length before it reads the chunk, so a chunk claiming
+// more bytes than the file holds is refused here, before any allocation. The walk stops at
+// IEND (what follows it is ignored) or where too little is left for a chunk header, which
+// libpng then reports.
+void CheckPngChunkLengths(const Bytes& file) {
+    std::size_t pos = 8; // after the signature
+    while (pos <= file.size() && file.size() - pos >= 12) {
+        const std::uint32_t len = std::uint32_t(file[pos]) << 24 |
+                                  std::uint32_t(file[pos + 1]) << 16 |
+                                  std::uint32_t(file[pos + 2]) << 8 | std::uint32_t(file[pos + 3]);
+        std::string type(reinterpret_cast<const char*>(file.data() + pos + 4), 4);
+        for (char& c : type)
+            if (c < 0x20 || c > 0x7E) c = '?';
+        const std::size_t left = file.size() - pos - 12;
+        if (len > left)
+            Fail("PNG chunk \"" + type + "\" at offset " + std::to_string(pos) + " claims " +
+                 std::to_string(len) + " bytes, file has " + std::to_string(left) + " left");
+        if (type == "IEND") return;
+        pos += 12 + std::size_t(len);
+    }
+}
+
 Image DecodePng(const Bytes& file) {
+    CheckPngChunkLengths(file);
     PngReadState st{&file, 0, {}};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &st, PngError, PngWarning);
     if (!png) Fail("cannot start the PNG decoder");

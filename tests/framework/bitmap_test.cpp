@@ -672,6 +672,21 @@ TEST_F(BitmapDamaged, PngHeadersClaimingHugeImagesRaiseBeforeAllocating) {
     ExpectRejected("png_area.png", header(30000, 30000), {"PNG"});
     ExpectRejected("png_claims.png", header(20000, 10000), {"more image data"});
     ExpectRejected("png_zero.png", header(0, 5), {"PNG"});
+    // An ancillary chunk claiming 1.6 GB in a file of a hundred bytes: refused before libpng
+    // allocates the claimed length.
+    const std::string small = std::string("\x89PNG\r\n\x1A\n", 8) +
+                              Chunk("IHDR", Be32(4) + Be32(1) + Bytes({2, 3, 0, 0, 0}));
+    ExpectRejected("png_chunk.png",
+                   small + Be32(0x616C6961) + "sPLT" + std::string(40, 'x') + Chunk("IEND", ""),
+                   {"sPLT", "1634494817", "claims"});
+    // Chunks that fit are read on: this file fails later, for its missing image data.
+    TBitmap bmp;
+    try {
+        LoadBytes(bmp, small + Chunk("tEXt", std::string("a\0b", 3)) + Chunk("IEND", ""));
+        ADD_FAILURE() << "a PNG without image data loaded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(std::string(e.what()).find("claims"), std::string::npos) << e.what();
+    }
 }
 
 TEST(BitmapStream, DamagedStreamRaisesNamingTheStream) {
