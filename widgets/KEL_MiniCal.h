@@ -153,8 +153,9 @@ class TMiniCal : public TCustomDrawGrid {
     bool MarkToday() const { return FMarkToday; }
     void SetMarkToday(bool Value);
     // The hint shows the selected day's holiday caption [true]; setting clears Hint, and true
-    // also turns ShowHint on. While a form file loads, Hint is left as the file gives it: with
-    // ShowHolidayHint off the file's Hint stays, with it on Loaded puts the caption there.
+    // also turns ShowHint on. While a form file loads, a Hint the file gives is left: with
+    // ShowHolidayHint off the file's Hint stays (a caption the calendar put there goes), with
+    // it on Loaded puts the caption there. The hint is stored only with ShowHolidayHint off.
     bool ShowHolidayHint() const { return FShowHDayHint; }
     void SetShowHolidayHint(bool Value);
     // The header shows the short month name [true] (else the long one).
@@ -227,6 +228,7 @@ class TMiniCal : public TCustomDrawGrid {
     TColor FColorHdayBg = 0x9BD8F1, FColorHdayFg = 0x0000C0;
     TColor FColorToday = clRed;
     bool FShowHDayHint = true;
+    std::string FCaptionHint; // the holiday caption UpdateCal last put into Hint
     bool FIndicateHolid = true;
     bool FShowMovHdays = true;
     bool FMarkToday = true;

@@ -185,10 +185,9 @@ void TMiniCal::UpdateCal() {
     // While a form file loads, Hint keeps what the file gives; Loaded settles it.
     if (FShowHDayHint && !ComponentState().contains(csLoading)) {
         std::string caption;
-        if (FIndicateHolid && CheckHoliday(y, m, d, caption))
-            SetHint(caption);
-        else
-            SetHint("");
+        if (!FIndicateHolid || !CheckHoliday(y, m, d, caption)) caption.clear();
+        SetHint(caption);
+        FCaptionHint = std::move(caption);
     }
     Invalidate();
 }
@@ -430,7 +429,9 @@ void TMiniCal::Loaded() {
 
 void TMiniCal::SetShowHolidayHint(bool Value) {
     if (!SetField(FShowHDayHint, Value)) return;
-    if (!ComponentState().contains(csLoading)) SetHint("");
+    // A file's Hint was read before this flag; only the calendar's own caption goes then.
+    if (!ComponentState().contains(csLoading) || Hint() == FCaptionHint) SetHint("");
+    FCaptionHint.clear();
     if (FShowHDayHint) SetShowHint(true);
     UpdateCal();
 }
@@ -559,6 +560,11 @@ namespace {
 // the calendar's own; the grid's options and sizes are the calendar's business, not a form's.
 const TClassRegistrar<TMiniCal> miniCalReg("TMiniCal", "TCustomControl", [](auto& p) {
     using M = TMiniCal;
+    // With the holiday hint on, the hint is the selected day's caption, which Loaded sets
+    // again: not stored, so a file does not depend on the day it was written.
+    p.String("Hint", &M::Hint, &M::SetHint, "").Stored([](const M& m) {
+        return !m.ShowHolidayHint();
+    });
     p.Bool("AutoSwitch", &M::AutoSwitch, &M::SetAutoSwitch, true);
     p.Color("ColorActiveMonth", &M::ColorActiveMonth, &M::SetColorActiveMonth, clBlack);
     p.Color("ColorInactiveMonth", &M::ColorInactiveMonth, &M::SetColorInactiveMonth, clSilver);

@@ -29,9 +29,17 @@ std::string Show(const TPropValue& v) {
     return s.str();
 }
 
+// Properties whose fresh value follows the date clock: a fresh calendar's hint is today's
+// holiday caption (the hint is stored only where it is the calendar's own, and then its
+// default is right; the calendar's tests pin that).
+bool FollowsTheClock(const TClassInfo& Info, const TPropInfo& Prop) {
+    return Info.InheritsFrom("TMiniCal") && Prop.Name == "Hint";
+}
+
 void Compare(const TPersistent& Fresh, const TClassInfo& Info, const std::string& Path, int& Count,
              std::string& Faults, bool Deep) {
     for (const TPropInfo* p : Info.AllProps()) {
+        if (FollowsTheClock(Info, *p)) continue;
         if (p->Type == TPropType::Object) {
             if (!Deep) continue;
             TPersistent* sub = p->SubObject(const_cast<TPersistent&>(Fresh));

@@ -712,6 +712,34 @@ TEST_F(MiniCalTest, AFormFilesHintStaysWithoutTheHolidayHintAndFollowsTheDayWith
     EXPECT_EQ(dynamic_cast<TMiniCal*>(copy.get())->Hint(), "");
 }
 
+// A calendar created on a holiday holds that day's caption as its hint; the hint is stored only
+// where it is the calendar's own, so a file does not depend on the day it was written or read.
+TEST_F(MiniCalTest, OnAHolidayAFormFileNeitherStoresNorKeepsTheCaptionHint) {
+    SetDateClock([] { return EncodeDate(2026, 12, 8) + 0.5; });
+    TMiniCal fresh(nullptr);
+    EXPECT_EQ(fresh.Hint(), "Immaculate Conception");
+    EXPECT_EQ(ComponentToText(fresh), "object TMiniCal\nend\n");
+
+    // Written without the holiday hint and without a hint of its own, read on the holiday.
+    fresh.SetShowHolidayHint(false);
+    EXPECT_EQ(fresh.Hint(), "");
+    const std::string text = ComponentToText(fresh);
+    EXPECT_EQ(text.find(" Hint ="), std::string::npos) << text;
+    std::unique_ptr<TComponent> back(ComponentFromText(text, nullptr));
+    EXPECT_EQ(static_cast<TMiniCal*>(back.get())->Hint(), "");
+
+    // A hint of its own is stored and kept.
+    fresh.SetHint("Pick a day");
+    back.reset(ComponentFromText(ComponentToText(fresh), nullptr));
+    EXPECT_EQ(static_cast<TMiniCal*>(back.get())->Hint(), "Pick a day");
+
+    // With the holiday hint on, a hint set by hand is the caption's to replace: not stored.
+    auto* on = new TMiniCal(form.get());
+    on->SetHint("stale");
+    EXPECT_EQ(ComponentToText(*on).find("stale"), std::string::npos);
+    delete on;
+}
+
 // ---- Pictures ---------------------------------------------------------------------------------
 
 TEST_F(MiniCalTest, ReferenceMonthWithHolidaysTodayAndSelection) {
