@@ -119,14 +119,14 @@ bool TApplication::DeliverOneTimer(std::vector<std::uint64_t>& Fired) {
     return true;
 }
 
-void TApplication::ProcessMessages() {
+void TApplication::ProcessMessages(bool Paint) {
     // Timers come last, and each timer ticks at most once per call: a handler slower than its
     // interval finds its timer due again at once, and serving it again here would keep the
     // host from ever reading input or seeing Terminate. The next call serves it again.
     std::vector<std::uint64_t> fired;
     for (;;) {
         if (DeliverOnePosted()) continue;
-        if (paint_) {
+        if (Paint && paint_) {
             try {
                 paint_();
             } catch (...) {

@@ -119,8 +119,9 @@ class TApplication : public TObject {
     // ready timers, repeated until nothing is left but timers that already ticked in this
     // call: each timer ticks at most once per call, so a handler slower than its interval
     // cannot keep the loop from reading input. Exceptions escaping a handler go to
-    // HandleException and the loop goes on.
-    void ProcessMessages();
+    // HandleException and the loop goes on. With Paint false, painting is left pending for a
+    // later call, as while input arrives in a burst.
+    void ProcessMessages(bool Paint = true);
     // The forms register their painting here; it runs after the posted messages and before
     // the timers, each time the queue runs dry.
     void SetPaintHandler(std::function<void()> Handler) { paint_ = std::move(Handler); }

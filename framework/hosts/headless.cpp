@@ -277,6 +277,8 @@ void TextInput(TForm& Form, const std::string& Utf8) { Form.HostTextInput(Utf8);
 
 void Flush() { Application->ProcessMessages(); }
 
+void Deliver() { Application->ProcessMessages(false); }
+
 TColor PixelAt(TForm& Form, int X, int Y) {
     Flush();
     const TBitmap& s = Form.Surface();

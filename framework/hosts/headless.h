@@ -114,6 +114,9 @@ std::uint16_t VirtualKeyOf(char32_t Ch, bool& NeedsShift);
 
 // Runs the application's message loop once over: posted messages, painting, due timers.
 void Flush();
+// The same without painting: what is invalid waits for the next Flush, as while input
+// arrives in a burst.
+void Deliver();
 // Pixel of the form's surface after Flush (0xFFFFFFFF outside), as a TColor (0x00BBGGRR).
 TColor PixelAt(TForm& Form, int X, int Y);
 // Pixel of a control, in its client coordinates.
