@@ -338,6 +338,7 @@ class TMeter : public TGraphicControl {
     // draw between the steps (or change the canvas they draw with).
     struct TDialCache {
         std::string UnderKey, OverKey; // empty: not built
+        std::string OverSeen;          // the overlay last drawn without building the cache
         TBitmap Under;                 // the dial below the needles
         TPen Pen;                      // the canvas state the needle steps start from
         TBrush Brush;

@@ -219,8 +219,17 @@ bool TMeter::RenderTo(TBitmap& Target) {
         DrawOverlay(c, W, H);
         return true;
     }
+    if (overKey != dc.OverKey && overKey != dc.OverSeen) {
+        // A new overlay is drawn straight on: the cache costs two more renderings and a
+        // compare, which pays only when the same overlay is painted again (a dial that is
+        // shown once, or whose frame keeps changing, never gains from it).
+        DrawOverlay(c, W, H);
+        dc.OverSeen = std::move(overKey);
+        return true; // the own bitmap is no composition of the layers now
+    }
     if (overKey != dc.OverKey) {
         dc.OverKey.clear();
+        dc.OverSeen.clear();
         // Drawn onto black and onto white: the pixels that agree are the ones it draws.
         TBitmap a(W, H), b(W, H); // a new bitmap is white
         if (n > 0) std::memset(a.Bits(), 0, n * sizeof(std::uint32_t));
