@@ -35,6 +35,7 @@
 #include "kel_grids.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -204,6 +205,14 @@ class TMiniCal : public TCustomDrawGrid {
     void Loaded() override;
 
   private:
+    // The parts of the date the cells are drawn from, decoded once per paint.
+    struct TPaintDate {
+        int Y = 0, M = 0, Sel = 0; // the selected date
+        bool HasToday = false;     // the clock gives a date in the years 1..9999
+        int TY = 0, TM = 0, TD = 0;
+    };
+    TPaintDate PaintDate() const;
+    std::string CellText(int ACol, int ARow, int Y, int M) const;
     // Sizes column 0 / row 0 and the default sizes from the client area.
     void FitCells();
     // Loads the eight built-in holidays in the current language (table and captions).
@@ -237,6 +246,7 @@ class TMiniCal : public TCustomDrawGrid {
     TIntMatrix FHDayList{3, 0};
     TStringList FHDayCaptions;
     TNotifyEvent FOnChange;
+    std::optional<TPaintDate> FPainting; // set while Paint runs
 };
 
 } // namespace kel

@@ -14,14 +14,6 @@ namespace kel {
 
 namespace {
 
-// Today's date parts, or false when the clock gives a value outside the years 1..9999.
-bool TodayParts(int& Y, int& M, int& D) {
-    const TDateTime now = Now();
-    if (!(now >= MinDateTime && now < MaxDateTime)) return false;
-    DecodeDate(now, Y, M, D);
-    return true;
-}
-
 void DrawCentered(TCanvas& C, const TRect& R, const std::string& Text) {
     const int x = R.Left + (R.Right - R.Left - C.TextWidth(Text)) / 2;
     const int y = R.Top + (R.Bottom - R.Top - C.TextHeight(Text)) / 2;
@@ -30,10 +22,24 @@ void DrawCentered(TCanvas& C, const TRect& R, const std::string& Text) {
 
 } // namespace
 
+TMiniCal::TPaintDate TMiniCal::PaintDate() const {
+    TPaintDate p;
+    DecodeDate(FDate, p.Y, p.M, p.Sel);
+    const TDateTime now = Now();
+    p.HasToday = now >= MinDateTime && now < MaxDateTime;
+    if (p.HasToday) DecodeDate(now, p.TY, p.TM, p.TD);
+    return p;
+}
+
 std::string TMiniCal::CellText(int ACol, int ARow) const {
-    if (ACol < 0 || ACol > 7 || ARow < 0 || ARow > 7) return "";
     int y = 0, m = 0, d = 0;
     DecodeDate(FDate, y, m, d);
+    return CellText(ACol, ARow, y, m);
+}
+
+std::string TMiniCal::CellText(int ACol, int ARow, int Y, int M) const {
+    const int y = Y, m = M;
+    if (ACol < 0 || ACol > 7 || ARow < 0 || ARow > 7) return "";
     if (ARow == 0) {
         switch (ACol) {
         case 1:
@@ -76,7 +82,15 @@ std::string TMiniCal::CellText(int ACol, int ARow) const {
 
 void TMiniCal::Paint() {
     Canvas().Font().Assign(&Font());
-    TCustomDrawGrid::Paint();
+    // The date and today are decoded once for all cells, not once or twice per cell.
+    FPainting = PaintDate();
+    try {
+        TCustomDrawGrid::Paint();
+    } catch (...) {
+        FPainting.reset();
+        throw;
+    }
+    FPainting.reset();
 }
 
 void TMiniCal::DrawButtonFrame(TCanvas& C, const TRect& R) const {
@@ -102,6 +116,7 @@ void TMiniCal::DrawButtonFrame(TCanvas& C, const TRect& R) const {
 void TMiniCal::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     (void)AState; // the selection is drawn from the date, not from the grid's states
     TCanvas& C = Canvas();
+    const TPaintDate p = FPainting ? *FPainting : PaintDate();
     const TCustomStyleServices& style = StyleServices();
     const bool styled = style.Enabled();
     C.Font().SetColor(styled && StyleElements().contains(seFont) ? style.GetStyleColor(scButtonText)
@@ -128,25 +143,24 @@ void TMiniCal::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState A
         C.Brush().SetColor(styled && StyleElements().contains(seBorder)
                                ? style.GetStyleColor(scButtonFace)
                                : clBtnFace);
-        DrawCentered(C, r, CellText(textCol, textRow));
+        DrawCentered(C, r, CellText(textCol, textRow, p.Y, p.M));
         if (Ctl3D()) DrawButtonFrame(C, r);
         return;
     }
     if (ARow == 1) {
         C.Brush().SetColor(FColorDayIdBg);
         C.Font().SetColor(FColorDayIdFg);
-        DrawCentered(C, ARect, CellText(ACol, ARow));
+        DrawCentered(C, ARect, CellText(ACol, ARow, p.Y, p.M));
         return;
     }
     if (ACol == 0) {
         C.Brush().SetColor(FColorWknBg);
         C.Font().SetColor(FColorWknFg);
-        DrawCentered(C, ARect, CellText(ACol, ARow));
+        DrawCentered(C, ARect, CellText(ACol, ARow, p.Y, p.M));
         return;
     }
 
-    int y = 0, m = 0, sel = 0;
-    DecodeDate(FDate, y, m, sel);
+    const int y = p.Y, m = p.M, sel = p.Sel;
     const int d = CellDay(ACol, ARow);
     const int days = DaysInAMonth(y, m);
     C.Brush().SetColor(FDayColors[std::size_t((ACol + F1stDayWeek - 1) % 7)]);
@@ -165,9 +179,8 @@ void TMiniCal::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState A
             C.Brush().SetColor(holiday ? MeanColor(FColorSelBg, FColorHdayBg) : FColorSelBg);
         }
     }
-    DrawCentered(C, ARect, CellText(ACol, ARow));
-    int ty = 0, tm = 0, td = 0;
-    if (FMarkToday && TodayParts(ty, tm, td) && ty == y && tm == m && d == td) {
+    DrawCentered(C, ARect, CellText(ACol, ARow, y, m));
+    if (FMarkToday && p.HasToday && p.TY == y && p.TM == m && d == p.TD) {
         C.Pen().SetColor(FColorToday);
         C.Brush().SetStyle(bsClear);
         C.Ellipse(ARect.Left + 2, ARect.Top + 2, ARect.Right - 2, ARect.Bottom - 2);
