@@ -74,6 +74,23 @@ TEST_F(PaintTest, OneChangeRepaintsOnlyTheChangedControl) {
     EXPECT_EQ(gs[2]->Paints, 2);
 }
 
+TEST_F(PaintTest, DeliverRunsPostedWorkAndLeavesThePaintForTheNextFlush) {
+    auto* g = AddGraphic(form.get(), Bounds(10, 10, 20, 20), clRed);
+    Flush();
+    bool ran = false;
+    Application->PostCall([&] {
+        ran = true;
+        g->SetColor(clBlue); // invalidates
+    });
+    Deliver();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(g->Paints, 1);
+    EXPECT_EQ(PixelToColor(form->Surface().ScanLine(15)[15]), clRed);
+    Flush();
+    EXPECT_EQ(g->Paints, 2);
+    EXPECT_EQ(PixelToColor(form->Surface().ScanLine(15)[15]), clBlue);
+}
+
 TEST_F(PaintTest, RepaintDrawsAtOnceAndNothingPaintsTwice) {
     auto* g = AddGraphic(form.get(), Bounds(10, 10, 20, 20), clRed);
     Flush();

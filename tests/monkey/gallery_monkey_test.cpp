@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <deque>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -52,6 +54,47 @@ TEST(GalleryMonkey, InputEchoKeepsItsTextShortUnderCopyAndPaste) {
     EXPECT_EQ(kept.substr(kept.size() - 4), "ab\xc3\xa4"); // the newest text, whole characters
     g.Form.reset();
     headless::Flush();
+}
+
+// Scripted choices: the values given, in order, then zeros.
+class TScript : public monkey::TChoices {
+  public:
+    explicit TScript(std::vector<std::uint32_t> Values) : FValues(std::move(Values)) {}
+    std::uint32_t Next(std::uint32_t n) override {
+        return FAt < FValues.size() ? FValues[FAt++] % n : 0;
+    }
+
+  private:
+    std::vector<std::uint32_t> FValues;
+    std::size_t FAt = 0;
+};
+
+// In bursts the form paints only when time passes: a resize leaves its paint pending, a time
+// step of 0 ms (the loop going idle) paints it.
+TEST(GalleryMonkey, InBurstsOnlyTimePassingPaints) {
+    Application->ResetState();
+    TForm form(nullptr);
+    form.SetClientSize(200, 100);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    form.Show();
+    headless::Flush();
+    monkey::TMonkey m(form, {edit});
+    m.SetBursts(true);
+    const int passes = form.PaintPassCount();
+    // Target 0, kind 12, a point (unused), then the target's size: 150 x 60.
+    TScript resize({0, 12, 0, 0, 1, 150, 60});
+    m.Step(resize);
+    EXPECT_EQ(edit->Width(), 150);
+    EXPECT_EQ(form.PaintPassCount(), passes);
+    TScript idle({0, 11, 0, 0, 1, 0}); // kind 11: time, a short step of 0 ms
+    m.Step(idle);
+    EXPECT_EQ(form.PaintPassCount(), passes + 1);
+    // Without bursts every event paints.
+    m.SetBursts(false);
+    TScript again({0, 12, 0, 0, 1, 120, 60});
+    m.Step(again);
+    EXPECT_EQ(form.PaintPassCount(), passes + 2);
 }
 
 TEST(GalleryMonkey, RandomInputKeepsEveryInvariant) {
