@@ -338,9 +338,10 @@ class TMeter : public TGraphicControl {
     // draw between the steps (or change the canvas they draw with).
     struct TDialCache {
         std::string UnderKey, OverKey; // empty: not built
-        std::string OverSeen;          // the overlay last drawn without building the cache
-        TBitmap Under;                 // the dial below the needles
-        TPen Pen;                      // the canvas state the needle steps start from
+        // The layers last drawn straight onto the target, without building their cache.
+        std::string UnderSeen, OverSeen;
+        TBitmap Under; // the dial below the needles
+        TPen Pen;      // the canvas state the needle steps start from
         TBrush Brush;
         TFont Font;
         TPoint UnderPenPos;

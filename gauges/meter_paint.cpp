@@ -157,13 +157,23 @@ bool TMeter::RenderTo(TBitmap& Target) {
     // Below the needles: the cached dial when nothing it shows has changed. A label handler
     // may draw anything, so it is called at every paint.
     TRect restored{};
-    if (FOnBeforeDrawScaleLabel) {
-        dc.UnderKey.clear();
+    bool underCached = false;
+    std::string key = FOnBeforeDrawScaleLabel ? std::string() : UnderlayKey();
+    if (FOnBeforeDrawScaleLabel || (key != dc.UnderKey && key != dc.UnderSeen)) {
+        // Drawn straight on. A new dial is cached when it is painted again: the cache costs a
+        // copy of the whole dial, which a dial drawn once (or changing at every paint) never
+        // repays.
         DrawUnderlay(c, Target, W, H);
+        restored = Rect(0, 0, W, H);
+        if (FOnBeforeDrawScaleLabel)
+            dc.UnderKey.clear();
+        else
+            dc.UnderSeen = std::move(key);
     } else {
-        std::string key = UnderlayKey();
+        underCached = true;
         if (key != dc.UnderKey) {
             dc.UnderKey.clear();
+            dc.UnderSeen.clear();
             dc.Under.SetSize(W, H);
             TCanvas& u = dc.Under.Canvas();
             DrawUnderlay(u, dc.Under, W, H);
@@ -270,7 +280,7 @@ bool TMeter::RenderTo(TBitmap& Target) {
             std::copy_n(dc.Over.data() + at, r - l, out + at);
         }
     }
-    if (own) {
+    if (own && underCached) {
         dc.Composed.Target = &Target;
         dc.Composed.Needles = needles;
         dc.Composed.UnderKey = dc.UnderKey;
