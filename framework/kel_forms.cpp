@@ -280,7 +280,15 @@ void TForm::PaintTree(TWinControl* W, const std::vector<TRect>& Dirty, const TRe
     if (!pieces.empty()) {
         TRect clip{};
         for (const TRect& p : pieces) clip = UnionRect(clip, p);
-        PaintOne(W, clip);
+        // Where opaque windowless children cover every piece, the control's own background and
+        // painting would be painted over at once: only the children paint.
+        std::vector<TRect> bare = pieces;
+        for (TControl* c : W->FControls)
+            if (!c->FIsWindowed && c->FVisible && c->FControlStyle.contains(csOpaque)) {
+                TPoint co = c->SurfaceOrigin();
+                Subtract(bare, Bounds(co.X, co.Y, c->Width(), c->Height()));
+            }
+        if (!bare.empty()) PaintOne(W, clip);
         for (std::size_t i = 0; i < W->FControls.size(); ++i) {
             TControl* c = W->FControls[i];
             if (c->FIsWindowed || !c->FVisible) continue;

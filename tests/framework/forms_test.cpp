@@ -123,6 +123,31 @@ TEST_F(PaintTest, OpaqueWindowlessRepaintPaintsItselfAndWhatLiesAboveItOnly) {
     EXPECT_EQ(g->Paints, 2); // not painted a second time for the same change
 }
 
+TEST_F(PaintTest, AnAreaOpaqueWindowlessControlsCoverIsNotPaintedByTheirParent) {
+    CountFormPaints();
+    auto* left = AddGraphic(form.get(), Bounds(10, 10, 20, 20), clRed);
+    auto* right = AddGraphic(form.get(), Bounds(30, 10, 20, 20), clRed);
+    left->IncludeStyle(csOpaque);
+    right->IncludeStyle(csOpaque);
+    Flush();
+    int before = formPaints;
+    // Two controls together cover the change: only they paint.
+    form->InvalidateSurfaceRect(Bounds(20, 12, 20, 10));
+    Flush();
+    EXPECT_EQ(formPaints, before);
+    EXPECT_EQ(left->Paints, 2);
+    EXPECT_EQ(right->Paints, 2);
+    // A pixel of the change outside them: the form paints its background as well.
+    form->InvalidateSurfaceRect(Bounds(20, 12, 31, 10));
+    Flush();
+    EXPECT_EQ(formPaints, before + 1);
+    // A control that is not opaque leaves the background to the form.
+    right->ExcludeStyle(csOpaque);
+    right->Invalidate();
+    Flush();
+    EXPECT_EQ(formPaints, before + 2);
+}
+
 TEST_F(PaintTest, WindowlessControlsPaintOverTheParentBackgroundClippedToTheirBounds) {
     // This control paints far beyond its bounds; the canvas keeps it inside.
     struct TWild : public TGraphicControl {
