@@ -134,7 +134,8 @@ void TNeedleLayout::SetVisible(bool Value) {
 // ---- TMeter: life -----------------------------------------------------------------------------
 
 TMeter::TMeter(TComponent* AOwner) : TGraphicControl(AOwner) {
-    // The meter covers its whole rectangle, so it can paint at once through the form's surface.
+    // The meter covers its whole rectangle (while its dial has room, see
+    // CalcMeterLayoutParams), so it can paint at once through the form's surface.
     IncludeStyle(csOpaque);
     ExcludeStyle(csSetCaption);
     InitBounds(Left(), Top(), 297, 209);
@@ -223,6 +224,11 @@ void TMeter::CalcMeterLayoutParams() {
     FMeterRadius = g.Radius;
     FMeterCenterX = g.CenterX;
     FMeterCenterY = g.CenterY;
+    // A dial without room draws nothing, so the parent's background must show through.
+    if (FMeterRadius > 0)
+        IncludeStyle(csOpaque);
+    else
+        ExcludeStyle(csOpaque);
 }
 
 // Deferred and merged: any number of changes before the loop runs costs one paint.

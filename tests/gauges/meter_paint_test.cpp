@@ -583,6 +583,20 @@ TEST_F(MeterPaintOnForm, DialWithoutRoomDrawsNothing) {
     TBitmap scratch;
     EXPECT_FALSE(meter->RenderTo(scratch));
     EXPECT_EQ(headless::PixelAt(*meter, 100, 15), clYellow);
+    // The dial loses its room without moving: what it showed gives way to the form's
+    // background, painted or repainted.
+    meter->SetBounds(5, 7, 297, 209);
+    EXPECT_NE(headless::PixelAt(*meter, 100, 15), clYellow);
+    meter->SetRimTop(200);
+    meter->SetMeterLayout(mlCirc120); // the geometry (with the new rim) is computed here
+    EXPECT_EQ(headless::PixelAt(*meter, 100, 15), clYellow);
+    meter->SetRimTop(12);
+    meter->SetMeterLayout(mlCirc90);
+    EXPECT_NE(headless::PixelAt(*meter, 100, 15), clYellow);
+    meter->SetRimTop(200);
+    meter->SetMeterLayout(mlCirc120);
+    meter->Repaint();
+    EXPECT_EQ(headless::PixelAt(*meter, 100, 15), clYellow);
 }
 
 } // namespace
